@@ -1,0 +1,128 @@
+#include "doublestar/threshold_file.h"
+
+#include <array>
+#include <charconv>
+#include <cmath>
+
+#include "plot/number_syntax.h"
+#include "plot/number_text.h"
+#include "plot/parse_number.h"
+
+namespace {
+
+bool isSeparator(char c) { return c == ' ' || c == '\t' || c == ',' || c == '\r' || c == '\n'; }
+
+// Splits off the next field; false at the end of the text.
+bool nextField(std::string_view& rest, std::string_view& field) {
+    std::size_t at = 0;
+    while (at < rest.size() && isSeparator(rest[at])) ++at;
+    if (at == rest.size()) return false;
+    std::size_t end = at;
+    while (end < rest.size() && !isSeparator(rest[end])) ++end;
+    field = rest.substr(at, end - at);
+    rest = rest.substr(end);
+    return true;
+}
+
+bool equalsIgnoringCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        const auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; };
+        if (lower(a[i]) != lower(b[i])) return false;
+    }
+    return true;
+}
+
+std::string shown(std::string_view field) {
+    std::string text(field.substr(0, 40));
+    for (char& c : text) {
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f) c = '?';
+    }
+    return text;
+}
+
+std::string fieldFault(int number, std::string_view field, const char* expected) {
+    return std::to_string(number) + " 番目の項目「" + shown(field) + "」が" + expected +
+           "ではありません。";
+}
+
+// Field 26: "True", "False" or a number, nonzero meaning AND.
+bool readFlag(std::string_view field, bool& andSelected) {
+    if (equalsIgnoringCase(field, "true")) {
+        andSelected = true;
+    } else if (equalsIgnoringCase(field, "false")) {
+        andSelected = false;
+    } else {
+        double value = 0;
+        if (!NumberSyntax::convert(field, value)) return false;
+        andSelected = value != 0;
+    }
+    return true;
+}
+
+std::string& cellOf(ThresholdTable& table, int field) {
+    if (field == 24) return table.radialAngleCorrection;
+    const auto row = static_cast<std::size_t>(field / 3);
+    switch (field % 3) {
+        case 0: return table.circularity[row];
+        case 1: return table.areaRatio[row];
+        default: return table.circleOccupancy[row];
+    }
+}
+
+}  // namespace
+
+std::string ThresholdFile::formatNumber(double value) {
+    std::array<char, 64> buffer{};
+    const double magnitude = std::fabs(value);
+    const auto end = std::to_chars(buffer.data(), buffer.data() + buffer.size(), magnitude,
+                                   std::chars_format::general, 15)
+                         .ptr;
+    std::string_view digits(buffer.data(), static_cast<std::size_t>(end - buffer.data()));
+    if (digits.size() > 1 && digits[0] == '0' && digits[1] == '.') digits.remove_prefix(1);
+    std::string field(value < 0 ? "-" : " ");
+    field += digits;
+    field += ' ';
+    return field;
+}
+
+std::string ThresholdFile::format(const ThresholdTable& table) {
+    std::string text;
+    for (std::size_t c = 0; c < AreaClass::kCount; ++c) {
+        text += formatNumber(ParseNumber(table.circularity[c]));
+        text += formatNumber(ParseNumber(table.areaRatio[c]));
+        text += formatNumber(ParseNumber(table.circleOccupancy[c]));
+        text += "\r\n";
+    }
+    text += formatNumber(ParseNumber(table.radialAngleCorrection));
+    text += table.andSelected ? "True" : "False";
+    text += "\r\n";
+    return text;
+}
+
+ThresholdFile::Loaded ThresholdFile::parse(std::string_view content) {
+    Loaded loaded;
+    std::string_view field;
+    for (int f = 0; f < kFieldCount; ++f) {
+        if (!nextField(content, field)) {
+            loaded.fault = "項目が " + std::to_string(f) + " 個しかありません（" +
+                           std::to_string(kFieldCount) + " 個必要です）。";
+            return loaded;
+        }
+        if (f == kFieldCount - 1) {
+            if (!readFlag(field, loaded.table.andSelected)) {
+                loaded.fault = fieldFault(f + 1, field, "True、False または数値");
+                return loaded;
+            }
+            continue;
+        }
+        double value = 0;
+        if (!NumberSyntax::convert(field, value)) {
+            loaded.fault = fieldFault(f + 1, field, "数値");
+            return loaded;
+        }
+        cellOf(loaded.table, f) = numberText(value);
+    }
+    loaded.ok = true;
+    return loaded;
+}

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "platform/drawing_surface.h"
+
+// The plot itself: an 8-bit grey image, white background, rows top to bottom without padding.
+class RasterSurface : public DrawingSurface {
+public:
+    static constexpr std::uint8_t kWhite = 255;
+
+    RasterSurface() = default;
+    RasterSurface(int width, int height);
+
+    bool resize(int width, int height) override;
+    void clear() override;
+    void setFillGrey(std::uint8_t grey) override { fill_ = grey; }
+    void drawCircle(float cx, float cy, float r, std::uint8_t outline) override;
+    void setPixel(float x, float y, std::uint8_t grey) override;
+
+    int width() const override { return width_; }
+    int height() const override { return height_; }
+    std::uint8_t at(int i, int j) const { return pixels_[index(i, j)]; }
+    const std::uint8_t* pixels() const { return pixels_.data(); }
+
+private:
+    std::size_t index(int i, int j) const {
+        return static_cast<std::size_t>(j) * static_cast<std::size_t>(width_) +
+               static_cast<std::size_t>(i);
+    }
+    void paintRow(int j, int from, int to, std::uint8_t grey);
+    void drawCircleRow(int j, double cx, double cy, double r, std::uint8_t outline);
+
+    int width_ = 0;
+    int height_ = 0;
+    std::uint8_t fill_ = 0;
+    std::vector<std::uint8_t> pixels_;
+};

@@ -1,0 +1,8 @@
+#pragma once
+
+#include <string_view>
+
+// The leading numeric part of a text as a double: blanks are ignored, "." is the decimal point
+// whatever the locale, an exponent may follow. Empty or non-numeric text gives 0; it never fails.
+// A magnitude beyond the double range gives the largest finite double of that sign.
+double ParseNumber(std::string_view text);

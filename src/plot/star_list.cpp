@@ -1,0 +1,176 @@
+#include "plot/star_list.h"
+
+#include <cerrno>
+#include <cstring>
+
+#include "plot/number_syntax.h"
+
+namespace {
+
+constexpr int kEof = -1;
+
+bool isBlank(int c) { return c == ' ' || c == '\t'; }
+bool isLineEnd(int c) { return c == '\n' || c == '\r'; }
+bool endsItem(int c) { return c == kEof || c == ',' || isBlank(c) || isLineEnd(c); }
+
+// An item as the user can recognise it in a message: control bytes shown as "?", at most 40
+// bytes, never cut inside a UTF-8 character.
+std::string printable(std::string_view item, bool cut) {
+    std::size_t length = std::min<std::size_t>(item.size(), 40);
+    while (length > 0 && length < item.size() &&
+           (static_cast<unsigned char>(item[length]) & 0xC0) == 0x80) {
+        --length;
+    }
+    std::string text(item.substr(0, length));
+    for (char& c : text) {
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f) c = '?';
+    }
+    if (cut || length < item.size()) text += "…";
+    return text;
+}
+
+}  // namespace
+
+StarList::~StarList() { close(); }
+
+void StarList::close() {
+    if (file_ != nullptr) std::fclose(file_);
+    file_ = nullptr;
+}
+
+bool StarList::open(const std::string& path) {
+    close();
+    path_ = path;
+    pos_ = end_ = 0;
+    line_ = 1;
+    records_ = 0;
+    readError_ = lastWasCr_ = false;
+    fault_.clear();
+    file_ = std::fopen(path.c_str(), "rb");
+    if (file_ == nullptr) {
+        setFault("星のリスト「" + path + "」を開けません（" + std::strerror(errno) + "）。");
+        return false;
+    }
+    if (peek() == kEof) {
+        setFault(readError_ ? "星のリスト「" + path + "」を読めません。"
+                            : "星のリスト「" + path + "」は空です。");
+        close();
+        return false;
+    }
+    readHeader();
+    return true;
+}
+
+bool StarList::refill() {
+    if (file_ == nullptr || readError_) return false;
+    end_ = std::fread(buffer_.data(), 1, buffer_.size(), file_);
+    pos_ = 0;
+    if (end_ == 0 && std::ferror(file_) != 0) readError_ = true;
+    return end_ > 0;
+}
+
+int StarList::peek() {
+    if (pos_ == end_ && !refill()) return kEof;
+    return static_cast<unsigned char>(buffer_[pos_]);
+}
+
+int StarList::get() {
+    const int c = peek();
+    if (c == kEof) return c;
+    ++pos_;
+    countLineEnd(c);
+    return c;
+}
+
+void StarList::countLineEnd(int c) {
+    if (c == '\r' || (c == '\n' && !lastWasCr_)) ++line_;
+    lastWasCr_ = c == '\r';
+}
+
+void StarList::readHeader() {
+    for (int c = peek(); c != kEof && c != ',' && !isLineEnd(c); c = peek()) get();
+}
+
+bool StarList::skipSeparator(bool& sawEnd) {
+    bool comma = false;
+    for (int c = peek();; c = peek()) {
+        if (c == ',') {
+            if (comma) {
+                setFault("星のリスト「" + path_ + "」の " + std::to_string(line_) +
+                         " 行目: カンマが続いていて、その間の項目が空です。");
+                return false;
+            }
+            comma = true;
+        } else if (!isBlank(c) && !isLineEnd(c)) {
+            sawEnd = c == kEof;
+            return true;
+        }
+        get();
+    }
+}
+
+void StarList::setFault(std::string message) { fault_ = std::move(message); }
+
+void StarList::faultAtItem(std::string_view what) {
+    setFault("星のリスト「" + path_ + "」の " + std::to_string(line_) + " 行目: 「" +
+             printable({token_.data(), tokenLength_}, tokenCut_) + "」" + std::string(what));
+}
+
+StarList::Item StarList::readItem(double& value, int itemNumber) {
+    bool atEnd = false;
+    if (!skipSeparator(atEnd)) return Item::Fault;
+    if (atEnd) {
+        if (readError_) {
+            setFault("星のリスト「" + path_ + "」を読めません（" + std::to_string(line_) +
+                     " 行目）。");
+            return Item::Fault;
+        }
+        if (itemNumber == 0) return Item::End;
+        setFault("星のリスト「" + path_ + "」はレコード " + std::to_string(records_ + 1) +
+                 " の途中（" + std::to_string(itemNumber) + " 個目の項目の後、" +
+                 std::to_string(line_) + " 行目）で終わっています。");
+        return Item::Fault;
+    }
+    tokenLength_ = 0;
+    tokenCut_ = false;
+    for (int c = peek(); !endsItem(c); c = peek()) {
+        if (tokenLength_ < token_.size()) {
+            token_[tokenLength_++] = static_cast<char>(c);
+        } else {
+            tokenCut_ = true;
+        }
+        get();
+    }
+    if (tokenCut_ || !NumberSyntax::convert({token_.data(), tokenLength_}, value)) {
+        double ignored = 0;
+        const bool number = !tokenCut_ && NumberSyntax::prefixLength({token_.data(), tokenLength_}) ==
+                                              tokenLength_ &&
+                            !NumberSyntax::convert({token_.data(), tokenLength_}, ignored);
+        faultAtItem(number ? "は大きすぎて扱えない数値です。" : "は数値ではありません。");
+        return Item::Fault;
+    }
+    return Item::Number;
+}
+
+StarList::Status StarList::next(StarRecord& record) {
+    std::array<double, kItemsPerRecord> items{};
+    for (int i = 0; i < kItemsPerRecord; ++i) {
+        switch (readItem(items[static_cast<std::size_t>(i)], i)) {
+            case Item::Number: break;
+            case Item::End: return Status::End;
+            case Item::Fault: return Status::Fault;
+        }
+    }
+    record.index = items[0];
+    record.area = items[1];
+    record.x = items[2];
+    record.y = items[3];
+    record.extent1 = items[6];
+    record.extent2 = items[7];
+    record.span = items[8];
+    record.size = items[9];
+    record.angle = static_cast<float>(items[10]);
+    record.roundness = items[11];
+    ++records_;
+    return Status::Record;
+}

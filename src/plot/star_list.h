@@ -1,0 +1,64 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <string_view>
+
+#include "plot/star_record.h"
+
+// Reads a star list as a stream of items: a leading header item, then records of twelve numbers.
+// Items are separated by a comma, by blanks or tabs, or by line ends (LF, CR LF or CR); a comma
+// with blanks or line ends around it is one separator. Memory stays the same however long the
+// file is.
+class StarList {
+public:
+    enum class Status { Record, End, Fault };
+
+    StarList() = default;
+    ~StarList();
+    StarList(const StarList&) = delete;
+    StarList& operator=(const StarList&) = delete;
+
+    // Opens the file and reads the header item; false with fault() set when the file cannot be
+    // opened or read, or is empty.
+    bool open(const std::string& path);
+    // The next record; End after the last complete record (blanks and line ends may follow it).
+    Status next(StarRecord& record);
+    void close();
+
+    const std::string& fault() const { return fault_; }
+    long line() const { return line_; }
+    std::int64_t recordsRead() const { return records_; }
+
+    static constexpr int kItemsPerRecord = 12;
+
+private:
+    enum class Item { Number, End, Fault };
+
+    int peek();
+    int get();
+    bool refill();
+    void countLineEnd(int c);
+    // Skips the separator before an item; false (with a fault) on a second comma.
+    bool skipSeparator(bool& sawEnd);
+    Item readItem(double& value, int itemNumber);
+    void readHeader();
+    void setFault(std::string message);
+    void faultAtItem(std::string_view what);
+
+    std::FILE* file_ = nullptr;
+    std::string path_;
+    std::array<char, 1 << 16> buffer_{};
+    std::size_t pos_ = 0;
+    std::size_t end_ = 0;
+    bool readError_ = false;
+    bool lastWasCr_ = false;
+    long line_ = 1;
+    std::int64_t records_ = 0;
+    std::array<char, 256> token_{};
+    std::size_t tokenLength_ = 0;
+    bool tokenCut_ = false;
+    std::string fault_;
+};

@@ -1,0 +1,15 @@
+#pragma once
+
+// One star of a star list, as its twelve items give it (items 5 and 6 are not used).
+struct StarRecord {
+    double index = 0;  // running record number, 1 for the first
+    double area = 0;
+    double x = 0;  // centre, sensor pixels from the left edge
+    double y = 0;  // centre, sensor pixels from the top edge, growing downwards
+    double extent1 = 0;
+    double extent2 = 0;
+    double span = 0;
+    double size = 0;
+    float angle = 0;  // degrees, counter-clockwise from the x axis with y up
+    double roundness = 0;
+};

@@ -1,0 +1,74 @@
+#include "plot/star_renderer.h"
+
+#include <algorithm>
+#include <cmath>
+
+StarRenderer::StarRenderer(DrawingSurface& surface, const Settings& settings)
+    : surface_(surface), settings_(settings), grey_(greyOf(settings.grey)) {}
+
+std::uint8_t StarRenderer::greyOf(double value) {
+    const double rounded = std::nearbyint(value);  // the default mode rounds halves to even
+    if (!(rounded > 0)) return 0;
+    return static_cast<std::uint8_t>(std::min(rounded, 255.0));
+}
+
+double StarRenderer::radiusOf(const StarRecord& star) const {
+    if (star.size <= 3) return star.size / settings_.sizeScale;
+    return star.size * star.roundness / settings_.sizeScale;
+}
+
+StarRenderer::Point StarRenderer::halfPixelCorrected(Point p) {
+    if (p.x > 1) p.x = p.x - 0.5;
+    if (p.y > 1) p.y = p.y - 0.5;
+    return p;
+}
+
+void StarRenderer::drawEdgeCircles(Point c, double r) {
+    if (!(r >= 1) || settings_.grey >= 250) return;
+    const double g = settings_.grey;
+    const double k = settings_.subPixelFactor;
+    const double fr = std::floor(r);
+    const double fx = std::floor(c.x);
+    const double fy = std::floor(c.y);
+    surface_.drawCircle(static_cast<float>(c.x), static_cast<float>(c.y),
+                        static_cast<float>(fr + 1), greyOf(g + k * (250 - 250 * (r - fr))));
+    surface_.drawCircle(static_cast<float>(c.x), static_cast<float>(fy + 1),
+                        static_cast<float>(r), greyOf(g + k * (250 - 250 * (c.y - fy))));
+    surface_.drawCircle(static_cast<float>(fx + 1), static_cast<float>(c.y),
+                        static_cast<float>(r), greyOf(g + k * (250 - 250 * (c.x - fx))));
+}
+
+void StarRenderer::drawCore(Point c, double r) {
+    if (r < 0.4) {
+        surface_.setPixel(static_cast<float>(c.x), static_cast<float>(c.y), grey_);
+    } else {
+        surface_.drawCircle(static_cast<float>(c.x), static_cast<float>(c.y),
+                            static_cast<float>(r), grey_);
+    }
+}
+
+void StarRenderer::draw(const StarRecord& star, const Classification& classification) {
+    const double r = radiusOf(star);
+    if (classification.kind == StarKind::Single) {
+        const Point c = halfPixelCorrected({star.x, star.y});
+        drawEdgeCircles(c, r);
+        drawCore(c, r);
+        return;
+    }
+    // An orientation of exactly 90 degrees would have no finite slope.
+    const float angle = star.angle == 90.0F ? 89.0F : star.angle;
+    const float s = static_cast<float>(-std::tan(angle * 3.14 / 180));
+    const double separation = classification.kind == StarKind::DoubleByShape
+                                  ? classification.areaClass->separationFactor
+                                  : 4;
+    const double d = star.span * star.roundness / separation;
+    const auto slopeTerm = static_cast<float>(static_cast<double>(s) * s + 1);
+    const double dx = std::sqrt(d * d / slopeTerm);
+    const double dy = dx * s;
+    const Point a = halfPixelCorrected({star.x + dx, star.y + dy});
+    const Point b = halfPixelCorrected({star.x - dx, star.y - dy});
+    drawEdgeCircles(a, r);
+    drawEdgeCircles(b, r);
+    drawCore(b, r);
+    drawCore(a, r);
+}

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <cstdint>
+
+#include "platform/drawing_surface.h"
+#include "plot/classifier.h"
+#include "plot/star_record.h"
+
+// Draws each star as it is classified: a single star as one disc, a double star as two discs
+// along its orientation, discs of radius 1 or more with three edge circles whose greys follow
+// the sub-pixel position.
+class StarRenderer {
+public:
+    struct Settings {
+        double sizeScale = 3;         // the star size text divided by 10; never 0
+        int grey = 0;                 // 0..255
+        double subPixelFactor = 1.0;  // (255 - grey) / 255, or 0 without sub-pixel shading
+    };
+
+    StarRenderer(DrawingSurface& surface, const Settings& settings);
+
+    void draw(const StarRecord& star, const Classification& classification);
+
+    // Rounds halves to even and keeps the result within 0..255.
+    static std::uint8_t greyOf(double value);
+
+private:
+    struct Point {
+        double x;
+        double y;
+    };
+
+    double radiusOf(const StarRecord& star) const;
+    static Point halfPixelCorrected(Point p);
+    void drawEdgeCircles(Point centre, double r);
+    void drawCore(Point centre, double r);
+
+    DrawingSurface& surface_;
+    Settings settings_;
+    std::uint8_t grey_;
+};
