@@ -1,1 +1,85 @@
+#include "platform/raster_surface.h"
+
 #include <gtest/gtest.h>
+
+#include <cmath>
+#include <random>
+
+namespace {
+
+// The circle rule pixel by pixel, for comparison with the span filling.
+int expectedGrey(int i, int j, float cxf, float cyf, float rf, int outline, int fill, int old) {
+    const double cx = cxf;
+    const double cy = cyf;
+    const double r = rf;
+    const double d2 = (i - cx) * (i - cx) + (j - cy) * (j - cy);
+    const bool centre = std::floor(cx + 0.5) == i && std::floor(cy + 0.5) == j;
+    if (!(d2 <= r * r) && !centre) return old;
+    return (r < 1 || std::sqrt(d2) > r - 1) ? outline : fill;
+}
+
+TEST(RasterSurface, CirclesMatchThePixelRuleExactly) {
+    std::mt19937 random(7);
+    std::uniform_real_distribution<float> position(-3, 23);
+    std::uniform_real_distribution<float> radius(0, 9);
+    for (int trial = 0; trial < 3000; ++trial) {
+        RasterSurface raster(20, 16);
+        raster.setFillGrey(40);
+        const float cx = trial % 5 == 0 ? std::round(position(random)) : position(random);
+        const float cy = trial % 7 == 0 ? std::round(position(random)) + 0.5F : position(random);
+        const float r = trial % 3 == 0 ? std::round(radius(random)) : radius(random);
+        raster.drawCircle(cx, cy, r, 200);
+        for (int j = 0; j < 16; ++j) {
+            for (int i = 0; i < 20; ++i) {
+                ASSERT_EQ(raster.at(i, j), expectedGrey(i, j, cx, cy, r, 200, 40, 255))
+                    << "pixel " << i << "," << j << " circle " << cx << "," << cy << " r " << r;
+            }
+        }
+    }
+}
+
+TEST(RasterSurface, TinyCirclesStillMarkTheCentrePixel) {
+    RasterSurface raster(4, 4);
+    raster.drawCircle(1.4F, 2.5F, 0, 9);  // 2.5 lies in pixel 3
+    EXPECT_EQ(raster.at(1, 3), 9);
+    EXPECT_EQ(raster.at(1, 2), 255);
+}
+
+TEST(RasterSurface, ClipsAnythingOutside) {
+    RasterSurface raster(8, 8);
+    raster.drawCircle(-100, 4, 3, 0);
+    raster.drawCircle(4, 1e30F, 1e30F, 0);
+    raster.drawCircle(INFINITY, NAN, INFINITY, 0);
+    raster.setPixel(-0.6F, 3, 0);
+    raster.setPixel(7.5F, 3, 0);  // pixel 8: outside
+    raster.setPixel(NAN, 3, 0);
+    for (int j = 0; j < 8; ++j) {
+        for (int i = 0; i < 8; ++i) EXPECT_EQ(raster.at(i, j), 0) << "the huge circle covers all";
+    }
+    RasterSurface clean(8, 8);
+    clean.setPixel(-0.6F, 3, 0);
+    clean.setPixel(7.5F, 3, 0);
+    clean.drawCircle(-100, 4, 3, 0);
+    for (int j = 0; j < 8; ++j) {
+        for (int i = 0; i < 8; ++i) EXPECT_EQ(clean.at(i, j), 255);
+    }
+    clean.setPixel(-0.4F, 7.49F, 0);
+    EXPECT_EQ(clean.at(0, 7), 0);
+}
+
+TEST(RasterSurface, ResizeKeepsTheTopLeftAndClearWhitens) {
+    RasterSurface raster(4, 3);
+    raster.setPixel(1, 1, 7);
+    raster.setPixel(3, 2, 8);
+    ASSERT_TRUE(raster.resize(2, 5));
+    EXPECT_EQ(raster.at(1, 1), 7);
+    EXPECT_EQ(raster.at(1, 4), 255);
+    ASSERT_TRUE(raster.resize(4, 3));
+    EXPECT_EQ(raster.at(1, 1), 7);
+    EXPECT_EQ(raster.at(3, 2), 255);  // cut off by the narrower size
+    raster.clear();
+    EXPECT_EQ(raster.at(1, 1), 255);
+    EXPECT_EQ(raster.width(), 4);
+}
+
+}  // namespace

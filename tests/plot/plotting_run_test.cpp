@@ -1,1 +1,186 @@
+#include "plot/plotting_run.h"
+
 #include <gtest/gtest.h>
+
+#include "doublestar/lens_preset.h"
+#include "platform/raster_surface.h"
+#include "plot/recording_surface.h"
+#include "plot/temp_file.h"
+
+namespace {
+
+std::string record(int index, double area, double x = 500, double y = 400) {
+    return std::to_string(index) + "," + std::to_string(area) + "," + std::to_string(x) + "," +
+           std::to_string(y) + ",0,0,3,3,4,6,30,0.5\r\n";
+}
+
+PlotControls controls(const TempFile& file) {
+    PlotControls c;
+    c.text1 = "1000";
+    c.text2 = "800";
+    c.starFile = file.path();
+    return c;
+}
+
+RunResult runOn(DrawingSurface& surface, const PlotControls& c,
+                const ThresholdTable& t = LensPreset::initial()) {
+    return PlottingRun(c, t).run(surface);
+}
+
+TEST(PlottingRun, CompletesWithCountsAndSizesThePlot) {
+    TempFile file("hdr\r\n" + record(1, 5) + record(2, 15) + record(3, 400));
+    RasterSurface raster;
+    const RunResult result = runOn(raster, controls(file));
+    ASSERT_TRUE(result.completed) << result.message;
+    EXPECT_EQ(raster.width(), 1000);
+    EXPECT_EQ(raster.height(), 800);
+    EXPECT_EQ(result.recordsRead, 3);
+    EXPECT_EQ(result.starsDrawn, 3);
+    EXPECT_EQ(result.countTexts.single[0], "1");
+    EXPECT_EQ(result.countTexts.single[7], "1");
+    EXPECT_EQ(result.countTexts.single[2], "");
+    EXPECT_EQ(result.countTexts.doubles[2], "0");
+    EXPECT_LT(raster.at(499, 399), 255);  // the star's core is drawn
+}
+
+TEST(PlottingRun, RecordMismatchStopsKeepingWhatWasDrawn) {
+    TempFile first("h\n" + record(2, 5));
+    RecordingSurface surface;
+    RunResult result = runOn(surface, controls(first));
+    EXPECT_FALSE(result.completed);
+    EXPECT_EQ(result.message, "データ構造が違います");
+    EXPECT_TRUE(surface.calls.empty());
+
+    // A missing item shifts the next record's index into the roundness: record 2 is read with
+    // it and drawn; the check then fails at the following record.
+    TempFile shifted("h\n" + record(1, 5) + "2,5,500,400,0,0,3,3,4,6,30\n" + record(3, 5) +
+                     record(4, 5));
+    RecordingSurface partial;
+    result = runOn(partial, controls(shifted));
+    EXPECT_FALSE(result.completed);
+    EXPECT_EQ(result.message, "データ構造が違います");
+    EXPECT_NE(result.detail.find("レコード 3"), std::string::npos) << result.detail;
+    EXPECT_FALSE(partial.calls.empty());
+}
+
+TEST(PlottingRun, AreaRangeIncludesTheLowerAndExcludesTheUpperBound) {
+    TempFile file("h\n" + record(1, 10) + record(2, 20) + record(3, 15) + record(4, 12));
+    RecordingSurface surface;
+    PlotControls c = controls(file);
+    c.text7 = "10";
+    c.text8 = "20";
+    RunResult result = runOn(surface, c);
+    ASSERT_TRUE(result.completed);
+    EXPECT_EQ(result.starsDrawn, 3);  // record 2 skipped, yet records 3 and 4 read in order
+    c.text7 = "20";
+    c.text8 = "20";
+    result = runOn(surface, c);
+    EXPECT_EQ(result.starsDrawn, 0);
+    for (const std::string& text : result.countTexts.single) EXPECT_EQ(text, "");
+    for (const std::string& text : result.countTexts.doubles) EXPECT_EQ(text, "0");
+}
+
+TEST(PlottingRun, NegativeAreasAreSkipped) {
+    TempFile file("h\n" + record(1, -5) + record(2, 5));
+    RecordingSurface surface;
+    PlotControls c = controls(file);
+    c.text7 = "-10";
+    const RunResult result = runOn(surface, c);
+    ASSERT_TRUE(result.completed);
+    EXPECT_EQ(result.starsDrawn, 1);
+    EXPECT_EQ(result.countTexts.single[0], "1");
+}
+
+TEST(PlottingRun, AutoClearAndGreyLevel) {
+    TempFile file("h\n" + record(1, 5));
+    RecordingSurface surface;
+    PlotControls c = controls(file);
+    c.text9 = "2.5";
+    runOn(surface, c);
+    EXPECT_EQ(surface.clears, 1);
+    EXPECT_EQ(surface.fill, 2);  // halves round to even
+    c.text9 = "3.5";
+    c.check2 = false;
+    runOn(surface, c);
+    EXPECT_EQ(surface.clears, 1);
+    EXPECT_EQ(surface.fill, 4);
+    c.text9 = "70000";  // beyond any grey: clamped, never wrapped
+    runOn(surface, c);
+    EXPECT_EQ(surface.fill, 255);
+    c.text9 = "-5";
+    runOn(surface, c);
+    EXPECT_EQ(surface.fill, 0);
+}
+
+TEST(PlottingRun, SubPixelShadingFollowsCheck1) {
+    TempFile file("h\n1,5,100.25,200.75,0,0,1,1,1,6,0,0.5\n");
+    RecordingSurface shaded;
+    PlotControls c = controls(file);
+    runOn(shaded, c);
+    ASSERT_EQ(shaded.calls.size(), 4u);
+    EXPECT_EQ(shaded.calls[1].grey, 188);
+    RecordingSurface flat;
+    c.check1 = false;
+    runOn(flat, c);
+    ASSERT_EQ(flat.calls.size(), 4u);
+    for (const auto& call : flat.calls) EXPECT_EQ(call.grey, 0);
+}
+
+TEST(PlottingRun, UnusableSettingsStopBeforeThePlotChanges) {
+    TempFile file("h\n" + record(1, 5));
+    const struct {
+        std::string PlotControls::*field;
+        std::string text;
+        std::string expected;
+    } cases[] = {
+        {&PlotControls::text1, "abc", "横「abc」は 1 から 32767 までのピクセル数ではありません。"},
+        {&PlotControls::text1, "", "横「」は"},
+        {&PlotControls::text2, "0", "縦「0」は"},
+        {&PlotControls::text2, "32768", "縦「32768」は"},
+        {&PlotControls::text1, "-5", "横「-5」は"},
+        {&PlotControls::text3, "0", "星の大きさ「0」は 0 より大きい数にしてください。"},
+        {&PlotControls::text3, "", "星の大きさ「」は"},
+        {&PlotControls::starFile, "", "星のリストが選ばれていません"},
+        {&PlotControls::starFile, "/nonexistent/m42.txt", "星のリスト「/nonexistent/m42.txt」を開けません"},
+    };
+    for (const auto& bad : cases) {
+        RasterSurface raster(10, 10);
+        raster.setPixel(3, 3, 0);
+        PlotControls c = controls(file);
+        c.*bad.field = bad.text;
+        const RunResult result = runOn(raster, c);
+        EXPECT_FALSE(result.completed);
+        EXPECT_EQ(result.message.rfind(bad.expected, 0), 0u) << result.message;
+        EXPECT_EQ(raster.width(), 10);
+        EXPECT_EQ(raster.at(3, 3), 0);
+    }
+}
+
+TEST(PlottingRun, SensorSizeUsesTheUsersDecimalSeparator) {
+    TempFile file("h\n");
+    RasterSurface raster;
+    PlotControls c = controls(file);
+    c.decimalSeparator = ",";
+    c.text1 = " 1000,4 ";
+    c.text2 = "799,5";  // rounds to even: 800
+    ASSERT_TRUE(runOn(raster, c).completed);
+    EXPECT_EQ(raster.width(), 1000);
+    EXPECT_EQ(raster.height(), 800);
+    c.text1 = "1000.4";
+    EXPECT_FALSE(runOn(raster, c).completed);
+}
+
+TEST(PlottingRun, EmptyFileStopsHeaderOnlyCompletes) {
+    TempFile empty("");
+    RasterSurface raster(5, 5);
+    RunResult result = runOn(raster, controls(empty));
+    EXPECT_FALSE(result.completed);
+    EXPECT_NE(result.message.find("は空です"), std::string::npos);
+    EXPECT_EQ(raster.width(), 5);
+    TempFile header("only a header");
+    result = runOn(raster, controls(header));
+    EXPECT_TRUE(result.completed);
+    EXPECT_EQ(result.recordsRead, 0);
+}
+
+}  // namespace
