@@ -1,0 +1,130 @@
+#include "app/headless_plotter.h"
+
+#include <gtest/gtest.h>
+
+#include <QImage>
+#include <fstream>
+#include <sstream>
+
+#include "doublestar/threshold_file.h"
+#include "platform/raster_surface.h"
+#include "plot/temp_file.h"
+
+namespace {
+
+struct Outcome {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+Outcome plot(std::vector<std::string> args, const std::string& separator = ".") {
+    std::ostringstream out;
+    std::ostringstream err;
+    const int status = HeadlessPlotter().run(args, separator, out, err);
+    return {status, out.str(), err.str()};
+}
+
+std::string slurp(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// A star list with one single star in the smallest class and, with the initial table, one double
+// star by occupancy in class "10-19".
+const std::string kStars =
+    "test\r\n"
+    "1,5,100.25,200.75,0,0,1,1,1,6,0,0.5\r\n"
+    "2,15,500,400,0,0,3,3,4,6,30,0.5\r\n";
+
+TEST(HeadlessPlotter, PrintsTheCountTableAsTheWindowShowsIt) {
+    TempFile stars(kStars);
+    const Outcome o = plot({stars.path()});
+    ASSERT_EQ(o.status, HeadlessPlotter::kCompleted) << o.err;
+    EXPECT_EQ(o.out,
+              "星の面積\t単星数\t重星数\n1-9\t1\t0\n10-19\t\t1\n20-49\t\t0\n50-99\t\t0\n"
+              "100-149\t\t0\n150-199\t\t0\n200-299\t\t0\n300-\t\t0\n");
+}
+
+TEST(HeadlessPlotter, JsonAndStarRows) {
+    TempFile stars(kStars);
+    const std::string csv = stars.folder() / "stars.csv";
+    const Outcome o = plot({"--json", "--stars", csv, stars.path()});
+    ASSERT_EQ(o.status, 0) << o.err;
+    EXPECT_NE(o.out.find("{\"label\": \"1-9\", \"single\": 1, \"double\": 0}"), std::string::npos);
+    EXPECT_NE(o.out.find("{\"label\": \"10-19\", \"single\": 0, \"double\": 1}"), std::string::npos);
+    EXPECT_NE(o.out.find("\"records\": 2, \"drawn\": 2"), std::string::npos);
+    EXPECT_EQ(slurp(csv), "index,area,class,kind\n1,5,1-9,single\n2,15,10-19,double-occupancy\n");
+}
+
+TEST(HeadlessPlotter, WritesTheBitmapAtSensorSize) {
+    TempFile stars(kStars);
+    const std::string bmp = stars.folder() / "plot.bmp";
+    ASSERT_EQ(plot({"--camera", "SSPro", "-o", bmp, stars.path()}).status, 0);
+    const std::string bytes = slurp(bmp);
+    ASSERT_GT(bytes.size(), 54u);
+    EXPECT_EQ(bytes.substr(0, 2), "BM");
+    QImage image(QString::fromStdString(bmp));
+    ASSERT_FALSE(image.isNull());
+    EXPECT_EQ(image.width(), 3034);
+    EXPECT_EQ(image.height(), 2018);
+    EXPECT_EQ(qGray(image.pixel(99, 200)), 0);      // the single star's core
+    EXPECT_EQ(qGray(image.pixel(3000, 2000)), 255);  // background
+    const std::string png = stars.folder() / "plot.png";
+    ASSERT_EQ(plot({"--width", "640", "--height", "480", "-o", png, stars.path()}).status, 0);
+    EXPECT_EQ(QImage(QString::fromStdString(png)).size(), QSize(640, 480));
+}
+
+TEST(HeadlessPlotter, OptionsSetTheControlsTexts) {
+    TempFile stars(kStars);
+    // Above the area range nothing is drawn or counted.
+    Outcome o = plot({"--json", "--min", "16", stars.path()});
+    EXPECT_NE(o.out.find("\"drawn\": 0"), std::string::npos) << o.out;
+    // A correction above the offset leaves the second star single.
+    o = plot({"--angle-correction", "120", stars.path()});
+    EXPECT_NE(o.out.find("10-19\t1\t0"), std::string::npos) << o.out;
+    // The sensor size is read with the user's decimal separator.
+    EXPECT_EQ(plot({"--width", "1000,5", stars.path()}, ",").status, 0);
+    o = plot({"--width", "1000,5", stars.path()}, ".");
+    EXPECT_EQ(o.status, HeadlessPlotter::kStopped);
+    EXPECT_NE(o.err.find("横「1000,5」"), std::string::npos);
+}
+
+TEST(HeadlessPlotter, ThresholdFileAfterPreset) {
+    TempFile stars(kStars);
+    ThresholdTable table;
+    table.circularity.fill("0");
+    table.areaRatio.fill("0");
+    table.circleOccupancy.fill("0");
+    table.radialAngleCorrection = "0";
+    const std::string file = stars.folder() / "detail.txt";
+    std::ofstream(file, std::ios::binary) << ThresholdFile::format(table);
+    const Outcome o = plot({"--preset", "wide", "--thresholds", file, stars.path()});
+    ASSERT_EQ(o.status, 0) << o.err;
+    EXPECT_NE(o.out.find("10-19\t1\t0"), std::string::npos) << o.out;
+    std::ofstream(file, std::ios::binary) << "1 2 3";
+    const Outcome bad = plot({"--thresholds", file, stars.path()});
+    EXPECT_EQ(bad.status, HeadlessPlotter::kStopped);
+    EXPECT_NE(bad.err.find("detail.txt"), std::string::npos);
+}
+
+TEST(HeadlessPlotter, StopsAndUsageErrors) {
+    TempFile mismatch("h\n2,5,1,1,0,0,1,1,1,1,0,1\n");
+    const std::string image = mismatch.folder() / "never.bmp";
+    Outcome o = plot({"-o", image, mismatch.path()});
+    EXPECT_EQ(o.status, HeadlessPlotter::kStopped);
+    EXPECT_EQ(o.err.rfind("データ構造が違います\n", 0), 0u) << o.err;
+    EXPECT_NE(o.err.find("レコード 1"), std::string::npos);
+    EXPECT_FALSE(std::ifstream(image).good());
+
+    EXPECT_EQ(plot({}).status, HeadlessPlotter::kUsage);
+    EXPECT_EQ(plot({"--bogus", "x"}).status, HeadlessPlotter::kUsage);
+    EXPECT_EQ(plot({"--camera", "Nikon", "x"}).status, HeadlessPlotter::kUsage);
+    EXPECT_EQ(plot({"--preset", "macro", "x"}).status, HeadlessPlotter::kUsage);
+    EXPECT_EQ(plot({"x", "-o"}).status, HeadlessPlotter::kUsage);
+    o = plot({"--help"});
+    EXPECT_EQ(o.status, 0);
+    EXPECT_NE(o.out.find("--thresholds"), std::string::npos);
+}
+
+}  // namespace
