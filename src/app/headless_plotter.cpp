@@ -18,9 +18,12 @@ namespace {
 
 const char* kindName(StarKind kind) {
     switch (kind) {
-        case StarKind::Single: return "single";
-        case StarKind::DoubleByShape: return "double-shape";
-        case StarKind::DoubleByOccupancy: return "double-occupancy";
+        case StarKind::Single:
+            return "single";
+        case StarKind::DoubleByShape:
+            return "double-shape";
+        case StarKind::DoubleByOccupancy:
+            return "double-occupancy";
     }
     return "";
 }
@@ -38,7 +41,9 @@ private:
     std::ostream& out_;
 };
 
-std::int64_t countOf(const std::optional<std::int64_t>& slot) { return slot.value_or(0); }
+std::int64_t countOf(const std::optional<std::int64_t>& slot) {
+    return slot.value_or(0);
+}
 
 }  // namespace
 
@@ -110,7 +115,8 @@ bool HeadlessPlotter::parse(const std::vector<std::string>& args, std::ostream& 
             if (arg == "--height") height = value;
             valued.at(arg)(value);
         } else if (arg.size() > 1 && arg[0] == '-') {
-            err << "quendra-plot: 知らないオプション「" << arg << "」です。--help をご覧ください。\n";
+            err << "quendra-plot: 知らないオプション「" << arg
+                << "」です。--help をご覧ください。\n";
             return false;
         } else {
             files.push_back(arg);
@@ -125,7 +131,8 @@ bool HeadlessPlotter::parse(const std::vector<std::string>& args, std::ostream& 
         controls_.text2 = height.empty() ? std::to_string(c.height) : height;
     }
     if (!cameraFound) {
-        err << "quendra-plot: カメラ「" << camera << "」はありません（SSPro, EOS40D, \"EOS DX\"）。\n";
+        err << "quendra-plot: カメラ「" << camera
+            << "」はありません（SSPro, EOS40D, \"EOS DX\"）。\n";
         return false;
     }
     if (preset == "wide") {
@@ -154,7 +161,8 @@ bool HeadlessPlotter::applyThresholdFile(std::ostream& err) {
         }
         const ThresholdFile::Loaded loaded = ThresholdFile::parse(content);
         if (!loaded.ok) {
-            err << "設定ファイル「" << thresholdFile_ << "」を読み込めません: " << loaded.fault << '\n';
+            err << "設定ファイル「" << thresholdFile_ << "」を読み込めません: " << loaded.fault
+                << '\n';
             return false;
         }
         thresholds_ = loaded.table;
@@ -206,8 +214,7 @@ int HeadlessPlotter::run(const std::vector<std::string>& args, const std::string
         csv.emplace(stars);
     }
     RasterSurface raster;
-    const RunResult result =
-        PlottingRun(controls_, thresholds_).run(raster, csv ? &*csv : nullptr);
+    const RunResult result = PlottingRun(controls_, thresholds_).run(raster, csv ? &*csv : nullptr);
     if (!result.completed) {
         err << result.message << '\n';
         if (!result.detail.empty()) err << result.detail << '\n';

@@ -1,5 +1,6 @@
 #include "doublestar/threshold_file.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cmath>
@@ -10,7 +11,9 @@
 
 namespace {
 
-bool isSeparator(char c) { return c == ' ' || c == '\t' || c == ',' || c == '\r' || c == '\n'; }
+bool isSeparator(char c) {
+    return c == ' ' || c == '\t' || c == ',' || c == '\r' || c == '\n';
+}
 
 // Splits off the next field; false at the end of the text.
 bool nextField(std::string_view& rest, std::string_view& field) {
@@ -64,17 +67,23 @@ std::string& cellOf(ThresholdTable& table, int field) {
     if (field == 24) return table.radialAngleCorrection;
     const auto row = static_cast<std::size_t>(field / 3);
     switch (field % 3) {
-        case 0: return table.circularity[row];
-        case 1: return table.areaRatio[row];
-        default: return table.circleOccupancy[row];
+        case 0:
+            return table.circularity[row];
+        case 1:
+            return table.areaRatio[row];
+        default:
+            return table.circleOccupancy[row];
     }
 }
 
 }  // namespace
 
 std::string ThresholdFile::formatNumber(double value) {
+    // Fifteen digits of the very largest doubles round up past the double range, and such a file
+    // would not load again: write those rounded down instead.
+    constexpr double kLargestWritten = 1.79769313486231e308;
     std::array<char, 64> buffer{};
-    const double magnitude = std::fabs(value);
+    const double magnitude = std::min(std::fabs(value), kLargestWritten);
     const auto end = std::to_chars(buffer.data(), buffer.data() + buffer.size(), magnitude,
                                    std::chars_format::general, 15)
                          .ptr;

@@ -35,8 +35,8 @@ Classification Classifier::classify(const StarRecord& star) {
 
     const bool areaRatioTest = star.area < star.extent1 * star.extent2 * limit.areaRatio;
     const bool roundnessTest = star.roundness <= limit.circularity;
-    const bool shapeFlag = andMode_ ? (areaRatioTest && roundnessTest)
-                                    : (areaRatioTest || roundnessTest);
+    const bool shapeFlag =
+        andMode_ ? (areaRatioTest && roundnessTest) : (areaRatioTest || roundnessTest);
 
     const float angleOffset = std::fabs(star.angle - radialAngle(star));
     const bool turned = angleOffset > radialAngleCorrection_;

@@ -1,5 +1,7 @@
 #include "plot/locale_number.h"
 
+#include <cmath>
+#include <limits>
 #include <string>
 
 #include "plot/number_syntax.h"
@@ -18,5 +20,7 @@ std::optional<float> parseLocaleNumber(std::string_view text, std::string_view d
     }
     double value = 0;
     if (!NumberSyntax::convert(plain, value)) return std::nullopt;
+    // Beyond the single-precision range the conversion overflows, as it would for the user.
+    if (!(std::fabs(value) <= std::numeric_limits<float>::max())) return std::nullopt;
     return static_cast<float>(value);
 }

@@ -5,7 +5,9 @@
 
 namespace {
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 std::size_t skipDigits(std::string_view text, std::size_t at) {
     while (at < text.size() && isDigit(text[at])) ++at;
@@ -34,7 +36,8 @@ bool overflows(std::string_view number) {
         ++at;
         const bool negative = at < number.size() && number[at] == '-';
         if (at < number.size() && (number[at] == '-' || number[at] == '+')) ++at;
-        for (; at < number.size() && exponent < 100000; ++at) exponent = exponent * 10 + (number[at] - '0');
+        for (; at < number.size() && exponent < 100000; ++at)
+            exponent = exponent * 10 + (number[at] - '0');
         if (negative) exponent = -exponent;
     }
     return magnitude + exponent > 0;

@@ -10,4 +10,6 @@ std::string numberText(double value) {
     return {buffer.data(), result.ptr};
 }
 
-std::string numberText(std::int64_t value) { return std::to_string(value); }
+std::string numberText(std::int64_t value) {
+    return std::to_string(value);
+}

@@ -1,19 +1,41 @@
 #include "plot/parse_number.h"
 
 #include <array>
+#include <string>
 
 #include "plot/number_syntax.h"
 
+namespace {
+
+bool isBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+
+double leadingNumber(std::string_view packed) {
+    return NumberSyntax::convertSaturating(packed.substr(0, NumberSyntax::prefixLength(packed)));
+}
+
+// Texts too long for the stack: rare, but their value must not depend on where a buffer ends
+// (450 leading zeros before "123" still read 123).
+double parseLong(std::string_view text) {
+    std::string packed;
+    for (const char c : text) {
+        if (!isBlank(c)) packed += c;
+    }
+    return leadingNumber(packed);
+}
+
+}  // namespace
+
 double ParseNumber(std::string_view text) {
-    // Blanks may stand anywhere, even inside the number; only the leading numeric part counts,
-    // and no number needs more than a few hundred characters.
+    // Blanks may stand anywhere, even inside the number; only the leading numeric part counts.
+    // Every text a user types fits the buffer, so a setting is read without allocating.
     std::array<char, 400> compact{};
     std::size_t length = 0;
     for (const char c : text) {
-        if (c == ' ' || c == '\t') continue;
-        if (length == compact.size()) break;
+        if (isBlank(c)) continue;
+        if (length == compact.size()) return parseLong(text);
         compact[length++] = c;
     }
-    const std::string_view packed(compact.data(), length);
-    return NumberSyntax::convertSaturating(packed.substr(0, NumberSyntax::prefixLength(packed)));
+    return leadingNumber({compact.data(), length});
 }

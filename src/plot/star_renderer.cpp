@@ -32,18 +32,18 @@ void StarRenderer::drawEdgeCircles(Point c, double r) {
     const double fy = std::floor(c.y);
     surface_.drawCircle(static_cast<float>(c.x), static_cast<float>(c.y),
                         static_cast<float>(fr + 1), greyOf(g + k * (250 - 250 * (r - fr))));
-    surface_.drawCircle(static_cast<float>(c.x), static_cast<float>(fy + 1),
-                        static_cast<float>(r), greyOf(g + k * (250 - 250 * (c.y - fy))));
-    surface_.drawCircle(static_cast<float>(fx + 1), static_cast<float>(c.y),
-                        static_cast<float>(r), greyOf(g + k * (250 - 250 * (c.x - fx))));
+    surface_.drawCircle(static_cast<float>(c.x), static_cast<float>(fy + 1), static_cast<float>(r),
+                        greyOf(g + k * (250 - 250 * (c.y - fy))));
+    surface_.drawCircle(static_cast<float>(fx + 1), static_cast<float>(c.y), static_cast<float>(r),
+                        greyOf(g + k * (250 - 250 * (c.x - fx))));
 }
 
 void StarRenderer::drawCore(Point c, double r) {
     if (r < 0.4) {
         surface_.setPixel(static_cast<float>(c.x), static_cast<float>(c.y), grey_);
     } else {
-        surface_.drawCircle(static_cast<float>(c.x), static_cast<float>(c.y),
-                            static_cast<float>(r), grey_);
+        surface_.drawCircle(static_cast<float>(c.x), static_cast<float>(c.y), static_cast<float>(r),
+                            grey_);
     }
 }
 

@@ -52,7 +52,8 @@ TEST(HeadlessPlotter, JsonAndStarRows) {
     const Outcome o = plot({"--json", "--stars", csv, stars.path()});
     ASSERT_EQ(o.status, 0) << o.err;
     EXPECT_NE(o.out.find("{\"label\": \"1-9\", \"single\": 1, \"double\": 0}"), std::string::npos);
-    EXPECT_NE(o.out.find("{\"label\": \"10-19\", \"single\": 0, \"double\": 1}"), std::string::npos);
+    EXPECT_NE(o.out.find("{\"label\": \"10-19\", \"single\": 0, \"double\": 1}"),
+              std::string::npos);
     EXPECT_NE(o.out.find("\"records\": 2, \"drawn\": 2"), std::string::npos);
     EXPECT_EQ(slurp(csv), "index,area,class,kind\n1,5,1-9,single\n2,15,10-19,double-occupancy\n");
 }
@@ -68,7 +69,7 @@ TEST(HeadlessPlotter, WritesTheBitmapAtSensorSize) {
     ASSERT_FALSE(image.isNull());
     EXPECT_EQ(image.width(), 3034);
     EXPECT_EQ(image.height(), 2018);
-    EXPECT_EQ(qGray(image.pixel(99, 200)), 0);      // the single star's core
+    EXPECT_EQ(qGray(image.pixel(99, 200)), 0);       // the single star's core
     EXPECT_EQ(qGray(image.pixel(3000, 2000)), 255);  // background
     const std::string png = stars.folder() / "plot.png";
     ASSERT_EQ(plot({"--width", "640", "--height", "480", "-o", png, stars.path()}).status, 0);

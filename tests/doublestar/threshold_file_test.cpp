@@ -46,7 +46,8 @@ TEST(ThresholdFile, RoundTripKeepsEveryValueAndTheMode) {
     EXPECT_EQ(loaded.table.circularity[1], "0.8");
     EXPECT_EQ(loaded.table.radialAngleCorrection, "12.5");
     for (std::size_t c = 0; c < AreaClass::kCount; ++c) {
-        EXPECT_EQ(ParseNumber(loaded.table.circleOccupancy[c]), ParseNumber(table.circleOccupancy[c]));
+        EXPECT_EQ(ParseNumber(loaded.table.circleOccupancy[c]),
+                  ParseNumber(table.circleOccupancy[c]));
     }
 }
 

@@ -32,7 +32,9 @@ ThresholdTable table(const std::string& circularity, const std::string& areaRati
     return t;
 }
 
-Classifier classifier(const ThresholdTable& t) { return Classifier(t, "3902", "2596"); }
+Classifier classifier(const ThresholdTable& t) {
+    return Classifier(t, "3902", "2596");
+}
 
 TEST(Classifier, AreaClassBoundaries) {
     EXPECT_EQ(AreaClass::find(0)->index, 0);
@@ -48,7 +50,7 @@ TEST(Classifier, RoundnessIsInclusiveAndAreaRatioStrict) {
     // Roundness equal to the limit passes; the area equal to the product fails.
     auto c = classifier(table("0.5", "10", "0"));
     EXPECT_EQ(c.classify(star(5, 0.5)).kind, StarKind::DoubleByShape);  // 5 < 1 * 1 * 10
-    EXPECT_EQ(c.classify(star(10, 0.5)).kind, StarKind::Single);         // 10 < 10 fails
+    EXPECT_EQ(c.classify(star(10, 0.5)).kind, StarKind::Single);        // 10 < 10 fails
     EXPECT_EQ(c.classify(star(5, 0.51)).kind, StarKind::Single);
 }
 

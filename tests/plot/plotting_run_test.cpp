@@ -141,7 +141,8 @@ TEST(PlottingRun, UnusableSettingsStopBeforeThePlotChanges) {
         {&PlotControls::text3, "0", "星の大きさ「0」は 0 より大きい数にしてください。"},
         {&PlotControls::text3, "", "星の大きさ「」は"},
         {&PlotControls::starFile, "", "星のリストが選ばれていません"},
-        {&PlotControls::starFile, "/nonexistent/m42.txt", "星のリスト「/nonexistent/m42.txt」を開けません"},
+        {&PlotControls::starFile, "/nonexistent/m42.txt",
+         "星のリスト「/nonexistent/m42.txt」を開けません"},
     };
     for (const auto& bad : cases) {
         RasterSurface raster(10, 10);

@@ -17,7 +17,9 @@ StarRecord star(double x, double y, double size, double roundness) {
     return s;
 }
 
-Classification single() { return {StarKind::Single, &AreaClass::all()[2]}; }
+Classification single() {
+    return {StarKind::Single, &AreaClass::all()[2]};
+}
 
 std::vector<Call> drawn(const StarRecord& s, Classification c, int grey = 0, bool subPixel = true,
                         double sizeScale = 3) {

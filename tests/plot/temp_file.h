@@ -1,10 +1,10 @@
 #pragma once
 
+#include <unistd.h>
 #include <atomic>
 #include <filesystem>
 #include <fstream>
 #include <string>
-#include <unistd.h>
 
 // A file with the given content in a fresh temporary folder, removed with the object.
 class TempFile {
