@@ -1,0 +1,173 @@
+#include "app/double_star_window.h"
+
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include "app/control_placement.h"
+#include "doublestar/lens_preset.h"
+#include "doublestar/threshold_file.h"
+#include "platform/file_dialog.h"
+#include "platform/message_box.h"
+#include "platform/text_file.h"
+
+namespace {
+
+constexpr int kHeaderTop = 240;
+constexpr int kFirstRowTop = 720;
+constexpr int kRowPitch = 480;
+constexpr int kLabelHeight = 255;
+constexpr int kCellHeight = 270;
+
+int rowTop(int row) {
+    return kFirstRowTop + kRowPitch * row;
+}
+
+QString qt(const std::string& text) {
+    return QString::fromStdString(text);
+}
+
+}  // namespace
+
+DoubleStarWindow::DoubleStarWindow(FileDialog& dialog, MessageBox& messages)
+    : dialog_(dialog), messages_(messages) {
+    setObjectName(QStringLiteral("Form2"));
+    setWindowTitle(QStringLiteral("重星処理"));
+    const QRect client = fromTwips(0, 0, 6240, 5580);
+    setFixedSize(client.size());
+    buildHeaders();
+    buildRows();
+    buildBelowGrid();
+    setTable(LensPreset::initial());
+}
+
+void DoubleStarWindow::buildHeaders() {
+    placeLabel(this, indexedName("Label1", 0), fromTwips(240, kHeaderTop, 1095, kLabelHeight),
+               QStringLiteral("星の面積"));
+    placeLabel(this, indexedName("Label2", 0), fromTwips(1560, kHeaderTop, 735, kLabelHeight),
+               QStringLiteral("単星数"));
+    placeLabel(this, indexedName("Label3", 0), fromTwips(2400, kHeaderTop, 615, kLabelHeight),
+               QStringLiteral("重星数"));
+    placeLabel(this, QStringLiteral("Label4"), fromTwips(3240, kHeaderTop, 735, kLabelHeight),
+               QStringLiteral("真円度"));
+    placeLabel(this, QStringLiteral("Label5"), fromTwips(4080, kHeaderTop, 855, kLabelHeight),
+               QStringLiteral("面積比"));
+    placeLabel(this, QStringLiteral("Label6"), fromTwips(5160, kHeaderTop, 975, kLabelHeight),
+               QStringLiteral("円の占有率"));
+}
+
+void DoubleStarWindow::buildRows() {
+    for (const AreaClass& areaClass : AreaClass::all()) {
+        const int c = areaClass.index;
+        const auto i = static_cast<std::size_t>(c);
+        const int top = rowTop(c);
+        placeLabel(this, indexedName("Label1", c + 1), fromTwips(240, top, 1095, kLabelHeight),
+                   QString::fromUtf8(areaClass.label.data(),
+                                     static_cast<qsizetype>(areaClass.label.size())));
+        singles_[i] = placeLabel(this, indexedName("Label2", c + 1),
+                                 fromTwips(1560, top, 735, kLabelHeight), QStringLiteral("0"));
+        doubles_[i] = placeLabel(this, indexedName("Label3", c + 1),
+                                 fromTwips(2400, top, 615, kLabelHeight), QStringLiteral("0"));
+        circularity_[i] = placeControl<QLineEdit>(this, indexedName("Text1", c),
+                                                  fromTwips(3240, top, 735, kCellHeight));
+        areaRatio_[i] = placeControl<QLineEdit>(this, indexedName("Text2", c),
+                                                fromTwips(4200, top, 735, kCellHeight));
+        occupancy_[i] = placeControl<QLineEdit>(this, indexedName("Text3", c),
+                                                fromTwips(5280, top, 735, kCellHeight));
+    }
+}
+
+void DoubleStarWindow::buildBelowGrid() {
+    placeLabel(this, QStringLiteral("Label7"), fromTwips(360, 4600, 1095, kLabelHeight),
+               QStringLiteral("放射角補正"));
+    correction_ =
+        placeControl<QLineEdit>(this, QStringLiteral("Text4"), fromTwips(1560, 4560, 495, 270));
+    auto* frame =
+        placeControl<QGroupBox>(this, QStringLiteral("Frame1"), fromTwips(3600, 4320, 975, 735));
+    and_ = placeControl<QRadioButton>(frame, QStringLiteral("Option1"),
+                                      fromTwips(120, 160, 735, 180), QStringLiteral("AND"));
+    or_ = placeControl<QRadioButton>(frame, QStringLiteral("Option2"),
+                                     fromTwips(120, 390, 735, 255), QStringLiteral("OR"));
+    auto* load = placeControl<QPushButton>(
+        this, QStringLiteral("Command3"), fromTwips(240, 5040, 975, 495), QStringLiteral("読込み"));
+    auto* save = placeControl<QPushButton>(this, QStringLiteral("Command4"),
+                                           fromTwips(1440, 5040, 975, 495), QStringLiteral("保存"));
+    placeLabel(this, QStringLiteral("Label8"), fromTwips(3360, 5280, 735, kLabelHeight),
+               QStringLiteral("初期値"));
+    auto* wide = placeControl<QPushButton>(this, QStringLiteral("Command1"),
+                                           fromTwips(4200, 5160, 975, 375), QStringLiteral("広角"));
+    auto* tele = placeControl<QPushButton>(this, QStringLiteral("Command2"),
+                                           fromTwips(5160, 5160, 975, 375), QStringLiteral("望遠"));
+    connect(load, &QPushButton::clicked, this, &DoubleStarWindow::loadTable);
+    connect(save, &QPushButton::clicked, this, &DoubleStarWindow::saveTable);
+    connect(wide, &QPushButton::clicked, this, &DoubleStarWindow::applyWideAnglePreset);
+    connect(tele, &QPushButton::clicked, this, &DoubleStarWindow::applyTelephotoPreset);
+}
+
+ThresholdTable DoubleStarWindow::table() const {
+    ThresholdTable table;
+    for (std::size_t c = 0; c < AreaClass::kCount; ++c) {
+        table.circularity[c] = circularity_[c]->text().toStdString();
+        table.areaRatio[c] = areaRatio_[c]->text().toStdString();
+        table.circleOccupancy[c] = occupancy_[c]->text().toStdString();
+    }
+    table.radialAngleCorrection = correction_->text().toStdString();
+    table.andSelected = and_->isChecked();
+    return table;
+}
+
+void DoubleStarWindow::setTable(const ThresholdTable& table) {
+    for (std::size_t c = 0; c < AreaClass::kCount; ++c) {
+        circularity_[c]->setText(qt(table.circularity[c]));
+        areaRatio_[c]->setText(qt(table.areaRatio[c]));
+        occupancy_[c]->setText(qt(table.circleOccupancy[c]));
+    }
+    correction_->setText(qt(table.radialAngleCorrection));
+    // One of the two is always selected, so the mode shown is the mode a run uses.
+    (table.andSelected ? and_ : or_)->setChecked(true);
+}
+
+void DoubleStarWindow::showCounts(const CountTexts& counts) {
+    for (std::size_t row = 0; row < AreaClass::kCount; ++row) {
+        singles_[row]->setText(qt(counts.single[row]));
+        doubles_[row]->setText(qt(counts.doubles[row]));
+    }
+}
+
+void DoubleStarWindow::applyWideAnglePreset() {
+    setTable(LensPreset::wideAngle());
+}
+
+void DoubleStarWindow::applyTelephotoPreset() {
+    setTable(LensPreset::telephoto());
+}
+
+void DoubleStarWindow::saveTable() {
+    // The proposal builds on the last name used anywhere; a cancel keeps it, so the next save
+    // appends once more.
+    dialog_.setFileName(dialog_.fileName() + QStringLiteral("detail.txt"));
+    if (!dialog_.showSave(this)) return;
+    const QString fault = TextFile::write(dialog_.fileName(), ThresholdFile::format(table()));
+    if (!fault.isEmpty()) messages_.show(this, fault);
+}
+
+void DoubleStarWindow::loadTable() {
+    if (!dialog_.showOpen(this)) return;
+    const QString path = dialog_.fileName();
+    std::string content;
+    const QString fault = TextFile::read(path, content);
+    if (!fault.isEmpty()) {
+        messages_.show(this, fault);
+        return;
+    }
+    // The whole file is checked before any cell changes.
+    const ThresholdFile::Loaded loaded = ThresholdFile::parse(content);
+    if (!loaded.ok) {
+        messages_.show(this, QStringLiteral("設定ファイル「%1」を読み込めません。").arg(path),
+                       qt(loaded.fault));
+        return;
+    }
+    setTable(loaded.table);
+}

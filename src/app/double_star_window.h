@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QWidget>
+#include <array>
+
+#include "doublestar/area_class.h"
+#include "doublestar/threshold_table.h"
+#include "plot/star_counts.h"
+
+class FileDialog;
+class MessageBox;
+class QLabel;
+class QLineEdit;
+class QRadioButton;
+
+// Form2, "重星処理": the double-star limits per area class, their lens presets and file, and the
+// counts of the last completed run. Its close box only hides it, so nothing typed is lost.
+class DoubleStarWindow : public QWidget {
+public:
+    DoubleStarWindow(FileDialog& dialog, MessageBox& messages);
+
+    // The limits as shown now, for a run.
+    ThresholdTable table() const;
+    // Writes all 25 cells, row by row, then selects "AND" or "OR".
+    void setTable(const ThresholdTable& table);
+    // The counts of a completed run, into the "単星数" and "重星数" cells.
+    void showCounts(const CountTexts& counts);
+
+    void applyWideAnglePreset();
+    void applyTelephotoPreset();
+    void saveTable();
+    void loadTable();
+
+private:
+    using Column = std::array<QLineEdit*, AreaClass::kCount>;
+
+    void buildHeaders();
+    void buildRows();
+    void buildBelowGrid();
+
+    FileDialog& dialog_;
+    MessageBox& messages_;
+    Column circularity_{};
+    Column areaRatio_{};
+    Column occupancy_{};
+    std::array<QLabel*, AreaClass::kCount> singles_{};
+    std::array<QLabel*, AreaClass::kCount> doubles_{};
+    QLineEdit* correction_ = nullptr;
+    QRadioButton* and_ = nullptr;
+    QRadioButton* or_ = nullptr;
+};

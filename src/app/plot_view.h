@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QWidget>
+
+#include "platform/raster_surface.h"
+
+// Picture1: the plot, as large as the sensor. The widget is as large as the plot, so the main
+// window shows its top-left part at actual size and clips the rest.
+class PlotView : public QWidget {
+public:
+    explicit PlotView(QWidget* parent = nullptr);
+
+    RasterSurface& surface() { return raster_; }
+    const RasterSurface& surface() const { return raster_; }
+
+    // False when the memory for the plot is not there; the plot is then unchanged.
+    bool resizePlot(int width, int height);
+    void clearPlot();
+    // Follows a run that drew on or resized the surface.
+    void refresh();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    RasterSurface raster_;
+};

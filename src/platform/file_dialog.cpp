@@ -1,0 +1,21 @@
+#include "platform/file_dialog.h"
+
+#include "platform/file_dialog_driver.h"
+
+FileDialog::FileDialog(FileDialogDriver& driver, QObject* parent)
+    : QObject(parent), driver_(driver) {}
+
+bool FileDialog::showOpen(QWidget* parent) {
+    return take(driver_.open(parent, fileName_));
+}
+
+bool FileDialog::showSave(QWidget* parent) {
+    return take(driver_.save(parent, fileName_));
+}
+
+bool FileDialog::take(const std::optional<QString>& chosen) {
+    // An empty answer is no choice: nothing can be opened or written under it.
+    if (!chosen || chosen->isEmpty()) return false;
+    fileName_ = *chosen;
+    return true;
+}

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QString>
+#include <optional>
+
+class QWidget;
+
+// Shows a file dialog and waits for the user. The real one shows Qt's dialogs; tests give
+// scripted answers.
+class FileDialogDriver {
+public:
+    virtual ~FileDialogDriver() = default;
+
+    // The chosen file's full path, or nothing when the user cancelled. `proposed` is the name
+    // the dialog opens with (possibly empty).
+    virtual std::optional<QString> open(QWidget* parent, const QString& proposed) = 0;
+    virtual std::optional<QString> save(QWidget* parent, const QString& proposed) = 0;
+};

@@ -1,0 +1,11 @@
+#pragma once
+
+#include <QImage>
+#include <QString>
+
+// The system clipboard as the plotting run uses it: its whole content is replaced by the plot.
+class PlotClipboard {
+public:
+    // Returns an empty text on success, otherwise the message to show.
+    static QString put(const QImage& plot);
+};

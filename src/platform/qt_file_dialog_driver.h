@@ -1,0 +1,10 @@
+#pragma once
+
+#include "platform/file_dialog_driver.h"
+
+// Qt's own open and save dialogs: no filter, no default extension, no title of their own.
+class QtFileDialogDriver : public FileDialogDriver {
+public:
+    std::optional<QString> open(QWidget* parent, const QString& proposed) override;
+    std::optional<QString> save(QWidget* parent, const QString& proposed) override;
+};

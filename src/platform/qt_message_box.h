@@ -1,0 +1,9 @@
+#pragma once
+
+#include "platform/message_box.h"
+
+// A modal QMessageBox with the program's title and an OK button.
+class QtMessageBox : public MessageBox {
+public:
+    void show(QWidget* parent, const QString& text, const QString& detail = {}) override;
+};

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <deque>
+#include <optional>
+
+#include "platform/file_dialog_driver.h"
+
+// Answers file dialogs from a script and remembers what each one proposed.
+class ScriptedFileDialogDriver : public FileDialogDriver {
+public:
+    struct Shown {
+        bool save;
+        QString proposed;
+    };
+
+    // The next dialog chooses this file.
+    void choose(const QString& path) { answers_.push_back({true, path}); }
+    // The next dialog is cancelled.
+    void cancel() { answers_.push_back({false, QString()}); }
+
+    std::optional<QString> open(QWidget*, const QString& proposed) override {
+        return answer(false, proposed);
+    }
+    std::optional<QString> save(QWidget*, const QString& proposed) override {
+        return answer(true, proposed);
+    }
+
+    const std::deque<Shown>& shown() const { return shown_; }
+    bool scriptUsedUp() const { return answers_.empty(); }
+
+private:
+    std::optional<QString> answer(bool save, const QString& proposed) {
+        shown_.push_back({save, proposed});
+        // A dialog nobody scripted is a test fault: cancel it rather than hang.
+        if (answers_.empty()) return std::nullopt;
+        const Answer next = answers_.front();
+        answers_.pop_front();
+        if (!next.chosen) return std::nullopt;
+        return next.path;
+    }
+
+    struct Answer {
+        bool chosen;
+        QString path;
+    };
+
+    std::deque<Answer> answers_;
+    std::deque<Shown> shown_;
+};
