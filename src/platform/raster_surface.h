@@ -30,6 +30,8 @@ private:
                static_cast<std::size_t>(i);
     }
     void paintRow(int j, int from, int to, std::uint8_t grey);
+    // Centre and radius of every-day size; the same pixels as drawCircleRow row by row.
+    void drawTameCircle(double cx, double cy, double r, int top, int bottom, std::uint8_t outline);
     void drawCircleRow(int j, double cx, double cy, double r, std::uint8_t outline);
 
     int width_ = 0;

@@ -6,6 +6,7 @@
 
 #include "plot/locale_number.h"
 #include "plot/parse_number.h"
+#include "plot/star_feed.h"
 #include "plot/star_list.h"
 #include "plot/star_renderer.h"
 
@@ -42,6 +43,46 @@ StarRenderer::Settings renderSettings(const PlotControls& controls) {
     return settings;
 }
 
+// Draws every star of the feed in list order; returns how many.
+std::int64_t drawAll(StarFeed& feed, StarRenderer& renderer, DrawingSurface& surface,
+                     StarObserver* observer) {
+    std::int64_t drawn = 0;
+    while (const StarFeed::Batch* batch = feed.next()) {
+        for (std::size_t k = 0; k < batch->stars().size(); ++k) {
+            batch->draw(k, renderer, surface);
+            ++drawn;
+            const StarFeed::Star& star = batch->stars()[k];
+            if (observer != nullptr) observer->onStar(star.record, star.classification);
+        }
+    }
+    return drawn;
+}
+
+// The result of a run that drew every star the feed gave: complete with the counts, or stopped
+// where the reading stopped (what was drawn stays, nothing is counted).
+RunResult ended(const StarFeed::Ending& ending, const Classifier& classifier) {
+    if (ending.kind == StarFeed::Ending::Kind::Fault) {
+        RunResult result = stopped(ending.fault);
+        result.recordsRead = ending.recordsRead;
+        return result;
+    }
+    if (ending.kind == StarFeed::Ending::Kind::Mismatch) {
+        const std::string n = std::to_string(ending.record);
+        RunResult result = stopped(PlottingRun::kRecordMismatch,
+                                   "レコード " + n + "（" + std::to_string(ending.line) +
+                                       " 行目）の番号が " + n + " ではありません。");
+        result.recordsRead = ending.recordsRead;
+        return result;
+    }
+    RunResult result;
+    result.completed = true;
+    result.recordsRead = ending.recordsRead;
+    result.singleCounts = classifier.singleCounts();
+    result.doubleCounts = classifier.doubleCounts();
+    result.countTexts = CountTexts::of(result.singleCounts, result.doubleCounts);
+    return result;
+}
+
 }  // namespace
 
 PlottingRun::PlottingRun(PlotControls controls, ThresholdTable thresholds)
@@ -62,45 +103,21 @@ RunResult PlottingRun::run(DrawingSurface& surface, StarObserver* observer) cons
 
     StarList list;
     if (!list.open(controls_.starFile)) return stopped(list.fault());
+    const double areaMin = ParseNumber(controls_.text7);
+    const double areaMax = ParseNumber(controls_.text8);
+    Classifier classifier(thresholds_, controls_.text1, controls_.text2);
+    // The reading starts at once and runs on while the plot is made ready.
+    StarFeed feed(list, classifier, settings, areaMin, areaMax);
     if (!surface.resize(*width, *height)) {
         return stopped("プロットの画像（" + std::to_string(*width) + " × " +
                        std::to_string(*height) + " ピクセル）を作るメモリが足りません。");
     }
     if (controls_.check2) surface.clear();
-    const double areaMin = ParseNumber(controls_.text7);
-    const double areaMax = ParseNumber(controls_.text8);
     surface.setFillGrey(static_cast<std::uint8_t>(settings.grey));
 
-    Classifier classifier(thresholds_, controls_.text1, controls_.text2);
     StarRenderer renderer(surface, settings);
-    RunResult result;
-    StarRecord star;
-    for (std::int64_t n = 1;; ++n) {
-        const StarList::Status status = list.next(star);
-        if (status == StarList::Status::End) break;
-        if (status == StarList::Status::Fault) {
-            result = stopped(list.fault());
-            result.recordsRead = list.recordsRead();
-            return result;
-        }
-        if (star.index != static_cast<double>(n)) {
-            result = stopped(kRecordMismatch,
-                             "レコード " + std::to_string(n) + "（" + std::to_string(list.line()) +
-                                 " 行目）の番号が " + std::to_string(n) + " ではありません。");
-            result.recordsRead = list.recordsRead();
-            return result;
-        }
-        // A negative area (only possible with a negative lower bound) belongs to no class.
-        if (!(areaMin <= star.area && star.area < areaMax) || star.area < 0) continue;
-        const Classification classification = classifier.classify(star);
-        renderer.draw(star, classification);
-        ++result.starsDrawn;
-        if (observer != nullptr) observer->onStar(star, classification);
-    }
-    result.completed = true;
-    result.recordsRead = list.recordsRead();
-    result.singleCounts = classifier.singleCounts();
-    result.doubleCounts = classifier.doubleCounts();
-    result.countTexts = CountTexts::of(result.singleCounts, result.doubleCounts);
+    const std::int64_t drawn = drawAll(feed, renderer, surface, observer);
+    RunResult result = ended(feed.ending(), classifier);
+    if (result.completed) result.starsDrawn = drawn;
     return result;
 }

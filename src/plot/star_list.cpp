@@ -1,6 +1,7 @@
 #include "plot/star_list.h"
 
 #include <cerrno>
+#include <charconv>
 #include <cstring>
 
 #include "plot/number_syntax.h"
@@ -9,9 +10,32 @@ namespace {
 
 constexpr int kEof = -1;
 
-bool isBlank(int c) { return c == ' ' || c == '\t'; }
-bool isLineEnd(int c) { return c == '\n' || c == '\r'; }
-bool endsItem(int c) { return c == kEof || c == ',' || isBlank(c) || isLineEnd(c); }
+bool isDigit(int c) {
+    return c >= '0' && c <= '9';
+}
+bool isBlank(int c) {
+    return c == ' ' || c == '\t';
+}
+bool isLineEnd(int c) {
+    return c == '\n' || c == '\r';
+}
+bool endsItem(int c) {
+    return c == kEof || c == ',' || isBlank(c) || isLineEnd(c);
+}
+
+// A plain number at first: an optional minus, then a digit or a point, converted by from_chars
+// and ending at a separator before last, at most `longest` bytes long. Returns its end, or
+// nullptr for any other item ("+", "inf", "nan", ...), which the careful way reads or rejects.
+const char* plainNumber(const char* first, const char* last, std::size_t longest, double& value) {
+    const char* lead = first != last && *first == '-' ? first + 1 : first;
+    if (lead == last || !(isDigit(*lead) || *lead == '.')) return nullptr;
+    const auto [stop, ec] = std::from_chars(first, last, value);
+    if (ec != std::errc() || stop == last || !endsItem(static_cast<unsigned char>(*stop)) ||
+        static_cast<std::size_t>(stop - first) > longest) {
+        return nullptr;
+    }
+    return stop;
+}
 
 // An item as the user can recognise it in a message: control bytes shown as "?", at most 40
 // bytes, never cut inside a UTF-8 character.
@@ -31,7 +55,9 @@ std::string printable(std::string_view item, bool cut) {
 
 }  // namespace
 
-StarList::~StarList() { close(); }
+StarList::~StarList() {
+    close();
+}
 
 void StarList::close() {
     if (file_ != nullptr) std::fclose(file_);
@@ -63,10 +89,59 @@ bool StarList::open(const std::string& path) {
 
 bool StarList::refill() {
     if (file_ == nullptr || readError_) return false;
-    end_ = std::fread(buffer_.data(), 1, buffer_.size(), file_);
+    const std::size_t left = end_ - pos_;
+    std::memmove(buffer_.data(), buffer_.data() + pos_, left);
     pos_ = 0;
-    if (end_ == 0 && std::ferror(file_) != 0) readError_ = true;
-    return end_ > 0;
+    end_ = left;
+    const std::size_t got = std::fread(buffer_.data() + end_, 1, buffer_.size() - end_, file_);
+    end_ += got;
+    if (got == 0 && std::ferror(file_) != 0) readError_ = true;
+    return end_ > pos_;
+}
+
+void StarList::keepInBuffer(std::size_t bytes) {
+    if (end_ - pos_ < bytes && file_ != nullptr && std::feof(file_) == 0) refill();
+}
+
+bool StarList::readPlainNumber(double& value) {
+    const char* first = buffer_.data() + pos_;
+    double number = 0;
+    const char* stop = plainNumber(first, buffer_.data() + end_, token_.size(), number);
+    if (stop == nullptr) return false;
+    value = number;
+    pos_ += static_cast<std::size_t>(stop - first);
+    lastWasCr_ = false;
+    return true;
+}
+
+bool StarList::readPlainRecord(Items& items) {
+    keepInBuffer(kRecordRoom);
+    const char* at = buffer_.data() + pos_;
+    const char* const last = buffer_.data() + end_;
+    long line = line_;
+    bool lastWasCr = lastWasCr_;
+    for (double& item : items) {
+        // The separator: blanks, tabs and line ends with at most one comma among them.
+        for (bool comma = false;; ++at) {
+            if (at == last) return false;
+            const char c = *at;
+            if (c == ',' && !comma) {
+                comma = true;
+            } else if (c == '\r' || (c == '\n' && !lastWasCr)) {
+                ++line;
+            } else if (c != ' ' && c != '\t' && c != '\n') {
+                break;
+            }
+            lastWasCr = c == '\r';
+        }
+        at = plainNumber(at, last, token_.size(), item);
+        if (at == nullptr) return false;
+        lastWasCr = false;
+    }
+    pos_ = static_cast<std::size_t>(at - buffer_.data());
+    line_ = line;
+    lastWasCr_ = lastWasCr;
+    return true;
 }
 
 int StarList::peek() {
@@ -93,7 +168,12 @@ void StarList::readHeader() {
 
 bool StarList::skipSeparator(bool& sawEnd) {
     bool comma = false;
-    for (int c = peek();; c = peek()) {
+    for (;;) {
+        if (pos_ == end_ && !refill()) {
+            sawEnd = true;
+            return true;
+        }
+        const int c = static_cast<unsigned char>(buffer_[pos_]);
         if (c == ',') {
             if (comma) {
                 setFault("星のリスト「" + path_ + "」の " + std::to_string(line_) +
@@ -102,14 +182,17 @@ bool StarList::skipSeparator(bool& sawEnd) {
             }
             comma = true;
         } else if (!isBlank(c) && !isLineEnd(c)) {
-            sawEnd = c == kEof;
+            sawEnd = false;
             return true;
         }
-        get();
+        ++pos_;
+        countLineEnd(c);
     }
 }
 
-void StarList::setFault(std::string message) { fault_ = std::move(message); }
+void StarList::setFault(std::string message) {
+    fault_ = std::move(message);
+}
 
 void StarList::faultAtItem(std::string_view what) {
     setFault("星のリスト「" + path_ + "」の " + std::to_string(line_) + " 行目: 「" +
@@ -131,6 +214,8 @@ StarList::Item StarList::readItem(double& value, int itemNumber) {
                  std::to_string(line_) + " 行目）で終わっています。");
         return Item::Fault;
     }
+    keepInBuffer(token_.size() + 1);
+    if (readPlainNumber(value)) return Item::Number;
     tokenLength_ = 0;
     tokenCut_ = false;
     for (int c = peek(); !endsItem(c); c = peek()) {
@@ -143,9 +228,10 @@ StarList::Item StarList::readItem(double& value, int itemNumber) {
     }
     if (tokenCut_ || !NumberSyntax::convert({token_.data(), tokenLength_}, value)) {
         double ignored = 0;
-        const bool number = !tokenCut_ && NumberSyntax::prefixLength({token_.data(), tokenLength_}) ==
-                                              tokenLength_ &&
-                            !NumberSyntax::convert({token_.data(), tokenLength_}, ignored);
+        const bool number =
+            !tokenCut_ &&
+            NumberSyntax::prefixLength({token_.data(), tokenLength_}) == tokenLength_ &&
+            !NumberSyntax::convert({token_.data(), tokenLength_}, ignored);
         faultAtItem(number ? "は大きすぎて扱えない数値です。" : "は数値ではありません。");
         return Item::Fault;
     }
@@ -153,12 +239,15 @@ StarList::Item StarList::readItem(double& value, int itemNumber) {
 }
 
 StarList::Status StarList::next(StarRecord& record) {
-    std::array<double, kItemsPerRecord> items{};
-    for (int i = 0; i < kItemsPerRecord; ++i) {
+    Items items{};
+    for (int i = readPlainRecord(items) ? kItemsPerRecord : 0; i < kItemsPerRecord; ++i) {
         switch (readItem(items[static_cast<std::size_t>(i)], i)) {
-            case Item::Number: break;
-            case Item::End: return Status::End;
-            case Item::Fault: return Status::Fault;
+            case Item::Number:
+                break;
+            case Item::End:
+                return Status::End;
+            case Item::Fault:
+                return Status::Fault;
         }
     }
     record.index = items[0];

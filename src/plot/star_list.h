@@ -33,13 +33,23 @@ public:
     std::int64_t recordsRead() const { return records_; }
 
     static constexpr int kItemsPerRecord = 12;
+    using Items = std::array<double, kItemsPerRecord>;
 
 private:
     enum class Item { Number, End, Fault };
 
     int peek();
     int get();
+    // Keeps the unread bytes and reads more behind them; false when none are left.
     bool refill();
+    // Tops the buffer up when fewer than `bytes` unread bytes are left and the file goes on.
+    void keepInBuffer(std::size_t bytes);
+    // The common item, a plain number ending at a separator, converted in place; false leaves
+    // everything as it was for the careful reading of readItem.
+    bool readPlainNumber(double& value);
+    // The common record, twelve plain numbers between plain separators, read in one sweep over
+    // the buffer; false leaves everything as it was for the item by item reading.
+    bool readPlainRecord(Items& items);
     void countLineEnd(int c);
     // Skips the separator before an item; false (with a fault) on a second comma.
     bool skipSeparator(bool& sawEnd);
@@ -50,6 +60,7 @@ private:
 
     std::FILE* file_ = nullptr;
     std::string path_;
+    static constexpr std::size_t kRecordRoom = 4096;  // enough for any everyday record
     std::array<char, 1 << 16> buffer_{};
     std::size_t pos_ = 0;
     std::size_t end_ = 0;

@@ -1,0 +1,24 @@
+// generate-stars: writes a reproducible star list for the benchmarks.
+//   generate-stars STARS SEED FILE
+#include <cstdlib>
+#include <fstream>
+#include <iostream>
+#include <string>
+
+#include "star_list_generator.h"
+
+int main(int argc, char** argv) {
+    if (argc != 4) {
+        std::cerr << "usage: generate-stars STARS SEED FILE\n";
+        return 2;
+    }
+    StarListGenerator::Options options;
+    options.stars = std::stoll(argv[1]);
+    options.seed = std::stoull(argv[2]);
+    std::ofstream out(argv[3], std::ios::binary);
+    if (!out || !StarListGenerator(options).write(out)) {
+        std::cerr << "generate-stars: cannot write " << argv[3] << '\n';
+        return 1;
+    }
+    return 0;
+}
