@@ -1,0 +1,120 @@
+// The star list as anything a user could pick. The streaming reader must read every input exactly
+// as the plain reference does; then the input goes through two complete plotting runs on a small
+// plot, with settings that reach both double-star rules, both renderings and the area filter's
+// edges.
+#include <cmath>
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
+#include "doublestar/lens_preset.h"
+#include "fuzz_check.h"
+#include "memory_file.h"
+#include "platform/raster_surface.h"
+#include "plot/plotting_run.h"
+#include "plot/star_list.h"
+#include "reference_star_list.h"
+
+namespace {
+
+bool same(double a, double b) {
+    return a == b && std::signbit(a) == std::signbit(b);
+}
+
+bool sameRecord(const StarRecord& r, const ReferenceStarList::Items& items) {
+    return same(r.index, items[0]) && same(r.area, items[1]) && same(r.x, items[2]) &&
+           same(r.y, items[3]) && same(r.extent1, items[6]) && same(r.extent2, items[7]) &&
+           same(r.span, items[8]) && same(r.size, items[9]) &&
+           same(r.angle, static_cast<float>(items[10])) && same(r.roundness, items[11]);
+}
+
+void checkReader(const std::string& path, std::string_view text) {
+    const ReferenceStarList::Read expected = ReferenceStarList::read(text);
+    StarList list;
+    std::size_t records = 0;
+    StarList::Status status = StarList::Status::Fault;
+    if (list.open(path)) {
+        StarRecord record;
+        while ((status = list.next(record)) == StarList::Status::Record) {
+            FUZZ_CHECK(records < expected.records.size());
+            FUZZ_CHECK(sameRecord(record, expected.records[records]));
+            ++records;
+        }
+    }
+    FUZZ_CHECK(records == expected.records.size());
+    FUZZ_CHECK((status == StarList::Status::Fault) == expected.fault);
+    FUZZ_CHECK(expected.fault != list.fault().empty());
+    FUZZ_CHECK(list.recordsRead() == static_cast<std::int64_t>(records));
+}
+
+PlotControls wideAngleControls(const std::string& path) {
+    PlotControls controls;
+    controls.text1 = "64";
+    controls.text2 = "48";
+    controls.text7 = "-1e9";  // negative areas reach the classifier's "no class" path
+    controls.text8 = "1e300";
+    controls.starFile = path;
+    return controls;
+}
+
+PlotControls telephotoControls(const std::string& path) {
+    PlotControls controls;
+    controls.text1 = "31";
+    controls.text2 = "77";
+    controls.text3 = "7";
+    controls.text7 = "10";
+    controls.text8 = "300";
+    controls.text9 = "249";
+    controls.check1 = false;
+    controls.check2 = false;  // draws over the previous run, after a resize
+    controls.starFile = path;
+    return controls;
+}
+
+ThresholdTable orTelephoto() {
+    ThresholdTable table = LensPreset::telephoto();
+    table.andSelected = false;
+    table.radialAngleCorrection = "10";
+    return table;
+}
+
+std::int64_t counted(const RunResult& result) {
+    std::int64_t total = 0;
+    for (std::size_t slot = 0; slot < result.singleCounts.size(); ++slot) {
+        total += result.singleCounts[slot].value_or(0) + result.doubleCounts[slot];
+    }
+    return total;
+}
+
+struct Size {
+    int width;
+    int height;
+};
+
+// A run that cannot open its list stops before the plot is sized; any other has sized it.
+void check(const RunResult& result, const RasterSurface& surface, Size before, Size after,
+           bool utf8Input) {
+    FUZZ_CHECK(result.completed == result.message.empty());
+    FUZZ_CHECK(result.starsDrawn <= result.recordsRead);
+    const bool sized = surface.width() == after.width && surface.height() == after.height;
+    const bool untouched = surface.width() == before.width && surface.height() == before.height;
+    FUZZ_CHECK(sized || (untouched && !result.completed && result.recordsRead == 0));
+    if (result.completed) FUZZ_CHECK(counted(result) == result.starsDrawn);
+    if (utf8Input) FUZZ_CHECK(isValidUtf8(result.message) && isValidUtf8(result.detail));
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const MemoryFile file(data, size);
+    const std::string_view text(reinterpret_cast<const char*>(data), size);
+    checkReader(file.path(), text);
+    const bool utf8 = isValidUtf8(text);
+    RasterSurface surface(5, 5);
+    check(PlottingRun(wideAngleControls(file.path()), LensPreset::wideAngle()).run(surface),
+          surface, {5, 5}, {64, 48}, utf8);
+    const Size before{surface.width(), surface.height()};
+    check(PlottingRun(telephotoControls(file.path()), orTelephoto()).run(surface), surface, before,
+          {31, 77}, utf8);
+    return 0;
+}
