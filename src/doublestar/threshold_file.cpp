@@ -5,6 +5,7 @@
 #include <charconv>
 #include <cmath>
 
+#include "plot/message_excerpt.h"
 #include "plot/number_syntax.h"
 #include "plot/number_text.h"
 #include "plot/parse_number.h"
@@ -36,22 +37,8 @@ bool equalsIgnoringCase(std::string_view a, std::string_view b) {
     return true;
 }
 
-// A field as the user can recognise it: at most 40 bytes, never cut inside a UTF-8 character.
-std::string shown(std::string_view field) {
-    std::size_t length = std::min<std::size_t>(field.size(), 40);
-    while (length > 0 && length < field.size() &&
-           (static_cast<unsigned char>(field[length]) & 0xC0) == 0x80) {
-        --length;
-    }
-    std::string text(field.substr(0, length));
-    for (char& c : text) {
-        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f) c = '?';
-    }
-    return text;
-}
-
 std::string fieldFault(int number, std::string_view field, const char* expected) {
-    return std::to_string(number) + " 番目の項目「" + shown(field) + "」が" + expected +
+    return std::to_string(number) + " 番目の項目「" + messageExcerpt(field) + "」が" + expected +
            "ではありません。";
 }
 

@@ -1,5 +1,7 @@
 #include "plot/star_feed.h"
 
+#include <system_error>
+
 namespace {
 
 // No star needs more: a double star is two discs of three edge circles and a core each.
@@ -17,7 +19,7 @@ void StarFeed::Batch::draw(std::size_t k, StarRenderer& renderer, DrawingSurface
 }
 
 StarFeed::StarFeed(StarList& list, Classifier& classifier, const StarRenderer::Settings& drawing,
-                   double areaMin, double areaMax)
+                   double areaMin, double areaMax, Reading reading)
     : list_(list),
       classifier_(classifier),
       areaMin_(areaMin),
@@ -28,7 +30,13 @@ StarFeed::StarFeed(StarList& list, Classifier& classifier, const StarRenderer::S
         batch.stars_.reserve(kBatchSize);
         batch.drawing_.reserve(kBatchSize * kStepsPerStar);
     }
-    thread_ = std::thread([this] { read(); });
+    inline_ = reading == Reading::Inline;
+    if (inline_) return;
+    try {
+        thread_ = std::thread([this] { read(); });
+    } catch (const std::system_error&) {
+        inline_ = true;  // slower, but the run still completes
+    }
 }
 
 StarFeed::~StarFeed() {
@@ -40,7 +48,23 @@ StarFeed::~StarFeed() {
     if (thread_.joinable()) thread_.join();
 }
 
+const StarFeed::Batch* StarFeed::nextInline() {
+    if (holding_) {
+        ++taken_;
+        holding_ = false;
+    }
+    if (finished_) return nullptr;
+    Batch& batch = ring_[filled_ % kBatches];
+    finished_ = !fill(batch.stars_);
+    batch.drawn_ = false;
+    if (batch.stars_.empty()) return nullptr;  // only a last batch can be empty
+    ++filled_;
+    holding_ = true;
+    return &batch;
+}
+
 const StarFeed::Batch* StarFeed::next() {
+    if (inline_) return nextInline();
     std::unique_lock lock(mutex_);
     if (holding_) {
         ++taken_;

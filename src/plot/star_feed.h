@@ -59,11 +59,15 @@ public:
     static constexpr std::size_t kBatchSize = 1024;
     static constexpr std::size_t kBatches = 8;
 
+    // Ahead: a thread of its own reads ahead of the drawing. Inline: next() reads each batch
+    // itself on the calling thread; also taken when the system will not start a thread.
+    enum class Reading { Ahead, Inline };
+
     // Starts reading at once. Until ending() returns, the list and the classifier belong to the
     // reading thread. Stars whose area lies outside [areaMin, areaMax), or is negative, are
     // checked and counted as records but not handed out.
     StarFeed(StarList& list, Classifier& classifier, const StarRenderer::Settings& drawing,
-             double areaMin, double areaMax);
+             double areaMin, double areaMax, Reading reading = Reading::Ahead);
     // Stops the reading early when not every star was taken.
     ~StarFeed();
     StarFeed(const StarFeed&) = delete;
@@ -76,6 +80,7 @@ public:
 
 private:
     void read();
+    const Batch* nextInline();
     // Fills the batch; false once the list has ended (the ending is then set).
     bool fill(std::vector<Star>& batch);
     bool stop(Ending::Kind kind);
@@ -97,6 +102,7 @@ private:
     std::size_t taken_ = 0;              // batches the drawing has finished with
     bool holding_ = false;               // the drawing holds batch taken_
     bool finished_ = false;
+    bool inline_ = false;  // no reading thread: next() reads
     bool cancelled_ = false;
     Ending ending_;
     std::exception_ptr error_;

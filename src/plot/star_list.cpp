@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cstring>
 
+#include "plot/message_excerpt.h"
 #include "plot/number_syntax.h"
 
 namespace {
@@ -35,22 +36,6 @@ const char* plainNumber(const char* first, const char* last, std::size_t longest
         return nullptr;
     }
     return stop;
-}
-
-// An item as the user can recognise it in a message: control bytes shown as "?", at most 40
-// bytes, never cut inside a UTF-8 character.
-std::string printable(std::string_view item, bool cut) {
-    std::size_t length = std::min<std::size_t>(item.size(), 40);
-    while (length > 0 && length < item.size() &&
-           (static_cast<unsigned char>(item[length]) & 0xC0) == 0x80) {
-        --length;
-    }
-    std::string text(item.substr(0, length));
-    for (char& c : text) {
-        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f) c = '?';
-    }
-    if (cut || length < item.size()) text += "…";
-    return text;
 }
 
 }  // namespace
@@ -196,7 +181,7 @@ void StarList::setFault(std::string message) {
 
 void StarList::faultAtItem(std::string_view what) {
     setFault("星のリスト「" + path_ + "」の " + std::to_string(line_) + " 行目: 「" +
-             printable({token_.data(), tokenLength_}, tokenCut_) + "」" + std::string(what));
+             messageExcerpt({token_.data(), tokenLength_}, tokenCut_) + "」" + std::string(what));
 }
 
 StarList::Item StarList::readItem(double& value, int itemNumber) {

@@ -463,9 +463,10 @@ TEST(BadThresholdFile, WrongFlagOrNonNumberField) {
 TEST(BadThresholdFile, LongJapaneseFieldIsCutBetweenCharacters) {
     const ThresholdFile::Loaded loaded =
         ThresholdFile::parse("1 2 " + std::string(20, 'x') + "閾値閾値閾値閾値閾値閾値閾値 4");
-    // 20 letters and 6 characters of 3 bytes make 38 bytes; the seventh would pass 40.
+    // 20 letters and 6 characters of 3 bytes make 38 bytes; the seventh would pass 40, so "…" marks
+    // the cut.
     EXPECT_EQ(loaded.fault,
-              "3 番目の項目「" + std::string(20, 'x') + "閾値閾値閾値」が数値ではありません。");
+              "3 番目の項目「" + std::string(20, 'x') + "閾値閾値閾値…」が数値ではありません。");
 }
 
 TEST(BadThresholdFile, TenThousandFieldsLoadTheFirst26) {

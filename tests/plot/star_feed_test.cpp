@@ -157,6 +157,31 @@ TEST(StarFeed, AFeedLeftEarlyStopsItsReading) {
     StarFeed untouched(list, classifier, StarRenderer::Settings{}, 0, 10000);
 }
 
+TEST(StarFeed, ReadingInlineGivesTheSameStarsAndEnding) {
+    // Taken when no thread can be started: the calling thread reads each batch itself.
+    const int count = static_cast<int>(StarFeed::kBatchSize * StarFeed::kBatches + 3);
+    TempFile file(starList(count));
+    TempFile broken(starList(count, count - 1, "9,1,1,1,0,0,3,3,8,6,30,0.9\r\n"));
+    for (const TempFile* f : {&file, &broken}) {
+        StarList list;
+        ASSERT_TRUE(list.open(f->path()));
+        Classifier classifier(LensPreset::initial(), "3902", "2596");
+        StarFeed feed(list, classifier, StarRenderer::Settings{}, 0, 10000,
+                      StarFeed::Reading::Inline);
+        const Taken taken = takeAll(feed);
+        EXPECT_EQ(taken.batchesDrawnAhead, 0);
+        EXPECT_EQ(feed.next(), nullptr);
+        if (f == &file) {
+            expectSameCalls(taken.drawn, takeInOrder(f->path(), 0, 10000).drawn);
+            EXPECT_EQ(feed.ending().kind, StarFeed::Ending::Kind::End);
+        } else {
+            EXPECT_EQ(taken.stars.size(), static_cast<std::size_t>(count - 2));
+            EXPECT_EQ(feed.ending().kind, StarFeed::Ending::Kind::Mismatch);
+            EXPECT_EQ(feed.ending().record, count - 1);
+        }
+    }
+}
+
 TEST(StarFeed, AnEmptyListEndsAtOnce) {
     TempFile file("header only\r\n");
     StarList list;
