@@ -3,7 +3,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
-#include <cstring>
 
 namespace {
 
@@ -22,24 +21,6 @@ const QList<QRgb>& greyPalette() {
 bool isDevice(const QString& path) {
     const QFileInfo info(path);
     return info.exists() && !info.isFile() && !info.isDir();
-}
-
-// Qt's image writers read every row as a whole number of 4-byte words, and copy that padding
-// into a bitmap: a plot whose width is not a multiple of 4 is written from a copy whose rows are
-// padded with zeros, so that nothing outside the plot is read and one plot gives one file.
-QImage writableImage(const RasterSurface& raster) {
-    if (raster.width() % 4 == 0) return ImageFile::view(raster);
-    QImage padded(raster.width(), raster.height(), QImage::Format_Indexed8);
-    if (padded.isNull()) return padded;
-    padded.setColorTable(greyPalette());
-    const auto width = static_cast<std::size_t>(raster.width());
-    const auto rowBytes = static_cast<std::size_t>(padded.bytesPerLine());
-    for (int j = 0; j < raster.height(); ++j) {
-        uchar* row = padded.scanLine(j);
-        std::memcpy(row, raster.pixels() + static_cast<std::size_t>(j) * width, width);
-        std::memset(row + width, 0, rowBytes - width);
-    }
-    return padded;
 }
 
 bool writeImage(const QImage& image, bool png, QIODevice& device) {
@@ -62,7 +43,7 @@ QString saveInPlace(const QImage& image, const QString& path, bool png) {
 }  // namespace
 
 QImage ImageFile::view(const RasterSurface& raster) {
-    QImage image(raster.pixels(), raster.width(), raster.height(), raster.width(),
+    QImage image(raster.pixels(), raster.width(), raster.height(), raster.stride(),
                  QImage::Format_Indexed8);
     image.setColorTable(greyPalette());
     return image;
@@ -75,10 +56,7 @@ QImage ImageFile::copy(const RasterSurface& raster) {
 QString ImageFile::save(const RasterSurface& raster, const QString& path) {
     const bool png =
         QFileInfo(path).suffix().compare(QStringLiteral("png"), Qt::CaseInsensitive) == 0;
-    const QImage image = writableImage(raster);
-    if (image.isNull() && raster.width() > 0 && raster.height() > 0) {
-        return QStringLiteral("画像ファイル「%1」を書くメモリが足りません。").arg(path);
-    }
+    const QImage image = view(raster);
     if (isDevice(path)) return saveInPlace(image, path, png);
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {

@@ -218,9 +218,10 @@ bool RasterSurface::resize(int width, int height) {
     width = std::max(width, 0);
     height = std::max(height, 0);
     if (width == width_ && height == height_) return true;
+    const int stride = (width + 3) / 4 * 4;
     std::vector<std::uint8_t> next;
     try {
-        next.assign(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), kWhite);
+        next.assign(static_cast<std::size_t>(stride) * static_cast<std::size_t>(height), 0);
     } catch (const std::bad_alloc&) {
         return false;
     } catch (const std::length_error&) {
@@ -228,18 +229,34 @@ bool RasterSurface::resize(int width, int height) {
     }
     const int keepWidth = std::min(width, width_);
     const int keepHeight = std::min(height, height_);
-    for (int j = 0; j < keepHeight; ++j) {
-        std::memcpy(next.data() + static_cast<std::size_t>(j) * static_cast<std::size_t>(width),
-                    pixels_.data() + index(0, j), static_cast<std::size_t>(keepWidth));
+    for (int j = 0; j < height; ++j) {
+        std::uint8_t* row =
+            next.data() + static_cast<std::size_t>(j) * static_cast<std::size_t>(stride);
+        const int kept = j < keepHeight ? keepWidth : 0;
+        if (kept > 0)
+            std::memcpy(row, pixels_.data() + index(0, j), static_cast<std::size_t>(kept));
+        std::memset(row + kept, kWhite, static_cast<std::size_t>(width - kept));
     }
     pixels_.swap(next);
     width_ = width;
     height_ = height;
+    stride_ = stride;
     return true;
 }
 
 void RasterSurface::clear() {
-    std::fill(pixels_.begin(), pixels_.end(), kWhite);
+    whitenRows();
+}
+
+// Every pixel white; the row padding stays zero.
+void RasterSurface::whitenRows() {
+    if (stride_ == width_) {
+        std::fill(pixels_.begin(), pixels_.end(), kWhite);
+        return;
+    }
+    for (int j = 0; j < height_; ++j) {
+        std::memset(pixels_.data() + index(0, j), kWhite, static_cast<std::size_t>(width_));
+    }
 }
 
 void RasterSurface::setPixel(float x, float y, std::uint8_t grey) {

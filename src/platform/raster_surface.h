@@ -5,7 +5,9 @@
 
 #include "platform/drawing_surface.h"
 
-// The plot itself: an 8-bit grey image, white background, rows top to bottom without padding.
+// The plot itself: an 8-bit grey image, white background, rows top to bottom. Each row is padded
+// with zeros to a whole number of 4-byte words, the row layout image writers and the clipboard
+// expect, so the plot is handed to them as it is, without a copy.
 class RasterSurface : public DrawingSurface {
 public:
     static constexpr std::uint8_t kWhite = 255;
@@ -23,12 +25,15 @@ public:
     int height() const override { return height_; }
     std::uint8_t at(int i, int j) const { return pixels_[index(i, j)]; }
     const std::uint8_t* pixels() const { return pixels_.data(); }
+    // Bytes from one row to the next.
+    int stride() const { return stride_; }
 
 private:
     std::size_t index(int i, int j) const {
-        return static_cast<std::size_t>(j) * static_cast<std::size_t>(width_) +
+        return static_cast<std::size_t>(j) * static_cast<std::size_t>(stride_) +
                static_cast<std::size_t>(i);
     }
+    void whitenRows();
     void paintRow(int j, int from, int to, std::uint8_t grey);
     // Centre and radius of every-day size; the same pixels as drawCircleRow row by row.
     void drawTameCircle(double cx, double cy, double r, int top, int bottom, std::uint8_t outline);
@@ -36,6 +41,7 @@ private:
 
     int width_ = 0;
     int height_ = 0;
+    int stride_ = 0;
     std::uint8_t fill_ = 0;
     std::vector<std::uint8_t> pixels_;
 };

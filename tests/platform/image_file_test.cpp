@@ -24,7 +24,7 @@ QByteArray qtBitmap(const RasterSurface& raster) {
     QImage padded(raster.width(), raster.height(), QImage::Format_Indexed8);
     std::memset(padded.bits(), 0, static_cast<std::size_t>(padded.sizeInBytes()));
     for (int j = 0; j < raster.height(); ++j) {
-        std::memcpy(padded.scanLine(j), raster.pixels() + j * raster.width(),
+        std::memcpy(padded.scanLine(j), raster.pixels() + j * raster.stride(),
                     static_cast<std::size_t>(raster.width()));
     }
     padded.setColorTable(ImageFile::view(raster).colorTable());

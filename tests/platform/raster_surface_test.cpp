@@ -83,3 +83,29 @@ TEST(RasterSurface, ResizeKeepsTheTopLeftAndClearWhitens) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(RasterSurface, RowPaddingStaysZeroWhateverIsDrawn) {
+    RasterSurface raster(5, 6);
+    ASSERT_EQ(raster.stride(), 8);
+    raster.drawCircle(4.9F, 3, 4, 0);
+    raster.setPixel(5.4F, 2, 0);
+    ASSERT_TRUE(raster.resize(6, 7));
+    raster.drawCircle(6, 6, 3, 0);
+    const auto paddingIsZero = [&] {
+        for (int j = 0; j < raster.height(); ++j) {
+            for (int i = raster.width(); i < raster.stride(); ++i) {
+                if (raster.pixels()[j * raster.stride() + i] != 0) return false;
+            }
+        }
+        return true;
+    };
+    EXPECT_TRUE(paddingIsZero());
+    EXPECT_EQ(raster.at(5, 6), 0);
+    raster.clear();
+    EXPECT_TRUE(paddingIsZero());
+    EXPECT_EQ(raster.at(5, 6), 255);
+}
+
+}  // namespace
