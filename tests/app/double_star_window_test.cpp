@@ -13,6 +13,7 @@
 #include "platform/file_dialog.h"
 #include "recording_message_box.h"
 #include "scripted_file_dialog_driver.h"
+#include "window_fixture.h"
 #include "window_test_support.h"
 
 namespace {
@@ -47,18 +48,11 @@ const QStringList kWide = {"0 0 0",        "0.8 0.7 0.1",   "0.7 0.65 0.1",
 
 }  // namespace
 
-class DoubleStarWindowTest : public QObject {
+class DoubleStarWindowTest : public QObject, private WindowFixture {
     Q_OBJECT
 
 private:
-    std::unique_ptr<QTemporaryDir> dir_;
-    std::unique_ptr<ScriptedFileDialogDriver> dialogs_;
-    std::unique_ptr<RecordingMessageBox> messages_;
-    std::unique_ptr<MainWindow> form1_;
-
-    QWidget& form2() { return form1_->doubleStarWindow(); }
     FileDialog& dialog() { return form1_->commonDialog(); }
-    QString path(const QString& name) const { return dir_->filePath(name); }
     void click(const char* name) {
         QTest::mouseClick(control<QAbstractButton>(form2(), name), Qt::LeftButton);
     }
@@ -79,20 +73,12 @@ private:
 
 private slots:
     void init() {
-        dir_ = std::make_unique<QTemporaryDir>();
-        QVERIFY(dir_->isValid());
-        dialogs_ = std::make_unique<ScriptedFileDialogDriver>();
-        messages_ = std::make_unique<RecordingMessageBox>();
-        form1_ = std::make_unique<MainWindow>(*dialogs_, *messages_);
-        form1_->show();
+        QVERIFY(openWindows());
         QTest::mouseClick(control<QPushButton>(*form1_, "Command9"), Qt::LeftButton);
         QVERIFY(QTest::qWaitForWindowExposed(&form2()));
     }
 
-    void cleanup() {
-        form1_.reset();
-        QVERIFY2(dialogs_->scriptUsedUp(), "a scripted dialog answer was not used");
-    }
+    void cleanup() { QVERIFY2(closeWindows(), "a scripted dialog answer was not used"); }
 
     void windowAndInitialTable() {
         QCOMPARE(form2().windowTitle(), QStringLiteral("重星処理"));

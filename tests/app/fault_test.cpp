@@ -24,6 +24,7 @@
 #include "app/window_look.h"
 #include "recording_message_box.h"
 #include "scripted_file_dialog_driver.h"
+#include "window_fixture.h"
 #include "window_test_support.h"
 
 namespace {
@@ -62,21 +63,10 @@ private:
 
 }  // namespace
 
-class FaultTest : public QObject {
+class FaultTest : public QObject, private WindowFixture {
     Q_OBJECT
 
 private:
-    std::unique_ptr<QTemporaryDir> dir_;
-    std::unique_ptr<ScriptedFileDialogDriver> dialogs_;
-    std::unique_ptr<RecordingMessageBox> messages_;
-    std::unique_ptr<MainWindow> form1_;
-
-    MainWindow& form1() { return *form1_; }
-    QWidget& form2() { return form1_->doubleStarWindow(); }
-    QString path(const QString& name) const { return dir_->filePath(name); }
-    void click(QWidget& window, const char* name) {
-        QTest::mouseClick(control<QAbstractButton>(window, name), Qt::LeftButton);
-    }
     QString singles(int row) {
         return control<QLabel>(form2(), QStringLiteral("Label2(%1)").arg(row))->text();
     }
@@ -99,20 +89,14 @@ private:
 
 private slots:
     void init() {
-        dir_ = std::make_unique<QTemporaryDir>();
-        QVERIFY(dir_->isValid());
-        dialogs_ = std::make_unique<ScriptedFileDialogDriver>();
-        messages_ = std::make_unique<RecordingMessageBox>();
-        form1_ = std::make_unique<MainWindow>(*dialogs_, *messages_);
-        form1_->show();
-        QVERIFY(QTest::qWaitForWindowExposed(form1_.get()));
+        QVERIFY(openWindows());
         click(form1(), "Option1(0)");
     }
 
     void cleanup() {
-        form1_.reset();
+        const bool used = closeWindows();
         ::chmod(QFile::encodeName(path(QStringLiteral("読み取り専用"))).constData(), 0700);
-        QVERIFY2(dialogs_->scriptUsedUp(), "a scripted dialog answer was not used");
+        QVERIFY2(used, "a scripted dialog answer was not used");
     }
 
     void imageExportIntoReadOnlyFolderKeepsTheOldFile() {

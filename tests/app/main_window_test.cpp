@@ -20,6 +20,7 @@
 #include "platform/file_dialog.h"
 #include "recording_message_box.h"
 #include "scripted_file_dialog_driver.h"
+#include "window_fixture.h"
 #include "window_test_support.h"
 
 namespace {
@@ -55,22 +56,11 @@ int greysBetween(const RasterSurface& plot, int low, int high) {
 
 }  // namespace
 
-class MainWindowTest : public QObject {
+class MainWindowTest : public QObject, private WindowFixture {
     Q_OBJECT
 
 private:
-    std::unique_ptr<QTemporaryDir> dir_;
-    std::unique_ptr<ScriptedFileDialogDriver> dialogs_;
-    std::unique_ptr<RecordingMessageBox> messages_;
-    std::unique_ptr<MainWindow> form1_;
-
-    MainWindow& form1() { return *form1_; }
-    QWidget& form2() { return form1_->doubleStarWindow(); }
-    QString path(const QString& name) const { return dir_->filePath(name); }
     QString text(const char* name) { return control<QLineEdit>(form1(), name)->text(); }
-    void click(QWidget& window, const char* name) {
-        QTest::mouseClick(control<QAbstractButton>(window, name), Qt::LeftButton);
-    }
     QString count(const char* column, int row) {
         return control<QLabel>(form2(), indexedName(column, row))->text();
     }
@@ -90,20 +80,9 @@ private:
     }
 
 private slots:
-    void init() {
-        dir_ = std::make_unique<QTemporaryDir>();
-        QVERIFY(dir_->isValid());
-        dialogs_ = std::make_unique<ScriptedFileDialogDriver>();
-        messages_ = std::make_unique<RecordingMessageBox>();
-        form1_ = std::make_unique<MainWindow>(*dialogs_, *messages_);
-        form1_->show();
-        QVERIFY(QTest::qWaitForWindowExposed(form1_.get()));
-    }
+    void init() { QVERIFY(openWindows()); }
 
-    void cleanup() {
-        form1_.reset();
-        QVERIFY2(dialogs_->scriptUsedUp(), "a scripted dialog answer was not used");
-    }
+    void cleanup() { QVERIFY2(closeWindows(), "a scripted dialog answer was not used"); }
 
     void startUpState() {
         QCOMPARE(form1().windowTitle(), QStringLiteral("Quendra Ver.1.51"));
