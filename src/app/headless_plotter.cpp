@@ -2,7 +2,6 @@
 
 #include <QString>
 #include <fstream>
-#include <functional>
 #include <map>
 #include <ostream>
 
@@ -74,27 +73,31 @@ const char* HeadlessPlotter::usage() {
 }
 
 bool HeadlessPlotter::parse(const std::vector<std::string>& args, std::ostream& err) {
-    const std::map<std::string, std::function<void(const std::string&)>> valued{
-        {"--camera", [](const std::string&) {}},
-        {"--width", [this](const std::string& v) { controls_.text1 = v; }},
-        {"--height", [this](const std::string& v) { controls_.text2 = v; }},
-        {"--size", [this](const std::string& v) { controls_.text3 = v; }},
-        {"--grey", [this](const std::string& v) { controls_.text9 = v; }},
-        {"--min", [this](const std::string& v) { controls_.text7 = v; }},
-        {"--max", [this](const std::string& v) { controls_.text8 = v; }},
-        {"--preset", [](const std::string&) {}},
-        {"--thresholds", [this](const std::string& v) { thresholdFile_ = v; }},
-        {"--angle-correction", [this](const std::string& v) { angleCorrection_ = v; }},
-        {"-o", [this](const std::string& v) { imageFile_ = v; }},
-        {"--stars", [this](const std::string& v) { starsFile_ = v; }},
-    };
     std::string camera = "EOS40D";
-    std::string preset;
     std::string width;
     std::string height;
+    std::string preset;
+    const std::map<std::string, std::string*> valued{
+        {"--camera", &camera},
+        {"--width", &width},
+        {"--height", &height},
+        {"--size", &controls_.text3},
+        {"--grey", &controls_.text9},
+        {"--min", &controls_.text7},
+        {"--max", &controls_.text8},
+        {"--preset", &preset},
+        {"--thresholds", &thresholdFile_},
+        {"-o", &imageFile_},
+        {"--stars", &starsFile_},
+    };
     std::vector<std::string> files;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
+        const bool takesValue = valued.count(arg) != 0 || arg == "--angle-correction";
+        if (takesValue && i + 1 == args.size()) {
+            err << "quendra-plot: " << arg << " には値が必要です。\n";
+            return false;
+        }
         if (arg == "--help" || arg == "-h") {
             help_ = true;
         } else if (arg == "--no-subpixel") {
@@ -103,17 +106,10 @@ bool HeadlessPlotter::parse(const std::vector<std::string>& args, std::ostream& 
             or_ = true;
         } else if (arg == "--json") {
             json_ = true;
-        } else if (valued.count(arg) != 0) {
-            if (i + 1 == args.size()) {
-                err << "quendra-plot: " << arg << " には値が必要です。\n";
-                return false;
-            }
-            const std::string& value = args[++i];
-            if (arg == "--camera") camera = value;
-            if (arg == "--preset") preset = value;
-            if (arg == "--width") width = value;
-            if (arg == "--height") height = value;
-            valued.at(arg)(value);
+        } else if (arg == "--angle-correction") {
+            angleCorrection_ = args[++i];
+        } else if (takesValue) {
+            *valued.at(arg) = args[++i];
         } else if (arg.size() > 1 && arg[0] == '-') {
             err << "quendra-plot: 知らないオプション「" << arg
                 << "」です。--help をご覧ください。\n";
@@ -123,18 +119,28 @@ bool HeadlessPlotter::parse(const std::vector<std::string>& args, std::ostream& 
         }
     }
     if (help_) return true;
-    bool cameraFound = false;
-    for (const CameraPreset& c : CameraPreset::all()) {
-        if (c.caption != camera) continue;
-        cameraFound = true;
-        controls_.text1 = width.empty() ? std::to_string(c.width) : width;
-        controls_.text2 = height.empty() ? std::to_string(c.height) : height;
-    }
-    if (!cameraFound) {
-        err << "quendra-plot: カメラ「" << camera
-            << "」はありません（SSPro, EOS40D, \"EOS DX\"）。\n";
+    if (!applyCamera(camera, width, height, err) || !applyPreset(preset, err)) return false;
+    if (files.size() != 1) {
+        err << "quendra-plot: 星のリストを一つ指定してください。--help をご覧ください。\n";
         return false;
     }
+    controls_.starFile = files.front();
+    return true;
+}
+
+bool HeadlessPlotter::applyCamera(const std::string& camera, const std::string& width,
+                                  const std::string& height, std::ostream& err) {
+    for (const CameraPreset& c : CameraPreset::all()) {
+        if (c.caption != camera) continue;
+        controls_.text1 = width.empty() ? std::to_string(c.width) : width;
+        controls_.text2 = height.empty() ? std::to_string(c.height) : height;
+        return true;
+    }
+    err << "quendra-plot: カメラ「" << camera << "」はありません（SSPro, EOS40D, \"EOS DX\"）。\n";
+    return false;
+}
+
+bool HeadlessPlotter::applyPreset(const std::string& preset, std::ostream& err) {
     if (preset == "wide") {
         thresholds_ = LensPreset::wideAngle();
     } else if (preset == "tele") {
@@ -143,11 +149,6 @@ bool HeadlessPlotter::parse(const std::vector<std::string>& args, std::ostream& 
         err << "quendra-plot: --preset は wide か tele です（「" << preset << "」）。\n";
         return false;
     }
-    if (files.size() != 1) {
-        err << "quendra-plot: 星のリストを一つ指定してください。--help をご覧ください。\n";
-        return false;
-    }
-    controls_.starFile = files.front();
     return true;
 }
 

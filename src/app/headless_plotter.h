@@ -23,6 +23,9 @@ public:
 
 private:
     bool parse(const std::vector<std::string>& args, std::ostream& err);
+    bool applyCamera(const std::string& camera, const std::string& width, const std::string& height,
+                     std::ostream& err);
+    bool applyPreset(const std::string& preset, std::ostream& err);
     bool applyThresholdFile(std::ostream& err);
     void printCounts(const RunResult& result, std::ostream& out) const;
     void printJson(const RunResult& result, std::ostream& out) const;
