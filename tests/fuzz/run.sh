@@ -18,12 +18,17 @@ for target in "${targets[@]}"; do
     corpus="$build/corpus/$target"
     log="$build/$target.log"
     mkdir -p "$corpus"
+    # A folder without a kept input is not in a fresh clone: git keeps no empty folders.
+    seeds=()
+    for folder in "$here/corpus/$target" "$here/regressions/$target"; do
+        [ -d "$folder" ] && seeds+=("$folder")
+    done
     dict=()
     [ -f "$here/$target.dict" ] && dict=(-dict="$here/$target.dict")
     "$build/${target}_fuzz" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
         -max_len="${max_len[$target]}" -print_final_stats=1 \
         -artifact_prefix="$build/artifacts/$target-" "${dict[@]}" \
-        "$corpus" "$here/corpus/$target" "$here/regressions/$target" >"$log" 2>&1
+        "$corpus" "${seeds[@]}" >"$log" 2>&1
     status=$?
     runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -1)
     if [ $status -ne 0 ]; then
