@@ -61,25 +61,21 @@ std::int64_t drawAll(StarFeed& feed, StarRenderer& renderer, DrawingSurface& sur
 // The result of a run that drew every star the feed gave: complete with the counts, or stopped
 // where the reading stopped (what was drawn stays, nothing is counted).
 RunResult ended(const StarFeed::Ending& ending, const Classifier& classifier) {
-    if (ending.kind == StarFeed::Ending::Kind::Fault) {
-        RunResult result = stopped(ending.fault);
-        result.recordsRead = ending.recordsRead;
-        return result;
-    }
-    if (ending.kind == StarFeed::Ending::Kind::Mismatch) {
-        const std::string n = std::to_string(ending.record);
-        RunResult result = stopped(PlottingRun::kRecordMismatch,
-                                   "レコード " + n + "（" + std::to_string(ending.line) +
-                                       " 行目）の番号が " + n + " ではありません。");
-        result.recordsRead = ending.recordsRead;
-        return result;
-    }
     RunResult result;
-    result.completed = true;
+    if (ending.kind == StarFeed::Ending::Kind::Fault) {
+        result = stopped(ending.fault);
+    } else if (ending.kind == StarFeed::Ending::Kind::Mismatch) {
+        const std::string n = std::to_string(ending.record);
+        result = stopped(PlottingRun::kRecordMismatch,
+                         "レコード " + n + "（" + std::to_string(ending.line) + " 行目）の番号が " +
+                             n + " ではありません。");
+    } else {
+        result.completed = true;
+        result.singleCounts = classifier.singleCounts();
+        result.doubleCounts = classifier.doubleCounts();
+        result.countTexts = CountTexts::of(result.singleCounts, result.doubleCounts);
+    }
     result.recordsRead = ending.recordsRead;
-    result.singleCounts = classifier.singleCounts();
-    result.doubleCounts = classifier.doubleCounts();
-    result.countTexts = CountTexts::of(result.singleCounts, result.doubleCounts);
     return result;
 }
 
