@@ -10,9 +10,9 @@
 #include <vector>
 
 #include "doublestar/lens_preset.h"
-#include "platform/raster_surface.h"
+#include "raster/raster_surface.h"
 #include "plot/classifier.h"
-#include "plot/number_syntax.h"
+#include "text/number_syntax.h"
 #include "plot/plotting_run.h"
 #include "plot/star_list.h"
 #include "plot/star_renderer.h"

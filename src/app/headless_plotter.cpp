@@ -9,9 +9,9 @@
 #include "doublestar/lens_preset.h"
 #include "doublestar/threshold_file.h"
 #include "platform/image_file.h"
-#include "platform/raster_surface.h"
+#include "raster/raster_surface.h"
 #include "platform/text_file.h"
-#include "plot/number_text.h"
+#include "text/number_text.h"
 
 namespace {
 

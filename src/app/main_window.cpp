@@ -18,7 +18,7 @@
 #include "app/control_placement.h"
 #include "app/double_star_window.h"
 #include "app/plot_view.h"
-#include "platform/bitmap_name.h"
+#include "raster/bitmap_name.h"
 #include "platform/file_dialog.h"
 #include "platform/image_file.h"
 #include "platform/message_box.h"

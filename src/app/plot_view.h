@@ -2,7 +2,7 @@
 
 #include <QWidget>
 
-#include "platform/raster_surface.h"
+#include "raster/raster_surface.h"
 
 // Picture1: the plot, as large as the sensor. The widget is as large as the plot, so the main
 // window shows its top-left part at actual size and clips the rest.

@@ -5,10 +5,10 @@
 #include <charconv>
 #include <cmath>
 
-#include "plot/message_excerpt.h"
-#include "plot/number_syntax.h"
-#include "plot/number_text.h"
-#include "plot/parse_number.h"
+#include "text/message_excerpt.h"
+#include "text/number_syntax.h"
+#include "text/number_text.h"
+#include "text/parse_number.h"
 
 namespace {
 

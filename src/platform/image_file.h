@@ -3,7 +3,7 @@
 #include <QImage>
 #include <QString>
 
-#include "platform/raster_surface.h"
+#include "raster/raster_surface.h"
 
 // Writes the plot as an image file, replacing an existing file only once the new one is whole.
 class ImageFile {

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "plot/parse_number.h"
+#include "text/parse_number.h"
 
 Classifier::Classifier(const ThresholdTable& table, std::string_view sensorWidth,
                        std::string_view sensorHeight)

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "platform/drawing_surface.h"
+#include "plot/drawing_surface.h"
 
 // A drawing surface that keeps the circles and pixels drawn on it, to be drawn on the real
 // surface later, in the same order and with the very same arguments. The plot's size and fill

@@ -4,8 +4,8 @@
 #include <cmath>
 #include <optional>
 
-#include "plot/locale_number.h"
-#include "plot/parse_number.h"
+#include "text/locale_number.h"
+#include "text/parse_number.h"
 #include "plot/star_feed.h"
 #include "plot/star_list.h"
 #include "plot/star_renderer.h"

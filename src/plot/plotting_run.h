@@ -4,7 +4,7 @@
 #include <string>
 
 #include "doublestar/threshold_table.h"
-#include "platform/drawing_surface.h"
+#include "plot/drawing_surface.h"
 #include "plot/classifier.h"
 #include "plot/star_counts.h"
 #include "plot/star_record.h"

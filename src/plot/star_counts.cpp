@@ -1,6 +1,6 @@
 #include "plot/star_counts.h"
 
-#include "plot/number_text.h"
+#include "text/number_text.h"
 
 CountTexts CountTexts::of(const SingleCounts& single, const DoubleCounts& doubles) {
     CountTexts texts;

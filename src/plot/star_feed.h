@@ -10,7 +10,7 @@
 #include <thread>
 #include <vector>
 
-#include "platform/drawing_surface.h"
+#include "plot/drawing_surface.h"
 #include "plot/classifier.h"
 #include "plot/drawing_record.h"
 #include "plot/star_list.h"

@@ -4,8 +4,8 @@
 #include <charconv>
 #include <cstring>
 
-#include "plot/message_excerpt.h"
-#include "plot/number_syntax.h"
+#include "text/message_excerpt.h"
+#include "text/number_syntax.h"
 
 namespace {
 

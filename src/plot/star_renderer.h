@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "platform/drawing_surface.h"
+#include "plot/drawing_surface.h"
 #include "plot/classifier.h"
 #include "plot/star_record.h"
 

@@ -7,7 +7,7 @@
 #include <sstream>
 
 #include "doublestar/threshold_file.h"
-#include "platform/raster_surface.h"
+#include "raster/raster_surface.h"
 #include "plot/temp_file.h"
 
 namespace {

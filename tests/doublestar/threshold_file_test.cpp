@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "doublestar/lens_preset.h"
-#include "plot/parse_number.h"
+#include "text/parse_number.h"
 
 namespace {
 

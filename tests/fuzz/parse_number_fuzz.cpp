@@ -13,8 +13,8 @@
 #include <string_view>
 
 #include "fuzz_check.h"
-#include "plot/locale_number.h"
-#include "plot/parse_number.h"
+#include "text/locale_number.h"
+#include "text/parse_number.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-#include "plot/number_syntax.h"
+#include "text/number_syntax.h"
 
 // The star list format read the plainest way, from memory, to check the streaming reader
 // against: a header up to the first comma or line end, then items between separators (blanks,

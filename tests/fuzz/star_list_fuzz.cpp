@@ -10,7 +10,7 @@
 #include "doublestar/lens_preset.h"
 #include "fuzz_check.h"
 #include "memory_file.h"
-#include "platform/raster_surface.h"
+#include "raster/raster_surface.h"
 #include "plot/plotting_run.h"
 #include "plot/star_list.h"
 #include "reference_star_list.h"

@@ -8,7 +8,7 @@
 
 #include "doublestar/threshold_file.h"
 #include "fuzz_check.h"
-#include "plot/parse_number.h"
+#include "text/parse_number.h"
 
 namespace {
 

@@ -20,7 +20,7 @@
 
 #include "platform/file_permissions_enforced.h"
 #include "platform/image_file.h"
-#include "platform/raster_surface.h"
+#include "raster/raster_surface.h"
 #include "platform/text_file.h"
 
 namespace {

@@ -21,7 +21,7 @@
 #include "doublestar/lens_preset.h"
 #include "doublestar/threshold_file.h"
 #include "platform/file_permissions_enforced.h"
-#include "platform/raster_surface.h"
+#include "raster/raster_surface.h"
 #include "plot/plotting_run.h"
 #include "plot/recording_surface.h"
 #include "plot/temp_file.h"

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "doublestar/lens_preset.h"
-#include "platform/raster_surface.h"
+#include "raster/raster_surface.h"
 #include "plot/recording_surface.h"
 #include "plot/temp_file.h"
 

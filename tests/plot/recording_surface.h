@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "platform/drawing_surface.h"
+#include "plot/drawing_surface.h"
 
 // Remembers every drawing call, so that tests can check the exact circles a star becomes.
 class RecordingSurface : public DrawingSurface {

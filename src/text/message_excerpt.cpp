@@ -1,4 +1,4 @@
-#include "plot/message_excerpt.h"
+#include "text/message_excerpt.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "plot/number_syntax.h"
+#include "text/number_syntax.h"
 
 #include <charconv>
 #include <limits>

@@ -1,4 +1,4 @@
-#include "plot/number_text.h"
+#include "text/number_text.h"
 
 #include <array>
 #include <charconv>

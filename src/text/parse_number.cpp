@@ -1,9 +1,9 @@
-#include "plot/parse_number.h"
+#include "text/parse_number.h"
 
 #include <array>
 #include <string>
 
-#include "plot/number_syntax.h"
+#include "text/number_syntax.h"
 
 namespace {
 

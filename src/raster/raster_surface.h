@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "platform/drawing_surface.h"
+#include "plot/drawing_surface.h"
 
 // The plot itself: an 8-bit grey image, white background, rows top to bottom. Each row is padded
 // with zeros to a whole number of 4-byte words, the row layout image writers and the clipboard

@@ -1,10 +1,10 @@
-#include "plot/locale_number.h"
+#include "text/locale_number.h"
 
 #include <cmath>
 #include <limits>
 #include <string>
 
-#include "plot/number_syntax.h"
+#include "text/number_syntax.h"
 
 std::optional<float> parseLocaleNumber(std::string_view text, std::string_view decimalSeparator) {
     const auto first = text.find_first_not_of(" \t");

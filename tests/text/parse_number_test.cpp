@@ -1,12 +1,12 @@
-#include "plot/parse_number.h"
+#include "text/parse_number.h"
 
 #include <gtest/gtest.h>
 
 #include <limits>
 
-#include "platform/bitmap_name.h"
-#include "plot/locale_number.h"
-#include "plot/number_text.h"
+#include "raster/bitmap_name.h"
+#include "text/locale_number.h"
+#include "text/number_text.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "platform/bitmap_name.h"
+#include "raster/bitmap_name.h"
 
 std::string bitmapFileName(const std::string& chosen) {
     const auto slash = chosen.find_last_of('/');
