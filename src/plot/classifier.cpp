@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "plot/star_geometry.h"
 #include "text/parse_number.h"
 
 Classifier::Classifier(const ThresholdTable& table, std::string_view sensorWidth,
@@ -22,8 +23,7 @@ float Classifier::radialAngle(const StarRecord& star) const {
     double dx = star.x - centreX_;
     if (dx == 0) dx = 1;
     const double dy = centreY_ - star.y;  // up is positive
-    // 3.14 stands for pi here, as in every angle of the plot.
-    float angle = static_cast<float>(std::atan(dy / dx) / 3.14 * 180);
+    float angle = static_cast<float>(std::atan(dy / dx) / kPlotPi * 180);
     if (angle < 0) angle = angle + 180.0F;
     return angle;
 }
@@ -45,8 +45,8 @@ Classification Classifier::classify(const StarRecord& star) {
         ++doubles_[slot];
         return {StarKind::DoubleByShape, areaClass};
     }
-    const double testRadius = star.size <= 3 ? star.size / 3 : star.size * star.roundness / 3;
-    if (3.14 * (testRadius * testRadius) < star.area * limit.circleOccupancy && turned) {
+    const double testRadius = starRadius(star, 3);
+    if (kPlotPi * (testRadius * testRadius) < star.area * limit.circleOccupancy && turned) {
         ++doubles_[slot];
         return {StarKind::DoubleByOccupancy, areaClass};
     }

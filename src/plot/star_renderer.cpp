@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "plot/star_geometry.h"
+
 StarRenderer::StarRenderer(DrawingSurface& surface, const Settings& settings)
     : surface_(surface), settings_(settings), grey_(greyOf(settings.grey)) {}
 
@@ -10,11 +12,6 @@ std::uint8_t StarRenderer::greyOf(double value) {
     const double rounded = std::nearbyint(value);  // the default mode rounds halves to even
     if (!(rounded > 0)) return 0;
     return static_cast<std::uint8_t>(std::min(rounded, 255.0));
-}
-
-double StarRenderer::radiusOf(const StarRecord& star) const {
-    if (star.size <= 3) return star.size / settings_.sizeScale;
-    return star.size * star.roundness / settings_.sizeScale;
 }
 
 StarRenderer::Point StarRenderer::halfPixelCorrected(Point p) {
@@ -48,7 +45,7 @@ void StarRenderer::drawCore(Point c, double r) {
 }
 
 void StarRenderer::draw(const StarRecord& star, const Classification& classification) {
-    const double r = radiusOf(star);
+    const double r = starRadius(star, settings_.sizeScale);
     if (classification.kind == StarKind::Single) {
         const Point c = halfPixelCorrected({star.x, star.y});
         drawEdgeCircles(c, r);
@@ -57,7 +54,7 @@ void StarRenderer::draw(const StarRecord& star, const Classification& classifica
     }
     // An orientation of exactly 90 degrees would have no finite slope.
     const float angle = star.angle == 90.0F ? 89.0F : star.angle;
-    const float s = static_cast<float>(-std::tan(angle * 3.14 / 180));
+    const float s = static_cast<float>(-std::tan(angle * kPlotPi / 180));
     const double separation = classification.kind == StarKind::DoubleByShape
                                   ? classification.areaClass->separationFactor
                                   : 4;

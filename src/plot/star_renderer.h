@@ -30,7 +30,6 @@ private:
         double y;
     };
 
-    double radiusOf(const StarRecord& star) const;
     static Point halfPixelCorrected(Point p);
     void drawEdgeCircles(Point centre, double r);
     void drawCore(Point centre, double r);

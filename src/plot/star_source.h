@@ -1,0 +1,29 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "plot/star_record.h"
+#include "text/fault.h"
+
+// Where a run's stars come from: a star list, a catalog, a photograph. Records arrive in their
+// order; the run checks their numbers, filters and classifies them.
+class StarSource {
+public:
+    enum class Status { Record, End, Fault };
+
+    virtual ~StarSource() = default;
+
+    // The next record; End after the last one; Fault with fault() set.
+    virtual Status next(StarRecord& record) = 0;
+    virtual const Fault& fault() const = 0;
+    // Where the reading is, for messages: the line of a text file, 0 where lines mean nothing.
+    virtual long line() const = 0;
+    virtual std::int64_t recordsRead() const = 0;
+};
+
+// Opens the source for a path: nullptr, with the fault set, when it cannot be opened.
+using StarSourceOpener =
+    std::function<std::unique_ptr<StarSource>(const std::string& path, Fault& fault)>;
