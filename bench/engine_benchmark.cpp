@@ -50,7 +50,7 @@ const std::vector<StarRecord>& stars() {
         StarList list;
         list.open(listFile());
         StarRecord record;
-        while (list.next(record) == StarList::Status::Record) all.push_back(record);
+        while (list.next(record) == StarSource::Status::Record) all.push_back(record);
         return all;
     }();
     return records;
@@ -105,7 +105,7 @@ void BM_ReadList(benchmark::State& state) {
         list.open(path);
         StarRecord record;
         std::int64_t n = 0;
-        while (list.next(record) == StarList::Status::Record) ++n;
+        while (list.next(record) == StarSource::Status::Record) ++n;
         benchmark::DoNotOptimize(n);
     }
     state.SetItemsProcessed(state.iterations() * kStars);
@@ -115,7 +115,7 @@ BENCHMARK(BM_ReadList)->Unit(benchmark::kMillisecond);
 void BM_Classify(benchmark::State& state) {
     const std::vector<StarRecord>& all = stars();
     for (auto _ : state) {
-        Classifier classifier(LensPreset::initial(), "3902", "2596");
+        Classifier classifier(DoubleStarLimits::from(LensPreset::initial()), 3902 / 2.0, 2596 / 2.0);
         for (const StarRecord& star : all) benchmark::DoNotOptimize(classifier.classify(star));
     }
     state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(all.size()));
@@ -125,7 +125,7 @@ BENCHMARK(BM_Classify)->Unit(benchmark::kMillisecond);
 // Drawing alone: the classifications are made beforehand.
 void BM_Draw(benchmark::State& state) {
     const std::vector<StarRecord>& all = stars();
-    Classifier classifier(LensPreset::initial(), "3902", "2596");
+    Classifier classifier(DoubleStarLimits::from(LensPreset::initial()), 3902 / 2.0, 2596 / 2.0);
     std::vector<Classification> kinds;
     kinds.reserve(all.size());
     for (const StarRecord& star : all) kinds.push_back(classifier.classify(star));
@@ -141,11 +141,12 @@ BENCHMARK(BM_Draw)->Unit(benchmark::kMillisecond);
 
 // A whole run, reading on its own thread while the drawing goes on.
 void BM_Run(benchmark::State& state) {
-    PlotControls controls;
-    controls.starFile = listFile();
+    PlotRequest request;
+    request.thresholds = LensPreset::initial();
+    request.starFile = listFile();
     RasterSurface raster;
     for (auto _ : state) {
-        const RunResult result = PlottingRun(controls, LensPreset::initial()).run(raster);
+        const RunResult result = runPlot(request, StarList::openSource, raster);
         if (!result.completed) state.SkipWithError(result.message.c_str());
     }
     state.SetItemsProcessed(state.iterations() * kStars);
@@ -156,7 +157,7 @@ BENCHMARK(BM_Run)->Unit(benchmark::kMillisecond)->UseRealTime();
 void BM_WriteBitmap(benchmark::State& state) {
     RasterSurface raster(kWidth, kHeight);
     StarRenderer renderer(raster, StarRenderer::Settings{});
-    Classifier classifier(LensPreset::initial(), "3902", "2596");
+    Classifier classifier(DoubleStarLimits::from(LensPreset::initial()), 3902 / 2.0, 2596 / 2.0);
     for (const StarRecord& star : stars()) renderer.draw(star, classifier.classify(star));
     const QString path = QStringLiteral("/tmp/quendra-bench-plot.bmp");
     for (auto _ : state) {

@@ -5,12 +5,14 @@
 #include <map>
 #include <ostream>
 
-#include "app/camera_preset.h"
+#include "plot/camera_preset.h"
 #include "doublestar/lens_preset.h"
 #include "doublestar/threshold_file.h"
 #include "platform/image_file.h"
 #include "raster/raster_surface.h"
 #include "platform/text_file.h"
+#include "plot/star_list.h"
+#include "text/messages.h"
 #include "text/number_text.h"
 
 namespace {
@@ -81,10 +83,10 @@ bool HeadlessPlotter::parse(const std::vector<std::string>& args, std::ostream& 
         {"--camera", &camera},
         {"--width", &width},
         {"--height", &height},
-        {"--size", &controls_.text3},
-        {"--grey", &controls_.text9},
-        {"--min", &controls_.text7},
-        {"--max", &controls_.text8},
+        {"--size", &controls_.starSize},
+        {"--grey", &controls_.grey},
+        {"--min", &controls_.areaMin},
+        {"--max", &controls_.areaMax},
         {"--preset", &preset},
         {"--thresholds", &thresholdFile_},
         {"-o", &imageFile_},
@@ -101,7 +103,7 @@ bool HeadlessPlotter::parse(const std::vector<std::string>& args, std::ostream& 
         if (arg == "--help" || arg == "-h") {
             help_ = true;
         } else if (arg == "--no-subpixel") {
-            controls_.check1 = false;
+            controls_.subPixel = false;
         } else if (arg == "--or") {
             or_ = true;
         } else if (arg == "--json") {
@@ -124,7 +126,7 @@ bool HeadlessPlotter::parse(const std::vector<std::string>& args, std::ostream& 
         err << "quendra-plot: 星のリストを一つ指定してください。--help をご覧ください。\n";
         return false;
     }
-    controls_.starFile = files.front();
+    starFile_ = files.front();
     return true;
 }
 
@@ -132,8 +134,8 @@ bool HeadlessPlotter::applyCamera(const std::string& camera, const std::string& 
                                   const std::string& height, std::ostream& err) {
     for (const CameraPreset& c : CameraPreset::all()) {
         if (c.caption != camera) continue;
-        controls_.text1 = width.empty() ? std::to_string(c.width) : width;
-        controls_.text2 = height.empty() ? std::to_string(c.height) : height;
+        controls_.width = width.empty() ? std::to_string(c.width) : width;
+        controls_.height = height.empty() ? std::to_string(c.height) : height;
         return true;
     }
     err << "quendra-plot: カメラ「" << camera << "」はありません（SSPro, EOS40D, \"EOS DX\"）。\n";
@@ -162,8 +164,8 @@ bool HeadlessPlotter::applyThresholdFile(std::ostream& err) {
         }
         const ThresholdFile::Loaded loaded = ThresholdFile::parse(content);
         if (!loaded.ok) {
-            err << "設定ファイル「" << thresholdFile_ << "」を読み込めません: " << loaded.fault
-                << '\n';
+            err << Messages::thresholdFileUnreadable(thresholdFile_) << '\n'
+                << loaded.fault << '\n';
             return false;
         }
         thresholds_ = loaded.table;
@@ -215,7 +217,10 @@ int HeadlessPlotter::run(const std::vector<std::string>& args, const std::string
         csv.emplace(stars);
     }
     RasterSurface raster;
-    const RunResult result = PlottingRun(controls_, thresholds_).run(raster, csv ? &*csv : nullptr);
+    StarObserver* const observers[] = {csv ? &*csv : nullptr};
+    const PlotRequest request{controls_, thresholds_, starFile_};
+    const RunResult result = runPlot(request, StarList::openSource, raster,
+                                     {.observers = csv ? observers : std::span<StarObserver* const>{}});
     if (!result.completed) {
         err << result.message << '\n';
         if (!result.detail.empty()) err << result.detail << '\n';

@@ -30,7 +30,8 @@ private:
     void printCounts(const RunResult& result, std::ostream& out) const;
     void printJson(const RunResult& result, std::ostream& out) const;
 
-    PlotControls controls_;
+    ControlTexts controls_;
+    std::string starFile_;
     ThresholdTable thresholds_ = LensPreset::initial();
     std::string thresholdFile_;
     std::string imageFile_;

@@ -14,15 +14,19 @@
 #include <QScrollBar>
 #include <algorithm>
 
-#include "app/camera_preset.h"
+#include "plot/camera_preset.h"
 #include "app/control_placement.h"
 #include "app/double_star_window.h"
 #include "app/plot_view.h"
+#include "app/version.h"
 #include "raster/bitmap_name.h"
 #include "platform/file_dialog.h"
 #include "platform/image_file.h"
 #include "platform/message_box.h"
 #include "platform/plot_clipboard.h"
+#include "plot/star_list.h"
+#include "text/messages.h"
+#include "text/parse_number.h"
 
 namespace {
 
@@ -53,9 +57,7 @@ QScrollBar* placeScrollBar(QWidget* parent, const char* name, const QRect& where
 }
 
 QString memoryFault(int width, int height) {
-    return QStringLiteral("プロットの画像（%1 × %2 ピクセル）を作るメモリが足りません。")
-        .arg(width)
-        .arg(height);
+    return QString::fromStdString(Messages::plotMemory(width, height));
 }
 
 }  // namespace
@@ -63,7 +65,7 @@ QString memoryFault(int width, int height) {
 MainWindow::MainWindow(FileDialogDriver& dialogs, MessageBox& messages)
     : dialog_(new FileDialog(dialogs, this)), messages_(messages) {
     setObjectName(QStringLiteral("Form1"));
-    setWindowTitle(QStringLiteral("Quendra Ver.1.51"));
+    setWindowTitle(QStringLiteral("Quendra Ver.") + QLatin1String(kQuendraVersion));
     setFixedSize(kClientSize);
     dialog_->setObjectName(QStringLiteral("CommonDialog1"));
     buildCameraPresets();
@@ -71,7 +73,7 @@ MainWindow::MainWindow(FileDialogDriver& dialogs, MessageBox& messages)
     buildTopRows();
     buildButtonRows();
     buildPlot();
-    const CameraPreset start = CameraPreset::all()[CameraPreset::kDefault];
+    const CameraPreset start = CameraPreset::defaultCamera();
     if (!picture1_->resizePlot(start.width, start.height)) {
         messages_.show(this, memoryFault(start.width, start.height));
     }
@@ -95,28 +97,29 @@ void MainWindow::buildCameraPresets() {
 }
 
 void MainWindow::buildSensorSize() {
-    const auto start = CameraPreset::all()[CameraPreset::kDefault];
+    const ControlTexts start;
     placeLabel(this, QStringLiteral("Label1"), {112, 16, 25, 25}, QStringLiteral("横"));
     text1_ = placeControl<QLineEdit>(this, QStringLiteral("Text1"), {136, 8, 41, 25},
-                                     QString::number(start.width));
+                                     qt(start.width));
     placeLabel(this, QStringLiteral("Label2"), {112, 48, 25, 25}, QStringLiteral("縦"));
     text2_ = placeControl<QLineEdit>(this, QStringLiteral("Text2"), {136, 40, 41, 25},
-                                     QString::number(start.height));
+                                     qt(start.height));
     auto* swap = placeControl<QPushButton>(this, QStringLiteral("Command7"), {120, 80, 57, 25},
                                            QStringLiteral("横<>縦"));
     connect(swap, &QPushButton::clicked, this, &MainWindow::swapSides);
 }
 
 void MainWindow::buildTopRows() {
+    const ControlTexts start;
     placeLabel(this, QStringLiteral("Label13"), {208, 8, 49, 17}, QStringLiteral("星の濃度"));
     text9_ = placeControl<QLineEdit>(this, QStringLiteral("Text9"), {280, 8, 33, 18},
-                                     QStringLiteral("0"));
+                                     qt(start.grey));
     hScroll2_ = placeScrollBar(this, "HScroll2", {320, 8, 89, 17}, 0, 255, 25, text9_);
     text7_ = placeControl<QLineEdit>(this, QStringLiteral("Text7"), {424, 6, 33, 18},
-                                     QStringLiteral("0"));
+                                     qt(start.areaMin));
     placeLabel(this, QStringLiteral("Label14"), {456, 10, 49, 17}, QStringLiteral("≦表示＜"));
     text8_ = placeControl<QLineEdit>(this, QStringLiteral("Text8"), {504, 6, 41, 18},
-                                     QStringLiteral("10000"));
+                                     qt(start.areaMax));
     auto* choose = placeControl<QPushButton>(this, QStringLiteral("Command3"), {552, 8, 73, 33},
                                              QStringLiteral("解析データ"));
     connect(choose, &QPushButton::clicked, this, &MainWindow::chooseStarList);
@@ -124,17 +127,18 @@ void MainWindow::buildTopRows() {
     placeLabel(this, QStringLiteral("Label5"), {208, 35, 113, 17},
                QStringLiteral("星の大きさ M:30"));
     text3_ = placeControl<QLineEdit>(this, QStringLiteral("Text3"), {312, 32, 33, 18},
-                                     QStringLiteral("30"));
+                                     qt(start.starSize));
     placeLabel(this, QStringLiteral("Label4"), {368, 32, 17, 17}, QStringLiteral("L"));
     hScroll1_ = placeScrollBar(this, "HScroll1", {384, 32, 113, 17}, 1, 60, 10, text3_);
-    hScroll1_->setValue(30);
+    hScroll1_->setValue(static_cast<int>(ParseNumber(start.starSize)));
     placeLabel(this, QStringLiteral("Label3"), {504, 32, 17, 17}, QStringLiteral("S"));
 }
 
 void MainWindow::buildButtonRows() {
+    const ControlTexts start;
     check1_ = placeControl<QCheckBox>(this, QStringLiteral("Check1"), {208, 64, 129, 17},
                                       QStringLiteral("サブピクセル処理"));
-    check1_->setChecked(true);
+    check1_->setChecked(start.subPixel);
     auto* toggle = placeControl<QPushButton>(this, QStringLiteral("Command9"), {344, 64, 73, 25},
                                              QStringLiteral("重星処理"));
     connect(toggle, &QPushButton::clicked, this, &MainWindow::toggleDoubleStarWindow);
@@ -149,8 +153,8 @@ void MainWindow::buildButtonRows() {
     // "画面クリア" is offered exactly while the run does not clear by itself.
     connect(check2_, &QCheckBox::toggled, command10_,
             [this](bool on) { command10_->setVisible(!on); });
-    check2_->setChecked(true);
-    command10_->setVisible(false);
+    check2_->setChecked(start.autoClear);
+    command10_->setVisible(!start.autoClear);
     connect(command10_, &QPushButton::clicked, this, &MainWindow::clearPlot);
     auto* drawButton = placeControl<QPushButton>(this, QStringLiteral("Command1"),
                                                  {416, 96, 121, 33}, QStringLiteral("描画"));
@@ -189,25 +193,25 @@ void MainWindow::chooseStarList() {
     starFile_ = dialog_->fileName();
 }
 
-PlotControls MainWindow::controls() const {
-    PlotControls controls;
-    controls.text1 = text1_->text().toStdString();
-    controls.text2 = text2_->text().toStdString();
-    controls.text3 = text3_->text().toStdString();
-    controls.text7 = text7_->text().toStdString();
-    controls.text8 = text8_->text().toStdString();
-    controls.text9 = text9_->text().toStdString();
-    controls.check1 = check1_->isChecked();
-    controls.check2 = check2_->isChecked();
-    controls.starFile = QFile::encodeName(starFile_).toStdString();
+ControlTexts MainWindow::controls() const {
+    ControlTexts controls;
+    controls.width = text1_->text().toStdString();
+    controls.height = text2_->text().toStdString();
+    controls.starSize = text3_->text().toStdString();
+    controls.areaMin = text7_->text().toStdString();
+    controls.areaMax = text8_->text().toStdString();
+    controls.grey = text9_->text().toStdString();
+    controls.subPixel = check1_->isChecked();
+    controls.autoClear = check2_->isChecked();
     controls.decimalSeparator = QLocale().decimalPoint().toStdString();
     return controls;
 }
 
 void MainWindow::draw() {
-    const PlottingRun run(controls(), doubleStars_->table());
+    const PlotRequest request{controls(), doubleStars_->table(),
+                              QFile::encodeName(starFile_).toStdString()};
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-    const RunResult result = run.run(picture1_->surface());
+    const RunResult result = runPlot(request, StarList::openSource, picture1_->surface());
     QGuiApplication::restoreOverrideCursor();
     picture1_->refresh();
     if (!result.completed) {

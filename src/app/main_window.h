@@ -54,7 +54,7 @@ private:
     void buildTopRows();
     void buildButtonRows();
     void buildPlot();
-    PlotControls controls() const;
+    ControlTexts controls() const;
     void placeDoubleStarWindow();
 
     FileDialog* dialog_ = nullptr;

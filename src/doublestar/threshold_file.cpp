@@ -104,6 +104,11 @@ std::string ThresholdFile::format(const ThresholdTable& table) {
 
 ThresholdFile::Loaded ThresholdFile::parse(std::string_view content) {
     Loaded loaded;
+    // Editors on some systems start a UTF-8 file with a byte order mark; it is no field.
+    constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+    if (content.substr(0, kByteOrderMark.size()) == kByteOrderMark) {
+        content.remove_prefix(kByteOrderMark.size());
+    }
     std::string_view field;
     for (int f = 0; f < kFieldCount; ++f) {
         if (!nextField(content, field)) {

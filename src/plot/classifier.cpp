@@ -3,19 +3,9 @@
 #include <cmath>
 
 #include "plot/star_geometry.h"
-#include "text/parse_number.h"
 
-Classifier::Classifier(const ThresholdTable& table, std::string_view sensorWidth,
-                       std::string_view sensorHeight)
-    : radialAngleCorrection_(ParseNumber(table.radialAngleCorrection)),
-      andMode_(table.andSelected),
-      centreX_(ParseNumber(sensorWidth) / 2),
-      centreY_(ParseNumber(sensorHeight) / 2) {
-    for (std::size_t c = 0; c < limits_.size(); ++c) {
-        limits_[c].circularity = ParseNumber(table.circularity[c]);
-        limits_[c].areaRatio = ParseNumber(table.areaRatio[c]);
-        limits_[c].circleOccupancy = static_cast<float>(ParseNumber(table.circleOccupancy[c]));
-    }
+Classifier::Classifier(const DoubleStarLimits& limits, double centreX, double centreY)
+    : limits_(limits), centreX_(centreX), centreY_(centreY) {
     doubles_.fill(0);
 }
 
@@ -31,25 +21,27 @@ float Classifier::radialAngle(const StarRecord& star) const {
 Classification Classifier::classify(const StarRecord& star) {
     const AreaClass* areaClass = AreaClass::find(star.area);
     const auto slot = static_cast<std::size_t>(areaClass->index) + 1;
-    const Limits& limit = limits_[static_cast<std::size_t>(areaClass->index)];
+    const DoubleStarLimits::ClassLimits& limit =
+        limits_.classes[static_cast<std::size_t>(areaClass->index)];
 
     const bool areaRatioTest = star.area < star.extent1 * star.extent2 * limit.areaRatio;
     const bool roundnessTest = star.roundness <= limit.circularity;
     const bool shapeFlag =
-        andMode_ ? (areaRatioTest && roundnessTest) : (areaRatioTest || roundnessTest);
+        limits_.andMode ? (areaRatioTest && roundnessTest) : (areaRatioTest || roundnessTest);
 
-    const float angleOffset = std::fabs(star.angle - radialAngle(star));
-    const bool turned = angleOffset > radialAngleCorrection_;
+    const float radial = radialAngle(star);
+    const float angleOffset = std::fabs(star.angle - radial);
+    const bool turned = angleOffset > limits_.radialAngleCorrection;
 
     if (areaClass->lower <= star.area && star.area < areaClass->upper && shapeFlag && turned) {
         ++doubles_[slot];
-        return {StarKind::DoubleByShape, areaClass};
+        return {StarKind::DoubleByShape, areaClass, radial, angleOffset};
     }
     const double testRadius = starRadius(star, 3);
     if (kPlotPi * (testRadius * testRadius) < star.area * limit.circleOccupancy && turned) {
         ++doubles_[slot];
-        return {StarKind::DoubleByOccupancy, areaClass};
+        return {StarKind::DoubleByOccupancy, areaClass, radial, angleOffset};
     }
     single_[slot] = single_[slot].value_or(0) + 1;
-    return {StarKind::Single, areaClass};
+    return {StarKind::Single, areaClass, radial, angleOffset};
 }

@@ -1,13 +1,9 @@
 #include "plot/plotting_run.h"
 
-#include <algorithm>
-#include <cmath>
-#include <optional>
+#include <new>
 
-#include "text/locale_number.h"
-#include "text/parse_number.h"
+#include "plot/classifier.h"
 #include "plot/star_feed.h"
-#include "plot/star_list.h"
 #include "plot/star_renderer.h"
 
 namespace {
@@ -19,101 +15,138 @@ RunResult stopped(std::string message, std::string detail = {}) {
     return result;
 }
 
-// A side of the plot in pixels, from the width or height text.
-std::optional<int> sideOf(const std::string& text, const std::string& separator) {
-    const std::optional<float> value = parseLocaleNumber(text, separator);
-    if (!value) return std::nullopt;
-    const double pixels = std::nearbyint(static_cast<double>(*value));
-    if (!(pixels >= 1 && pixels <= PlottingRun::kLargestSide)) return std::nullopt;
-    return static_cast<int>(pixels);
+RunResult stopped(const Fault& fault) {
+    return stopped(fault.message, fault.detail);
 }
 
-std::string sideFault(const char* name, const std::string& text) {
-    return std::string(name) + "「" + text + "」は 1 から " +
-           std::to_string(PlottingRun::kLargestSide) + " までのピクセル数ではありません。";
-}
-
-StarRenderer::Settings renderSettings(const PlotControls& controls) {
-    StarRenderer::Settings settings;
-    settings.sizeScale = ParseNumber(controls.text3) / 10;
-    // Greys outside 0..255 mean nothing; clamp before anything is derived from the level.
-    const double level = std::nearbyint(ParseNumber(controls.text9));
-    settings.grey = static_cast<int>(std::clamp(level, 0.0, 255.0));
-    settings.subPixelFactor = controls.check1 ? (255 - settings.grey) / 255.0 : 0;
-    return settings;
-}
-
-// Draws every star of the feed in list order; returns how many.
-std::int64_t drawAll(StarFeed& feed, StarRenderer& renderer, DrawingSurface& surface,
-                     StarObserver* observer) {
-    std::int64_t drawn = 0;
-    while (const StarFeed::Batch* batch = feed.next()) {
-        for (std::size_t k = 0; k < batch->stars().size(); ++k) {
-            batch->draw(k, renderer, surface);
-            ++drawn;
-            const StarFeed::Star& star = batch->stars()[k];
-            if (observer != nullptr) observer->onStar(star.record, star.classification);
-        }
-    }
-    return drawn;
-}
-
-// The result of a run that drew every star the feed gave: complete with the counts, or stopped
-// where the reading stopped (what was drawn stays, nothing is counted).
-RunResult ended(const StarFeed::Ending& ending, const Classifier& classifier) {
+RunResult cancelled(std::int64_t recordsRead) {
     RunResult result;
-    if (ending.kind == StarFeed::Ending::Kind::Fault) {
-        result = stopped(ending.fault);
-    } else if (ending.kind == StarFeed::Ending::Kind::Mismatch) {
-        const std::string n = std::to_string(ending.record);
-        result = stopped(PlottingRun::kRecordMismatch,
-                         "レコード " + n + "（" + std::to_string(ending.line) + " 行目）の番号が " +
-                             n + " ではありません。");
-    } else {
-        result.completed = true;
-        result.singleCounts = classifier.singleCounts();
-        result.doubleCounts = classifier.doubleCounts();
-        result.countTexts = CountTexts::of(result.singleCounts, result.doubleCounts);
-    }
-    result.recordsRead = ending.recordsRead;
+    result.cancelled = true;
+    result.recordsRead = recordsRead;
     return result;
 }
+
+// A monitored run hears of its progress this often, in drawn stars: often enough to stop at
+// once even when every star covers the whole plot, rarely enough to cost nothing.
+constexpr std::int64_t kStarsBetweenReports = 16;
+
+// The per-star steps of a run, in their order: the record's number checked, the area filter,
+// the classification, the drawing, the observers.
+class RunSteps {
+public:
+    RunSteps(const PlotSettings& settings, const DoubleStarLimits& limits, DrawingSurface& surface,
+             const RunHooks& hooks)
+        : settings_(settings),
+          classifier_(limits, settings.CentreX, settings.CentreY),
+          renderer_(surface, {settings.SizeScale, settings.GreyLevel, settings.SubPixelFactor}),
+          hooks_(hooks) {}
+
+    // Takes every record of the feed; the result is set when the run stopped or was cancelled.
+    bool takeAll(StarFeed& feed, RunResult& result) {
+        while (const StarFeed::Batch* batch = feed.next()) {
+            for (const StarFeed::Read& read : *batch) {
+                if (!take(read, result)) return false;
+            }
+            if (!report(result)) return false;
+        }
+        return true;
+    }
+
+    RunResult completed(const StarFeed::Ending& ending) const {
+        if (ending.status == StarSource::Status::Fault) {
+            RunResult result = stopped(ending.fault);
+            result.recordsRead = ending.recordsRead;
+            return result;
+        }
+        RunResult result;
+        result.completed = true;
+        result.singleCounts = classifier_.singleCounts();
+        result.doubleCounts = classifier_.doubleCounts();
+        result.countTexts = CountTexts::of(result.singleCounts, result.doubleCounts);
+        result.recordsRead = ending.recordsRead;
+        result.starsDrawn = drawn_;
+        return result;
+    }
+
+private:
+    bool take(const StarFeed::Read& read, RunResult& result) {
+        const StarRecord& star = read.record;
+        if (star.index != static_cast<double>(expected_)) {
+            result = stopped(PlottingRun::kRecordMismatch,
+                             Messages::recordMismatchDetail(expected_, read.line));
+            result.recordsRead = expected_;
+            return false;
+        }
+        ++expected_;
+        const double area = star.area;
+        // A negative area (only possible with a negative lower bound) belongs to no class.
+        if (!(settings_.AreaMin <= area && area < settings_.AreaMax) || area < 0) return true;
+        const Classification classification = classifier_.classify(star);
+        renderer_.draw(star, classification);
+        for (StarObserver* observer : hooks_.observers) observer->onStar(star, classification);
+        ++drawn_;
+        return drawn_ % kStarsBetweenReports != 0 || report(result);
+    }
+
+    bool report(RunResult& result) {
+        if (hooks_.monitor == nullptr ||
+            hooks_.monitor->proceed(PlottingRun::kDrawingStage, expected_ - 1, 0)) {
+            return true;
+        }
+        result = cancelled(expected_ - 1);
+        return false;
+    }
+
+    const PlotSettings& settings_;
+    Classifier classifier_;
+    StarRenderer renderer_;
+    const RunHooks& hooks_;
+    std::int64_t expected_ = 1;  // the number the next record must carry
+    std::int64_t drawn_ = 0;
+};
 
 }  // namespace
 
-PlottingRun::PlottingRun(PlotControls controls, ThresholdTable thresholds)
-    : controls_(std::move(controls)), thresholds_(std::move(thresholds)) {}
+PlottingRun::PlottingRun(const PlotSettings& settings, const DoubleStarLimits& limits)
+    : settings_(settings), limits_(limits) {}
 
-RunResult PlottingRun::run(DrawingSurface& surface, StarObserver* observer) const {
-    const std::optional<int> width = sideOf(controls_.text1, controls_.decimalSeparator);
-    if (!width) return stopped(sideFault("横", controls_.text1));
-    const std::optional<int> height = sideOf(controls_.text2, controls_.decimalSeparator);
-    if (!height) return stopped(sideFault("縦", controls_.text2));
-    const StarRenderer::Settings settings = renderSettings(controls_);
-    if (!(settings.sizeScale > 0)) {
-        return stopped("星の大きさ「" + controls_.text3 + "」は 0 より大きい数にしてください。");
+RunResult PlottingRun::run(StarSource& source, DrawingSurface& surface,
+                           const RunHooks& hooks) const {
+    try {
+        return runGuarded(source, surface, hooks);
+    } catch (const std::bad_alloc&) {
+        return stopped(Messages::outOfMemory());
     }
-    if (controls_.starFile.empty()) {
-        return stopped("星のリストが選ばれていません。「解析データ」で選んでください。");
-    }
+}
 
-    StarList list;
-    if (!list.open(controls_.starFile)) return stopped(list.fault());
-    const double areaMin = ParseNumber(controls_.text7);
-    const double areaMax = ParseNumber(controls_.text8);
-    Classifier classifier(thresholds_, controls_.text1, controls_.text2);
+RunResult PlottingRun::runGuarded(StarSource& source, DrawingSurface& surface,
+                                  const RunHooks& hooks) const {
     // The reading starts at once and runs on while the plot is made ready.
-    StarFeed feed(list, classifier, settings, areaMin, areaMax);
-    if (!surface.resize(*width, *height)) {
-        return stopped("プロットの画像（" + std::to_string(*width) + " × " +
-                       std::to_string(*height) + " ピクセル）を作るメモリが足りません。");
+    StarFeed feed(source);
+    if (!surface.resize(settings_.SensorWidth, settings_.SensorHeight)) {
+        return stopped(Messages::plotMemory(settings_.SensorWidth, settings_.SensorHeight));
     }
-    if (controls_.check2) surface.clear();
-    surface.setFillGrey(static_cast<std::uint8_t>(settings.grey));
+    if (settings_.AutoClear) surface.clear();
+    surface.setFillGrey(static_cast<std::uint8_t>(settings_.GreyLevel));
 
-    StarRenderer renderer(surface, settings);
-    const std::int64_t drawn = drawAll(feed, renderer, surface, observer);
-    RunResult result = ended(feed.ending(), classifier);
-    if (result.completed) result.starsDrawn = drawn;
-    return result;
+    RunSteps steps(settings_, limits_, surface, hooks);
+    RunResult result;
+    if (!steps.takeAll(feed, result)) return result;
+    return steps.completed(feed.ending());
+}
+
+RunResult runPlot(const PlotRequest& request, const StarSourceOpener& open,
+                  DrawingSurface& surface, const RunHooks& hooks) {
+    try {
+        Fault fault;
+        const std::optional<PlotSettings> settings = PlotSettings::from(request.controls, fault);
+        if (!settings) return stopped(fault);
+        if (request.starFile.empty()) return stopped(Messages::noStarList());
+        const std::unique_ptr<StarSource> source = open(request.starFile, fault);
+        if (!source) return stopped(fault);
+        const PlottingRun run(*settings, DoubleStarLimits::from(request.thresholds));
+        return run.run(*source, surface, hooks);
+    } catch (const std::bad_alloc&) {
+        return stopped(Messages::outOfMemory());
+    }
 }

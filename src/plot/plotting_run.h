@@ -1,39 +1,24 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <string>
 
+#include "doublestar/double_star_limits.h"
 #include "doublestar/threshold_table.h"
 #include "plot/drawing_surface.h"
-#include "plot/classifier.h"
+#include "plot/plot_settings.h"
+#include "plot/run_monitor.h"
 #include "plot/star_counts.h"
-#include "plot/star_record.h"
-
-// The main window's settings as a run reads them: the texts and states of its controls.
-struct PlotControls {
-    std::string text1 = "3902";   // sensor width
-    std::string text2 = "2596";   // sensor height
-    std::string text3 = "30";     // star size, ten times the radius divisor
-    std::string text7 = "0";      // lowest area plotted (inclusive)
-    std::string text8 = "10000";  // area limit (exclusive)
-    std::string text9 = "0";      // grey level of the stars
-    bool check1 = true;           // sub-pixel shading
-    bool check2 = true;           // clear the plot before drawing
-    std::string starFile;
-    std::string decimalSeparator = ".";  // the user's locale, for the sensor size
-};
-
-// Told of every star that is drawn, in drawing order.
-class StarObserver {
-public:
-    virtual ~StarObserver() = default;
-    virtual void onStar(const StarRecord& star, const Classification& classification) = 0;
-};
+#include "plot/star_observer.h"
+#include "plot/star_source.h"
+#include "text/messages.h"
 
 struct RunResult {
     bool completed = false;
-    std::string message;  // for the message box when the run stopped
-    std::string detail;   // where it stopped, for a log or a terminal
+    bool cancelled = false;  // by the monitor: stopped, with no message
+    std::string message;     // for the message box when the run stopped
+    std::string detail;      // where it stopped, for a log or a terminal
     SingleCounts singleCounts{};
     DoubleCounts doubleCounts{};
     CountTexts countTexts;
@@ -41,20 +26,42 @@ struct RunResult {
     std::int64_t starsDrawn = 0;
 };
 
-// One press of "描画": sizes the plot to the sensor, reads the star list record by record,
-// classifies and draws every star in the area range, and counts them per area class.
-// A run that stops keeps what it has drawn and reports no counts; a setting or a file that is
-// unusable stops it before the plot is touched.
+// What a run is told beside its settings: who watches the stars drawn and the run's progress.
+struct RunHooks {
+    std::span<StarObserver* const> observers;
+    RunMonitor* monitor = nullptr;
+};
+
+// One press of "描画" on settings already converted: sizes the plot to the sensor, reads the
+// source record by record, checks each record's number, classifies and draws every star in the
+// area range, and counts them per area class. A run that stops keeps what it has drawn and
+// reports no counts.
 class PlottingRun {
 public:
-    static constexpr int kLargestSide = 32767;
-    static constexpr const char* kRecordMismatch = "データ構造が違います";
+    static constexpr const char* kRecordMismatch = Messages::kRecordMismatch;
+    static constexpr const char* kDrawingStage = "星を描いています";
 
-    PlottingRun(PlotControls controls, ThresholdTable thresholds);
+    PlottingRun(const PlotSettings& settings, const DoubleStarLimits& limits);
 
-    RunResult run(DrawingSurface& surface, StarObserver* observer = nullptr) const;
+    RunResult run(StarSource& source, DrawingSurface& surface, const RunHooks& hooks = {}) const;
 
 private:
-    PlotControls controls_;
-    ThresholdTable thresholds_;
+    RunResult runGuarded(StarSource& source, DrawingSurface& surface, const RunHooks& hooks) const;
+
+    PlotSettings settings_;
+    DoubleStarLimits limits_;
 };
+
+// Everything one press of "描画" starts from: the controls' texts, the double-star table and the
+// chosen file.
+struct PlotRequest {
+    ControlTexts controls;
+    ThresholdTable thresholds;
+    std::string starFile;
+};
+
+// The whole press: the settings converted and checked, the source opened, the run. A setting or
+// a file that is unusable stops it before the plot is touched. Running out of memory anywhere
+// stops it with a message too.
+RunResult runPlot(const PlotRequest& request, const StarSourceOpener& open,
+                  DrawingSurface& surface, const RunHooks& hooks = {});

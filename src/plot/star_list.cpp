@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "text/message_excerpt.h"
+#include "text/messages.h"
 #include "text/number_syntax.h"
 
 namespace {
@@ -49,26 +50,35 @@ void StarList::close() {
     file_ = nullptr;
 }
 
+std::unique_ptr<StarSource> StarList::openSource(const std::string& path, Fault& fault) {
+    auto list = std::make_unique<StarList>();
+    if (list->open(path)) return list;
+    fault = list->fault();
+    return nullptr;
+}
+
 bool StarList::open(const std::string& path) {
     close();
     path_ = path;
     pos_ = end_ = 0;
-    line_ = 1;
+    line_ = recordLine_ = 1;
     records_ = 0;
     readError_ = lastWasCr_ = false;
-    fault_.clear();
+    fault_ = {};
     file_ = std::fopen(path.c_str(), "rb");
     if (file_ == nullptr) {
-        setFault("星のリスト「" + path + "」を開けません（" + std::strerror(errno) + "）。");
+        setFault(Messages::starListCannotOpen(path, errno));
         return false;
     }
     if (peek() == kEof) {
-        setFault(readError_ ? "星のリスト「" + path + "」を読めません。"
-                            : "星のリスト「" + path + "」は空です。");
+        setFault(readError_ ? Messages::starListUnreadable(path) : Messages::starListEmpty(path));
         close();
         return false;
     }
-    readHeader();
+    if (!readHeader()) {
+        close();
+        return false;
+    }
     return true;
 }
 
@@ -147,8 +157,20 @@ void StarList::countLineEnd(int c) {
     lastWasCr_ = c == '\r';
 }
 
-void StarList::readHeader() {
-    for (int c = peek(); c != kEof && c != ',' && !isLineEnd(c); c = peek()) get();
+bool StarList::readHeader() {
+    std::size_t length = 0;
+    for (int c = peek(); c != kEof && c != ',' && !isLineEnd(c); c = peek()) {
+        if (c == 0) {
+            setFault(Messages::starListNoHeader(path_));
+            return false;
+        }
+        if (++length > kLongestItem) {
+            setFault(Messages::starListHeaderTooLong(path_, kLongestItem));
+            return false;
+        }
+        get();
+    }
+    return true;
 }
 
 bool StarList::skipSeparator(bool& sawEnd) {
@@ -161,8 +183,7 @@ bool StarList::skipSeparator(bool& sawEnd) {
         const int c = static_cast<unsigned char>(buffer_[pos_]);
         if (c == ',') {
             if (comma) {
-                setFault("星のリスト「" + path_ + "」の " + std::to_string(line_) +
-                         " 行目: カンマが続いていて、その間の項目が空です。");
+                setFault(Messages::starListEmptyItem(path_, line_));
                 return false;
             }
             comma = true;
@@ -176,12 +197,7 @@ bool StarList::skipSeparator(bool& sawEnd) {
 }
 
 void StarList::setFault(std::string message) {
-    fault_ = std::move(message);
-}
-
-void StarList::faultAtItem(std::string_view what) {
-    setFault("星のリスト「" + path_ + "」の " + std::to_string(line_) + " 行目: 「" +
-             messageExcerpt({token_.data(), tokenLength_}, tokenCut_) + "」" + std::string(what));
+    fault_ = {std::move(message), {}};
 }
 
 StarList::Item StarList::readItem(double& value, int itemNumber) {
@@ -189,35 +205,34 @@ StarList::Item StarList::readItem(double& value, int itemNumber) {
     if (!skipSeparator(atEnd)) return Item::Fault;
     if (atEnd) {
         if (readError_) {
-            setFault("星のリスト「" + path_ + "」を読めません（" + std::to_string(line_) +
-                     " 行目）。");
+            setFault(Messages::starListUnreadableAt(path_, line_));
             return Item::Fault;
         }
         if (itemNumber == 0) return Item::End;
-        setFault("星のリスト「" + path_ + "」はレコード " + std::to_string(records_ + 1) +
-                 " の途中（" + std::to_string(itemNumber) + " 個目の項目の後、" +
-                 std::to_string(line_) + " 行目）で終わっています。");
+        setFault(Messages::starListEndsInRecord(path_, records_ + 1, itemNumber, recordLine_));
         return Item::Fault;
     }
+    if (itemNumber == 0) recordLine_ = line_;
     keepInBuffer(token_.size() + 1);
     if (readPlainNumber(value)) return Item::Number;
     tokenLength_ = 0;
-    tokenCut_ = false;
     for (int c = peek(); !endsItem(c); c = peek()) {
-        if (tokenLength_ < token_.size()) {
-            token_[tokenLength_++] = static_cast<char>(c);
-        } else {
-            tokenCut_ = true;
+        if (tokenLength_ == token_.size()) {
+            const std::string item = messageExcerpt({token_.data(), tokenLength_}, true);
+            setFault(Messages::starListItemTooLong(path_, line_, item, kLongestItem));
+            return Item::Fault;
         }
+        token_[tokenLength_++] = static_cast<char>(c);
         get();
     }
-    if (tokenCut_ || !NumberSyntax::convert({token_.data(), tokenLength_}, value)) {
+    const std::string_view token(token_.data(), tokenLength_);
+    if (!NumberSyntax::convert(token, value)) {
         double ignored = 0;
-        const bool number =
-            !tokenCut_ &&
-            NumberSyntax::prefixLength({token_.data(), tokenLength_}) == tokenLength_ &&
-            !NumberSyntax::convert({token_.data(), tokenLength_}, ignored);
-        faultAtItem(number ? "は大きすぎて扱えない数値です。" : "は数値ではありません。");
+        const bool number = NumberSyntax::prefixLength(token) == tokenLength_ &&
+                            !NumberSyntax::convert(token, ignored);
+        const std::string item = messageExcerpt(token);
+        setFault(number ? Messages::starListNumberTooLarge(path_, line_, item)
+                        : Messages::starListNotANumber(path_, line_, item));
         return Item::Fault;
     }
     return Item::Number;

@@ -7,32 +7,38 @@
 #include <string_view>
 
 #include "plot/star_record.h"
+#include "plot/star_source.h"
 
 // Reads a star list as a stream of items: a leading header item, then records of twelve numbers.
 // Items are separated by a comma, by blanks or tabs, or by line ends (LF, CR LF or CR); a comma
 // with blanks or line ends around it is one separator. Memory stays the same however long the
-// file is.
-class StarList {
+// file is, and so does the time for any byte stream: no item, the header included, is read past
+// kLongestItem bytes.
+class StarList : public StarSource {
 public:
-    enum class Status { Record, End, Fault };
-
     StarList() = default;
-    ~StarList();
+    ~StarList() override;
     StarList(const StarList&) = delete;
     StarList& operator=(const StarList&) = delete;
 
     // Opens the file and reads the header item; false with fault() set when the file cannot be
-    // opened or read, or is empty.
+    // opened or read, is empty, or does not start with a header.
     bool open(const std::string& path);
     // The next record; End after the last complete record (blanks and line ends may follow it).
-    Status next(StarRecord& record);
+    Status next(StarRecord& record) override;
     void close();
 
-    const std::string& fault() const { return fault_; }
-    long line() const { return line_; }
-    std::int64_t recordsRead() const { return records_; }
+    const Fault& fault() const override { return fault_; }
+    long line() const override { return line_; }
+    std::int64_t recordsRead() const override { return records_; }
+
+    // The star list as a run's source.
+    static std::unique_ptr<StarSource> openSource(const std::string& path, Fault& fault);
 
     static constexpr int kItemsPerRecord = 12;
+    // Longer than any number or header a star list holds; a stream without separators (a
+    // device, a binary file) stops here instead of being read to its end.
+    static constexpr std::size_t kLongestItem = 4096;
     using Items = std::array<double, kItemsPerRecord>;
 
 private:
@@ -54,9 +60,8 @@ private:
     // Skips the separator before an item; false (with a fault) on a second comma.
     bool skipSeparator(bool& sawEnd);
     Item readItem(double& value, int itemNumber);
-    void readHeader();
+    bool readHeader();
     void setFault(std::string message);
-    void faultAtItem(std::string_view what);
 
     std::FILE* file_ = nullptr;
     std::string path_;
@@ -67,9 +72,9 @@ private:
     bool readError_ = false;
     bool lastWasCr_ = false;
     long line_ = 1;
+    long recordLine_ = 1;  // the line the record being read began on
     std::int64_t records_ = 0;
-    std::array<char, 256> token_{};
+    std::array<char, kLongestItem> token_{};
     std::size_t tokenLength_ = 0;
-    bool tokenCut_ = false;
-    std::string fault_;
+    Fault fault_;
 };

@@ -161,7 +161,7 @@ private slots:
         click(form1(), "Command1");
         QCOMPARE(messages().size(), std::size_t{1});
         QCOMPARE(messages()[0].text,
-                 QStringLiteral("星のリスト「%1」を開けません（No such file or directory）。")
+                 QStringLiteral("星のリスト「%1」を開けません（ファイルまたはフォルダがありません）。")
                      .arg(gone));
         QVERIFY(darkNear(plot(), 100, 100));  // the earlier plot and counts are kept
         QCOMPARE(singles(8), QStringLiteral("1"));

@@ -12,6 +12,7 @@
 #include "memory_file.h"
 #include "raster/raster_surface.h"
 #include "plot/plotting_run.h"
+#include "plot/run_texts.h"
 #include "plot/star_list.h"
 #include "reference_star_list.h"
 
@@ -32,41 +33,41 @@ void checkReader(const std::string& path, std::string_view text) {
     const ReferenceStarList::Read expected = ReferenceStarList::read(text);
     StarList list;
     std::size_t records = 0;
-    StarList::Status status = StarList::Status::Fault;
+    StarSource::Status status = StarSource::Status::Fault;
     if (list.open(path)) {
         StarRecord record;
-        while ((status = list.next(record)) == StarList::Status::Record) {
+        while ((status = list.next(record)) == StarSource::Status::Record) {
             FUZZ_CHECK(records < expected.records.size());
             FUZZ_CHECK(sameRecord(record, expected.records[records]));
             ++records;
         }
     }
     FUZZ_CHECK(records == expected.records.size());
-    FUZZ_CHECK((status == StarList::Status::Fault) == expected.fault);
-    FUZZ_CHECK(expected.fault != list.fault().empty());
+    FUZZ_CHECK((status == StarSource::Status::Fault) == expected.fault);
+    FUZZ_CHECK(expected.fault != list.fault().message.empty());
     FUZZ_CHECK(list.recordsRead() == static_cast<std::int64_t>(records));
 }
 
-PlotControls wideAngleControls(const std::string& path) {
-    PlotControls controls;
-    controls.text1 = "64";
-    controls.text2 = "48";
-    controls.text7 = "-1e9";  // negative areas reach the classifier's "no class" path
-    controls.text8 = "1e300";
+PlotRequest wideAngleControls(const std::string& path) {
+    PlotRequest controls;
+    controls.controls.width = "64";
+    controls.controls.height = "48";
+    controls.controls.areaMin = "-1e9";  // negative areas reach the classifier's "no class" path
+    controls.controls.areaMax = "1e300";
     controls.starFile = path;
     return controls;
 }
 
-PlotControls telephotoControls(const std::string& path) {
-    PlotControls controls;
-    controls.text1 = "31";
-    controls.text2 = "77";
-    controls.text3 = "7";
-    controls.text7 = "10";
-    controls.text8 = "300";
-    controls.text9 = "249";
-    controls.check1 = false;
-    controls.check2 = false;  // draws over the previous run, after a resize
+PlotRequest telephotoControls(const std::string& path) {
+    PlotRequest controls;
+    controls.controls.width = "31";
+    controls.controls.height = "77";
+    controls.controls.starSize = "7";
+    controls.controls.areaMin = "10";
+    controls.controls.areaMax = "300";
+    controls.controls.grey = "249";
+    controls.controls.subPixel = false;
+    controls.controls.autoClear = false;  // draws over the previous run, after a resize
     controls.starFile = path;
     return controls;
 }
@@ -111,10 +112,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     checkReader(file.path(), text);
     const bool utf8 = isValidUtf8(text);
     RasterSurface surface(5, 5);
-    check(PlottingRun(wideAngleControls(file.path()), LensPreset::wideAngle()).run(surface),
+    check(runTexts(wideAngleControls(file.path()), LensPreset::wideAngle(), surface),
           surface, {5, 5}, {64, 48}, utf8);
     const Size before{surface.width(), surface.height()};
-    check(PlottingRun(telephotoControls(file.path()), orTelephoto()).run(surface), surface, before,
+    check(runTexts(telephotoControls(file.path()), orTelephoto(), surface), surface, before,
           {31, 77}, utf8);
     return 0;
 }

@@ -23,6 +23,7 @@
 #include "platform/file_permissions_enforced.h"
 #include "raster/raster_surface.h"
 #include "plot/plotting_run.h"
+#include "plot/run_texts.h"
 #include "plot/recording_surface.h"
 #include "plot/temp_file.h"
 
@@ -39,10 +40,10 @@ std::string record(int index, double area = 5, double x = 20, double y = 20) {
            std::to_string(y) + ",0,0,3,3,4,6,30,0.5\r\n";
 }
 
-PlotControls controlsFor(const std::string& path) {
-    PlotControls controls;
-    controls.text1 = std::to_string(kWidth);
-    controls.text2 = std::to_string(kHeight);
+PlotRequest controlsFor(const std::string& path) {
+    PlotRequest controls;
+    controls.controls.width = std::to_string(kWidth);
+    controls.controls.height = std::to_string(kHeight);
     controls.starFile = path;
     return controls;
 }
@@ -54,8 +55,8 @@ RasterSurface earlierPlot() {
     return raster;
 }
 
-RunResult run(RasterSurface& raster, const PlotControls& controls) {
-    return PlottingRun(controls, LensPreset::initial()).run(raster);
+RunResult run(RasterSurface& raster, const PlotRequest& controls) {
+    return runTexts(controls, LensPreset::initial(), raster);
 }
 
 RunResult runText(RasterSurface& raster, const std::string& content) {
@@ -139,7 +140,7 @@ TEST(BadStarList, TenMegabyteItemGivesAShortMessage) {
     const RunResult result =
         runText(raster, "h\n" + record(1) + "2," + std::string(10'000'000, '7') + "\n");
     EXPECT_TRUE(has(result.message, "の 3 行目: 「7777777777")) << result.message.substr(0, 200);
-    EXPECT_TRUE(has(result.message, "…」は数値ではありません。"));
+    EXPECT_TRUE(has(result.message, "…」は長すぎて数値ではありません（4096 バイトまで）。"));
     EXPECT_LT(result.message.size(), 300u);
     expectStoppedAfterFirstStar(raster, result);
 }
@@ -201,9 +202,38 @@ TEST(BadStarList, TruncatedRecordKeepsTheStarsBeforeIt) {
     RasterSurface raster = earlierPlot();
     const RunResult result = runText(raster, "h\n" + record(1) + "2,5,20,20,0");
     EXPECT_TRUE(
-        has(result.message, "はレコード 2 の途中（5 個目の項目の後、3 行目）で終わっています。"))
+        has(result.message, "はレコード 2（3 行目から）の途中、5 個目の項目の後で終わっています。"))
         << result.message;
     expectStoppedAfterFirstStar(raster, result);
+}
+
+TEST(BadStarList, StreamsWithoutSeparatorsStopAtTheItemBound) {
+    // A device or a binary file without commas or line ends must not be read to its end: the
+    // header is bounded like every item, and NUL bytes are no header at all.
+    RasterSurface raster = earlierPlot();
+    RunResult result = runText(raster, std::string(20'000, '\0'));
+    EXPECT_TRUE(has(result.message, "は星のリストではありません（先頭の項目が文字ではなく NUL です）"))
+        << result.message;
+    result = runText(raster, std::string(3'000'000, 'x'));
+    EXPECT_TRUE(has(result.message, "先頭の項目が 4096 バイトを超えても終わりません")) << result.message;
+    expectPlotUntouched(raster);
+    const RunResult device = run(raster, controlsFor("/dev/zero"));
+    EXPECT_FALSE(device.completed);
+    EXPECT_TRUE(has(device.message, "「/dev/zero」は星のリストではありません")) << device.message;
+}
+
+TEST(BadStarList, LongValidNumbersReadAndNamesAreShownEscaped) {
+    RasterSurface raster = earlierPlot();
+    const std::string longOne = std::string(300, '0') + "1";
+    const RunResult result =
+        runText(raster, "h\n" + longOne + ",5,20,20,0,0,3,3,4,6,30,0.5\n");
+    ASSERT_TRUE(result.completed) << result.message;
+    EXPECT_EQ(result.starsDrawn, 1);
+
+    const RunResult named = run(raster, controlsFor("/nonexistent/\x1b[31mred\x7f\xff.txt"));
+    EXPECT_TRUE(has(named.message, "「/nonexistent/\\x1b[31mred\\x7f\\xff.txt」を開けません"))
+        << named.message;
+    EXPECT_TRUE(printable(named.message));
 }
 
 TEST(BadStarList, RecordNumberMismatchNamesRecordAndLine) {
@@ -239,7 +269,7 @@ TEST(BadStarList, DeletedBetweenChoosingAndDrawing) {
     RasterSurface raster = earlierPlot();
     const RunResult result = run(raster, controlsFor(path));
     EXPECT_EQ(result.message,
-              "星のリスト「" + path + "」を開けません（No such file or directory）。");
+              "星のリスト「" + path + "」を開けません（ファイルまたはフォルダがありません）。");
     expectPlotUntouched(raster);
 }
 
@@ -255,7 +285,7 @@ TEST(BadStarList, FolderOrUnreadableFile) {
     if (!enforced.active()) GTEST_SKIP() << "root without the right to drop its file override";
     result = run(raster, controlsFor(file.path()));
     EXPECT_EQ(result.message,
-              "星のリスト「" + file.path() + "」を開けません（Permission denied）。");
+              "星のリスト「" + file.path() + "」を開けません（アクセスする権限がありません）。");
     expectPlotUntouched(raster);
 }
 
@@ -263,15 +293,15 @@ TEST(BadSettings, SensorSidesOutsideOneTo32767) {
     TempFile file("h\n" + record(1));
     for (const char* text :
          {"", " ", "abc", "12px", "-5", "0", "0.4", "32768", "1e39", "1e400", "3,902"}) {
-        PlotControls width = controlsFor(file.path());
-        width.text1 = text;
+        PlotRequest width = controlsFor(file.path());
+        width.controls.width = text;
         RasterSurface raster = earlierPlot();
         EXPECT_EQ(
             run(raster, width).message,
             std::string("横「") + text + "」は 1 から 32767 までのピクセル数ではありません。");
         expectPlotUntouched(raster);
-        PlotControls height = controlsFor(file.path());
-        height.text2 = text;
+        PlotRequest height = controlsFor(file.path());
+        height.controls.height = text;
         EXPECT_EQ(
             run(raster, height).message,
             std::string("縦「") + text + "」は 1 から 32767 までのピクセル数ではありません。");
@@ -282,18 +312,18 @@ TEST(BadSettings, SensorSidesOutsideOneTo32767) {
 TEST(BadSettings, StarSizeMustBeAboveZero) {
     TempFile file("h\n" + record(1));
     for (const char* text : {"", "abc", "0", "-30", "0.00", "-1e400"}) {
-        PlotControls controls = controlsFor(file.path());
-        controls.text3 = text;
+        PlotRequest controls = controlsFor(file.path());
+        controls.controls.starSize = text;
         RasterSurface raster = earlierPlot();
         EXPECT_EQ(run(raster, controls).message,
                   std::string("星の大きさ「") + text + "」は 0 より大きい数にしてください。");
         expectPlotUntouched(raster);
     }
     // A huge size divides every radius down to a single pixel.
-    PlotControls huge = controlsFor(file.path());
-    huge.text3 = "1e400";
+    PlotRequest huge = controlsFor(file.path());
+    huge.controls.starSize = "1e400";
     RecordingSurface surface;
-    ASSERT_TRUE(PlottingRun(huge, LensPreset::initial()).run(surface).completed);
+    ASSERT_TRUE(runTexts(huge, LensPreset::initial(), surface).completed);
     ASSERT_EQ(surface.calls.size(), 1u);
     EXPECT_EQ(surface.calls[0].kind, RecordingSurface::Call::Pixel);
 }
@@ -301,9 +331,9 @@ TEST(BadSettings, StarSizeMustBeAboveZero) {
 TEST(BadSettings, AreaBoundsAndGreyAreReadLeniently) {
     TempFile file("h\n" + record(1, 5) + record(2, 5000));
     const auto drawn = [&](const char* low, const char* high) {
-        PlotControls controls = controlsFor(file.path());
-        controls.text7 = low;
-        controls.text8 = high;
+        PlotRequest controls = controlsFor(file.path());
+        controls.controls.areaMin = low;
+        controls.controls.areaMax = high;
         RasterSurface raster;
         const RunResult result = run(raster, controls);
         EXPECT_TRUE(result.completed) << result.message;
@@ -320,18 +350,18 @@ TEST(BadSettings, AreaBoundsAndGreyAreReadLeniently) {
     } greys[] = {{"-5", 0},      {"abc", 0},    {"nan", 0},          {"300", 255},
                  {"1e400", 255}, {"-1e400", 0}, {"99999999999", 255}};
     for (const auto& g : greys) {
-        PlotControls controls = controlsFor(file.path());
-        controls.text9 = g.text;
+        PlotRequest controls = controlsFor(file.path());
+        controls.controls.grey = g.text;
         RecordingSurface surface;
-        ASSERT_TRUE(PlottingRun(controls, LensPreset::initial()).run(surface).completed);
+        ASSERT_TRUE(runTexts(controls, LensPreset::initial(), surface).completed);
         EXPECT_EQ(surface.fill, g.grey) << g.text;
     }
 }
 
 TEST(Limits, LargestSensorAllocatesOrFailsWithAMessage) {
     TempFile file("h\n" + record(1, 5, 32760, 32760));
-    PlotControls controls = controlsFor(file.path());
-    controls.text1 = controls.text2 = "32767";
+    PlotRequest controls = controlsFor(file.path());
+    controls.controls.width = controls.controls.height = "32767";
     RasterSurface raster;
     const RunResult result = run(raster, controls);
     if (result.completed) {
@@ -350,8 +380,8 @@ TEST(Limits, DISABLED_LargestSensorWithoutTheMemoryGivesAMessage) {}
 #else
 TEST(Limits, LargestSensorWithoutTheMemoryGivesAMessage) {
     TempFile file("h\n" + record(1));
-    PlotControls controls = controlsFor(file.path());
-    controls.text1 = controls.text2 = "32767";
+    PlotRequest controls = controlsFor(file.path());
+    controls.controls.width = controls.controls.height = "32767";
     const auto underLimit = [&] {
         const rlimit limit{512u << 20, 512u << 20};
         ::setrlimit(RLIMIT_AS, &limit);
@@ -445,6 +475,15 @@ TEST(BadThresholdFile, TruncatedEmptyOrBinary) {
     // Control bytes show as "?"; the byte 0x89 is passed on and shown as the replacement mark.
     EXPECT_EQ(loaded.fault, "1 番目の項目「\x89PNG」が数値ではありません。");
     EXPECT_FALSE(loaded.ok);
+}
+
+TEST(BadThresholdFile, ByteOrderMarkAndLeadingBlanksAreNoFields) {
+    const std::string nine = ThresholdFile::format(LensPreset::telephoto());
+    for (const std::string& text : {"\xEF\xBB\xBF" + nine, std::string(2 << 20, ' ') + nine}) {
+        const ThresholdFile::Loaded loaded = ThresholdFile::parse(text);
+        ASSERT_TRUE(loaded.ok) << loaded.fault;
+        EXPECT_EQ(ThresholdFile::format(loaded.table), nine);
+    }
 }
 
 TEST(BadThresholdFile, WrongFlagOrNonNumberField) {

@@ -33,7 +33,7 @@ ThresholdTable table(const std::string& circularity, const std::string& areaRati
 }
 
 Classifier classifier(const ThresholdTable& t) {
-    return Classifier(t, "3902", "2596");
+    return Classifier(DoubleStarLimits::from(t), 3902 / 2.0, 2596 / 2.0);
 }
 
 TEST(Classifier, AreaClassBoundaries) {

@@ -1,4 +1,6 @@
+#include <functional>
 #include "plot/plotting_run.h"
+#include "plot/run_texts.h"
 
 #include <gtest/gtest.h>
 
@@ -14,17 +16,17 @@ std::string record(int index, double area, double x = 500, double y = 400) {
            std::to_string(y) + ",0,0,3,3,4,6,30,0.5\r\n";
 }
 
-PlotControls controls(const TempFile& file) {
-    PlotControls c;
-    c.text1 = "1000";
-    c.text2 = "800";
+PlotRequest controls(const TempFile& file) {
+    PlotRequest c;
+    c.controls.width = "1000";
+    c.controls.height = "800";
     c.starFile = file.path();
     return c;
 }
 
-RunResult runOn(DrawingSurface& surface, const PlotControls& c,
+RunResult runOn(DrawingSurface& surface, const PlotRequest& c,
                 const ThresholdTable& t = LensPreset::initial()) {
-    return PlottingRun(c, t).run(surface);
+    return runTexts(c, t, surface);
 }
 
 TEST(PlottingRun, CompletesWithCountsAndSizesThePlot) {
@@ -66,14 +68,14 @@ TEST(PlottingRun, RecordMismatchStopsKeepingWhatWasDrawn) {
 TEST(PlottingRun, AreaRangeIncludesTheLowerAndExcludesTheUpperBound) {
     TempFile file("h\n" + record(1, 10) + record(2, 20) + record(3, 15) + record(4, 12));
     RecordingSurface surface;
-    PlotControls c = controls(file);
-    c.text7 = "10";
-    c.text8 = "20";
+    PlotRequest c = controls(file);
+    c.controls.areaMin = "10";
+    c.controls.areaMax = "20";
     RunResult result = runOn(surface, c);
     ASSERT_TRUE(result.completed);
     EXPECT_EQ(result.starsDrawn, 3);  // record 2 skipped, yet records 3 and 4 read in order
-    c.text7 = "20";
-    c.text8 = "20";
+    c.controls.areaMin = "20";
+    c.controls.areaMax = "20";
     result = runOn(surface, c);
     EXPECT_EQ(result.starsDrawn, 0);
     for (const std::string& text : result.countTexts.single) EXPECT_EQ(text, "");
@@ -83,8 +85,8 @@ TEST(PlottingRun, AreaRangeIncludesTheLowerAndExcludesTheUpperBound) {
 TEST(PlottingRun, NegativeAreasAreSkipped) {
     TempFile file("h\n" + record(1, -5) + record(2, 5));
     RecordingSurface surface;
-    PlotControls c = controls(file);
-    c.text7 = "-10";
+    PlotRequest c = controls(file);
+    c.controls.areaMin = "-10";
     const RunResult result = runOn(surface, c);
     ASSERT_TRUE(result.completed);
     EXPECT_EQ(result.starsDrawn, 1);
@@ -94,20 +96,20 @@ TEST(PlottingRun, NegativeAreasAreSkipped) {
 TEST(PlottingRun, AutoClearAndGreyLevel) {
     TempFile file("h\n" + record(1, 5));
     RecordingSurface surface;
-    PlotControls c = controls(file);
-    c.text9 = "2.5";
+    PlotRequest c = controls(file);
+    c.controls.grey = "2.5";
     runOn(surface, c);
     EXPECT_EQ(surface.clears, 1);
     EXPECT_EQ(surface.fill, 2);  // halves round to even
-    c.text9 = "3.5";
-    c.check2 = false;
+    c.controls.grey = "3.5";
+    c.controls.autoClear = false;
     runOn(surface, c);
     EXPECT_EQ(surface.clears, 1);
     EXPECT_EQ(surface.fill, 4);
-    c.text9 = "70000";  // beyond any grey: clamped, never wrapped
+    c.controls.grey = "70000";  // beyond any grey: clamped, never wrapped
     runOn(surface, c);
     EXPECT_EQ(surface.fill, 255);
-    c.text9 = "-5";
+    c.controls.grey = "-5";
     runOn(surface, c);
     EXPECT_EQ(surface.fill, 0);
 }
@@ -115,12 +117,12 @@ TEST(PlottingRun, AutoClearAndGreyLevel) {
 TEST(PlottingRun, SubPixelShadingFollowsCheck1) {
     TempFile file("h\n1,5,100.25,200.75,0,0,1,1,1,6,0,0.5\n");
     RecordingSurface shaded;
-    PlotControls c = controls(file);
+    PlotRequest c = controls(file);
     runOn(shaded, c);
     ASSERT_EQ(shaded.calls.size(), 4u);
     EXPECT_EQ(shaded.calls[1].grey, 188);
     RecordingSurface flat;
-    c.check1 = false;
+    c.controls.subPixel = false;
     runOn(flat, c);
     ASSERT_EQ(flat.calls.size(), 4u);
     for (const auto& call : flat.calls) EXPECT_EQ(call.grey, 0);
@@ -128,27 +130,34 @@ TEST(PlottingRun, SubPixelShadingFollowsCheck1) {
 
 TEST(PlottingRun, UnusableSettingsStopBeforeThePlotChanges) {
     TempFile file("h\n" + record(1, 5));
+    const auto set = [](std::string ControlTexts::*field) {
+        return [field](PlotRequest& request, const std::string& text) {
+            request.controls.*field = text;
+        };
+    };
+    const auto setFile = [](PlotRequest& request, const std::string& text) {
+        request.starFile = text;
+    };
     const struct {
-        std::string PlotControls::*field;
+        std::function<void(PlotRequest&, const std::string&)> apply;
         std::string text;
         std::string expected;
     } cases[] = {
-        {&PlotControls::text1, "abc", "横「abc」は 1 から 32767 までのピクセル数ではありません。"},
-        {&PlotControls::text1, "", "横「」は"},
-        {&PlotControls::text2, "0", "縦「0」は"},
-        {&PlotControls::text2, "32768", "縦「32768」は"},
-        {&PlotControls::text1, "-5", "横「-5」は"},
-        {&PlotControls::text3, "0", "星の大きさ「0」は 0 より大きい数にしてください。"},
-        {&PlotControls::text3, "", "星の大きさ「」は"},
-        {&PlotControls::starFile, "", "星のリストが選ばれていません"},
-        {&PlotControls::starFile, "/nonexistent/m42.txt",
-         "星のリスト「/nonexistent/m42.txt」を開けません"},
+        {set(&ControlTexts::width), "abc", "横「abc」は 1 から 32767 までのピクセル数ではありません。"},
+        {set(&ControlTexts::width), "", "横「」は"},
+        {set(&ControlTexts::height), "0", "縦「0」は"},
+        {set(&ControlTexts::height), "32768", "縦「32768」は"},
+        {set(&ControlTexts::width), "-5", "横「-5」は"},
+        {set(&ControlTexts::starSize), "0", "星の大きさ「0」は 0 より大きい数にしてください。"},
+        {set(&ControlTexts::starSize), "", "星の大きさ「」は"},
+        {setFile, "", "星のリストが選ばれていません"},
+        {setFile, "/nonexistent/m42.txt", "星のリスト「/nonexistent/m42.txt」を開けません"},
     };
     for (const auto& bad : cases) {
         RasterSurface raster(10, 10);
         raster.setPixel(3, 3, 0);
-        PlotControls c = controls(file);
-        c.*bad.field = bad.text;
+        PlotRequest c = controls(file);
+        bad.apply(c, bad.text);
         const RunResult result = runOn(raster, c);
         EXPECT_FALSE(result.completed);
         EXPECT_EQ(result.message.rfind(bad.expected, 0), 0u) << result.message;
@@ -160,14 +169,14 @@ TEST(PlottingRun, UnusableSettingsStopBeforeThePlotChanges) {
 TEST(PlottingRun, SensorSizeUsesTheUsersDecimalSeparator) {
     TempFile file("h\n");
     RasterSurface raster;
-    PlotControls c = controls(file);
-    c.decimalSeparator = ",";
-    c.text1 = " 1000,4 ";
-    c.text2 = "799,5";  // rounds to even: 800
+    PlotRequest c = controls(file);
+    c.controls.decimalSeparator = ",";
+    c.controls.width = " 1000,4 ";
+    c.controls.height = "799,5";  // rounds to even: 800
     ASSERT_TRUE(runOn(raster, c).completed);
     EXPECT_EQ(raster.width(), 1000);
     EXPECT_EQ(raster.height(), 800);
-    c.text1 = "1000.4";
+    c.controls.width = "1000.4";
     EXPECT_FALSE(runOn(raster, c).completed);
 }
 

@@ -10,7 +10,7 @@ namespace {
 
 struct Read {
     std::vector<StarRecord> records;
-    StarList::Status last;
+    StarSource::Status last;
     std::string fault;
 };
 
@@ -19,15 +19,15 @@ Read readAll(const std::string& content) {
     StarList list;
     Read read{};
     if (!list.open(file.path())) {
-        read.last = StarList::Status::Fault;
-        read.fault = list.fault();
+        read.last = StarSource::Status::Fault;
+        read.fault = list.fault().message;
         return read;
     }
     StarRecord record;
-    while ((read.last = list.next(record)) == StarList::Status::Record) {
+    while ((read.last = list.next(record)) == StarSource::Status::Record) {
         read.records.push_back(record);
     }
-    read.fault = list.fault();
+    read.fault = list.fault().message;
     return read;
 }
 
@@ -36,7 +36,7 @@ const std::string kRecord2 = "2,5,10,20,0,0,1,1,2,3,90,1";
 
 TEST(StarList, ReadsOneRecordPerLineWithCrLf) {
     const Read read = readAll("header\r\n" + kRecord1 + "\r\n" + kRecord2 + "\r\n");
-    ASSERT_EQ(read.last, StarList::Status::End);
+    ASSERT_EQ(read.last, StarSource::Status::End);
     ASSERT_EQ(read.records.size(), 2u);
     const StarRecord& r = read.records[0];
     EXPECT_EQ(r.index, 1);
@@ -56,8 +56,8 @@ TEST(StarList, RecordsComeFromCountingItemsNotLines) {
     // Six items per line, LF, CR and blank-separated forms, and no final line end.
     const Read a = readAll("7\n1,23.5,100.25,200.75,0,0\n6,5,8,7.5,33.25,0.8\n" + kRecord2);
     const Read b = readAll("7\r1 23.5\t100.25 , 200.75,0,0,6,5,8,7.5,33.25,0.8\r" + kRecord2);
-    ASSERT_EQ(a.last, StarList::Status::End);
-    ASSERT_EQ(b.last, StarList::Status::End);
+    ASSERT_EQ(a.last, StarSource::Status::End);
+    ASSERT_EQ(b.last, StarSource::Status::End);
     ASSERT_EQ(a.records.size(), 2u);
     ASSERT_EQ(b.records.size(), 2u);
     EXPECT_EQ(a.records[0].roundness, 0.8);
@@ -68,25 +68,25 @@ TEST(StarList, RecordsComeFromCountingItemsNotLines) {
 TEST(StarList, HeaderIsEverythingUpToTheFirstCommaOrLineEnd) {
     const Read read = readAll("\xEF\xBB\xBFM42 frame 3, 2 stars\n" + kRecord1);
     // The header ends at the comma, so "2 stars" are the next items: not numbers.
-    EXPECT_EQ(read.last, StarList::Status::Fault);
+    EXPECT_EQ(read.last, StarSource::Status::Fault);
     EXPECT_NE(read.fault.find("「stars」は数値ではありません"), std::string::npos) << read.fault;
     const Read bom = readAll("\xEF\xBB\xBFM42 frame 3\n" + kRecord1);
-    EXPECT_EQ(bom.last, StarList::Status::End);
+    EXPECT_EQ(bom.last, StarSource::Status::End);
     EXPECT_EQ(bom.records.size(), 1u);
 }
 
 TEST(StarList, TrailingBlanksAndBlankLinesEndNormally) {
     const Read read = readAll("h\n" + kRecord1 + "\r\n\r\n   \n\t\n");
-    EXPECT_EQ(read.last, StarList::Status::End);
+    EXPECT_EQ(read.last, StarSource::Status::End);
     EXPECT_EQ(read.records.size(), 1u);
     const Read headerOnly = readAll("header only\r\n");
-    EXPECT_EQ(headerOnly.last, StarList::Status::End);
+    EXPECT_EQ(headerOnly.last, StarSource::Status::End);
     EXPECT_TRUE(headerOnly.records.empty());
 }
 
 TEST(StarList, FaultsNameTheFileAndTheLine) {
     Read read = readAll("");
-    EXPECT_EQ(read.last, StarList::Status::Fault);
+    EXPECT_EQ(read.last, StarSource::Status::Fault);
     EXPECT_NE(read.fault.find("は空です"), std::string::npos);
 
     read = readAll("h\n" + kRecord1 + "\n2,5,,10,20,0,0,1,1,2,3,90,1\n");
@@ -98,8 +98,8 @@ TEST(StarList, FaultsNameTheFileAndTheLine) {
     EXPECT_NE(read.fault.find("3 行目: 「1O」は数値ではありません"), std::string::npos);
 
     read = readAll("h\r\n" + kRecord1 + "\r\n2,5,10,20\r\n");
-    EXPECT_EQ(read.last, StarList::Status::Fault);
-    EXPECT_NE(read.fault.find("レコード 2 の途中"), std::string::npos) << read.fault;
+    EXPECT_EQ(read.last, StarSource::Status::Fault);
+    EXPECT_NE(read.fault.find("レコード 2（3 行目から）の途中"), std::string::npos) << read.fault;
     EXPECT_NE(read.fault.find("4 個目"), std::string::npos) << read.fault;
 
     read = readAll(std::string("h\n1,2,3\0,4", 10));
@@ -110,7 +110,7 @@ TEST(StarList, FaultsNameTheFileAndTheLine) {
 
     for (const char* item : {"nan", "inf", "-", ".", "1e", "0x10", "1.2.3", "\"1\""}) {
         read = readAll(std::string("h\n1,") + item + ",3\n");
-        EXPECT_EQ(read.last, StarList::Status::Fault) << item;
+        EXPECT_EQ(read.last, StarSource::Status::Fault) << item;
     }
 }
 
@@ -128,7 +128,7 @@ TEST(StarList, NumberForms) {
 TEST(StarList, MissingFileIsAFault) {
     StarList list;
     EXPECT_FALSE(list.open("/nonexistent/星 リスト.txt"));
-    EXPECT_NE(list.fault().find("「/nonexistent/星 リスト.txt」を開けません"), std::string::npos);
+    EXPECT_NE(list.fault().message.find("「/nonexistent/星 リスト.txt」を開けません"), std::string::npos);
 }
 
 TEST(StarList, LongFilesStreamAcrossBufferBoundaries) {
@@ -138,7 +138,7 @@ TEST(StarList, LongFilesStreamAcrossBufferBoundaries) {
         content += std::to_string(i) + ",12.5,1000.125,2000.5,0,0,3,4,5,6,45.5,0.75\r\n";
     }
     const Read read = readAll(content);
-    ASSERT_EQ(read.last, StarList::Status::End);
+    ASSERT_EQ(read.last, StarSource::Status::End);
     ASSERT_EQ(read.records.size(), static_cast<std::size_t>(count));
     for (int i = 0; i < count; ++i) {
         ASSERT_EQ(read.records[static_cast<std::size_t>(i)].index, i + 1);

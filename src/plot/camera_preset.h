@@ -13,4 +13,5 @@ struct CameraPreset {
     static constexpr std::array<CameraPreset, 3> all() {
         return {{{"SSPro", 3034, 2018}, {"EOS40D", 3902, 2596}, {"EOS DX", 3906, 2602}}};
     }
+    static constexpr CameraPreset defaultCamera() { return all()[kDefault]; }
 };

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "plot/camera_preset.h"
+#include "text/fault.h"
+
+// The main window's settings as its controls hold them, texts and states; the plotter's options
+// fill the same fields. The start values are the window's start texts.
+struct ControlTexts {
+    std::string width = std::to_string(CameraPreset::defaultCamera().width);    // 横
+    std::string height = std::to_string(CameraPreset::defaultCamera().height);  // 縦
+    std::string starSize = "30";   // 星の大きさ, ten times the radius divisor
+    std::string areaMin = "0";     // lowest area plotted (inclusive)
+    std::string areaMax = "10000"; // area limit (exclusive)
+    std::string grey = "0";        // 星の濃度
+    bool subPixel = true;          // サブピクセル処理
+    bool autoClear = true;         // オートクリア
+    std::string decimalSeparator = ".";  // the user's, for the sensor size
+};
+
+// The values one run takes from the settings, converted once at its start.
+struct PlotSettings {
+    // The plot's size in pixels, by the strict conversion with the user's decimal separator.
+    int SensorWidth = 0;
+    int SensorHeight = 0;
+    // The same texts by the lenient number conversion, halved: the centre the radial direction
+    // is measured from. The two readings differ for texts such as "3902.7" or "12abc".
+    double CentreX = 0;
+    double CentreY = 0;
+    double SizeScale = 3;  // divisor of the drawn radius; never 0
+    double AreaMin = 0;
+    double AreaMax = 10000;
+    int GreyLevel = 0;  // 0..255
+    double SubPixelFactor = 1;
+    bool AutoClear = true;
+
+    static constexpr int kLargestSide = 32767;
+
+    // The settings of the texts, or nothing with the fault set when one cannot be used.
+    static std::optional<PlotSettings> from(const ControlTexts& texts, Fault& fault);
+};

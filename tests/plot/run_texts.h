@@ -1,0 +1,11 @@
+#pragma once
+
+#include "plot/plotting_run.h"
+#include "plot/star_list.h"
+
+// A run as "描画" starts it, from texts, with a star list and the given table.
+inline RunResult runTexts(PlotRequest request, const ThresholdTable& table,
+                          DrawingSurface& surface) {
+    request.thresholds = table;
+    return runPlot(request, StarList::openSource, surface);
+}
