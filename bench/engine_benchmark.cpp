@@ -153,6 +153,22 @@ void BM_Run(benchmark::State& state) {
 }
 BENCHMARK(BM_Run)->Unit(benchmark::kMillisecond)->UseRealTime();
 
+// The same run when no second thread is to be had: everything on the calling thread.
+void BM_RunInline(benchmark::State& state) {
+    PlotRequest request;
+    request.thresholds = LensPreset::initial();
+    request.starFile = listFile();
+    RasterSurface raster;
+    RunHooks inlineReading;
+    inlineReading.readAhead = false;
+    for (auto _ : state) {
+        const RunResult result = runPlot(request, StarList::openSource, raster, inlineReading);
+        if (!result.completed) state.SkipWithError(result.message.c_str());
+    }
+    state.SetItemsProcessed(state.iterations() * kStars);
+}
+BENCHMARK(BM_RunInline)->Unit(benchmark::kMillisecond)->UseRealTime();
+
 #ifdef QUENDRA_BENCH_IMAGE_FILE
 void BM_WriteBitmap(benchmark::State& state) {
     RasterSurface raster(kWidth, kHeight);

@@ -122,7 +122,7 @@ RunResult PlottingRun::run(StarSource& source, DrawingSurface& surface,
 RunResult PlottingRun::runGuarded(StarSource& source, DrawingSurface& surface,
                                   const RunHooks& hooks) const {
     // The reading starts at once and runs on while the plot is made ready.
-    StarFeed feed(source);
+    StarFeed feed(source, hooks.readAhead ? StarFeed::Reading::Ahead : StarFeed::Reading::Inline);
     if (!surface.resize(settings_.SensorWidth, settings_.SensorHeight)) {
         return stopped(Messages::plotMemory(settings_.SensorWidth, settings_.SensorHeight));
     }

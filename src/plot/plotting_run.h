@@ -30,6 +30,7 @@ struct RunResult {
 struct RunHooks {
     std::span<StarObserver* const> observers;
     RunMonitor* monitor = nullptr;
+    bool readAhead = true;  // false: the run reads on its own thread, as when no thread starts
 };
 
 // One press of "描画" on settings already converted: sizes the plot to the sensor, reads the
