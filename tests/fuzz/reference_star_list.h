@@ -8,12 +8,12 @@
 #include "text/number_syntax.h"
 
 // The star list format read the plainest way, from memory, to check the streaming reader
-// against: a header up to the first comma or line end, then items between separators (blanks,
-// tabs, line ends, at most one comma), each wholly a number of at most kLongestItem bytes, twelve
-// to a record, the file ending after a whole record.
+// against: a header up to the first comma or line end (at most kLongestItem bytes, no NUL), then
+// items between separators (blanks, tabs, line ends, at most one comma), each wholly a number of
+// at most kLongestItem bytes, twelve to a record, the file ending after a whole record.
 class ReferenceStarList {
 public:
-    static constexpr std::size_t kLongestItem = 256;
+    static constexpr std::size_t kLongestItem = 4096;
     using Items = std::array<double, 12>;
 
     struct Read {
@@ -28,7 +28,13 @@ public:
             return read;
         }
         std::size_t at = 0;
-        while (at < text.size() && text[at] != ',' && !isLineEnd(text[at])) ++at;
+        while (at < text.size() && text[at] != ',' && !isLineEnd(text[at])) {
+            if (text[at] == '\0' || at == kLongestItem) {
+                read.fault = true;
+                return read;
+            }
+            ++at;
+        }
         for (;;) {
             Items items{};
             for (std::size_t i = 0; i < items.size(); ++i) {
