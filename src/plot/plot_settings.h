@@ -11,12 +11,12 @@
 struct ControlTexts {
     std::string width = std::to_string(CameraPreset::defaultCamera().width);    // 横
     std::string height = std::to_string(CameraPreset::defaultCamera().height);  // 縦
-    std::string starSize = "30";   // 星の大きさ, ten times the radius divisor
-    std::string areaMin = "0";     // lowest area plotted (inclusive)
-    std::string areaMax = "10000"; // area limit (exclusive)
-    std::string grey = "0";        // 星の濃度
-    bool subPixel = true;          // サブピクセル処理
-    bool autoClear = true;         // オートクリア
+    std::string starSize = "30";         // 星の大きさ, ten times the radius divisor
+    std::string areaMin = "0";           // lowest area plotted (inclusive)
+    std::string areaMax = "10000";       // area limit (exclusive)
+    std::string grey = "0";              // 星の濃度
+    bool subPixel = true;                // サブピクセル処理
+    bool autoClear = true;               // オートクリア
     std::string decimalSeparator = ".";  // the user's, for the sensor size
 };
 

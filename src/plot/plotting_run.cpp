@@ -135,8 +135,8 @@ RunResult PlottingRun::runGuarded(StarSource& source, DrawingSurface& surface,
     return steps.completed(feed.ending());
 }
 
-RunResult runPlot(const PlotRequest& request, const StarSourceOpener& open,
-                  DrawingSurface& surface, const RunHooks& hooks) {
+RunResult runPlot(const PlotRequest& request, const StarSourceOpener& open, DrawingSurface& surface,
+                  const RunHooks& hooks) {
     try {
         Fault fault;
         const std::optional<PlotSettings> settings = PlotSettings::from(request.controls, fault);

@@ -64,5 +64,5 @@ struct PlotRequest {
 // The whole press: the settings converted and checked, the source opened, the run. A setting or
 // a file that is unusable stops it before the plot is touched. Running out of memory anywhere
 // stops it with a message too.
-RunResult runPlot(const PlotRequest& request, const StarSourceOpener& open,
-                  DrawingSurface& surface, const RunHooks& hooks = {});
+RunResult runPlot(const PlotRequest& request, const StarSourceOpener& open, DrawingSurface& surface,
+                  const RunHooks& hooks = {});

@@ -2,8 +2,8 @@
 
 #include <cstdint>
 
-#include "plot/drawing_surface.h"
 #include "plot/classifier.h"
+#include "plot/drawing_surface.h"
 #include "plot/star_record.h"
 
 // Draws each star as it is classified: a single star as one disc, a double star as two discs

@@ -37,6 +37,6 @@ public:
     static std::string starListNotANumber(std::string_view path, long line, std::string_view item);
     static std::string starListNumberTooLarge(std::string_view path, long line,
                                               std::string_view item);
-    static std::string starListEndsInRecord(std::string_view path, std::int64_t record,
-                                            int items, long line);
+    static std::string starListEndsInRecord(std::string_view path, std::int64_t record, int items,
+                                            long line);
 };

@@ -10,10 +10,10 @@
 #include "doublestar/lens_preset.h"
 #include "fuzz_check.h"
 #include "memory_file.h"
-#include "raster/raster_surface.h"
 #include "plot/plotting_run.h"
 #include "plot/run_texts.h"
 #include "plot/star_list.h"
+#include "raster/raster_surface.h"
 #include "reference_star_list.h"
 
 namespace {
@@ -112,8 +112,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     checkReader(file.path(), text);
     const bool utf8 = isValidUtf8(text);
     RasterSurface surface(5, 5);
-    check(runTexts(wideAngleControls(file.path()), LensPreset::wideAngle(), surface),
-          surface, {5, 5}, {64, 48}, utf8);
+    check(runTexts(wideAngleControls(file.path()), LensPreset::wideAngle(), surface), surface,
+          {5, 5}, {64, 48}, utf8);
     const Size before{surface.width(), surface.height()};
     check(runTexts(telephotoControls(file.path()), orTelephoto(), surface), surface, before,
           {31, 77}, utf8);

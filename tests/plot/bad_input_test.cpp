@@ -21,11 +21,11 @@
 #include "doublestar/lens_preset.h"
 #include "doublestar/threshold_file.h"
 #include "platform/file_permissions_enforced.h"
-#include "raster/raster_surface.h"
 #include "plot/plotting_run.h"
-#include "plot/run_texts.h"
 #include "plot/recording_surface.h"
+#include "plot/run_texts.h"
 #include "plot/temp_file.h"
+#include "raster/raster_surface.h"
 
 namespace {
 
@@ -212,10 +212,12 @@ TEST(BadStarList, StreamsWithoutSeparatorsStopAtTheItemBound) {
     // header is bounded like every item, and NUL bytes are no header at all.
     RasterSurface raster = earlierPlot();
     RunResult result = runText(raster, std::string(20'000, '\0'));
-    EXPECT_TRUE(has(result.message, "は星のリストではありません（先頭の項目が文字ではなく NUL です）"))
+    EXPECT_TRUE(
+        has(result.message, "は星のリストではありません（先頭の項目が文字ではなく NUL です）"))
         << result.message;
     result = runText(raster, std::string(3'000'000, 'x'));
-    EXPECT_TRUE(has(result.message, "先頭の項目が 4096 バイトを超えても終わりません")) << result.message;
+    EXPECT_TRUE(has(result.message, "先頭の項目が 4096 バイトを超えても終わりません"))
+        << result.message;
     expectPlotUntouched(raster);
     const RunResult device = run(raster, controlsFor("/dev/zero"));
     EXPECT_FALSE(device.completed);
@@ -225,8 +227,7 @@ TEST(BadStarList, StreamsWithoutSeparatorsStopAtTheItemBound) {
 TEST(BadStarList, LongValidNumbersReadAndNamesAreShownEscaped) {
     RasterSurface raster = earlierPlot();
     const std::string longOne = std::string(300, '0') + "1";
-    const RunResult result =
-        runText(raster, "h\n" + longOne + ",5,20,20,0,0,3,3,4,6,30,0.5\n");
+    const RunResult result = runText(raster, "h\n" + longOne + ",5,20,20,0,0,3,3,4,6,30,0.5\n");
     ASSERT_TRUE(result.completed) << result.message;
     EXPECT_EQ(result.starsDrawn, 1);
 

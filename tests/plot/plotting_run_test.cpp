@@ -1,13 +1,13 @@
-#include <functional>
 #include "plot/plotting_run.h"
+#include <functional>
 #include "plot/run_texts.h"
 
 #include <gtest/gtest.h>
 
 #include "doublestar/lens_preset.h"
-#include "raster/raster_surface.h"
 #include "plot/recording_surface.h"
 #include "plot/temp_file.h"
+#include "raster/raster_surface.h"
 
 namespace {
 
@@ -143,7 +143,8 @@ TEST(PlottingRun, UnusableSettingsStopBeforeThePlotChanges) {
         std::string text;
         std::string expected;
     } cases[] = {
-        {set(&ControlTexts::width), "abc", "横「abc」は 1 から 32767 までのピクセル数ではありません。"},
+        {set(&ControlTexts::width), "abc",
+         "横「abc」は 1 から 32767 までのピクセル数ではありません。"},
         {set(&ControlTexts::width), "", "横「」は"},
         {set(&ControlTexts::height), "0", "縦「0」は"},
         {set(&ControlTexts::height), "32768", "縦「32768」は"},

@@ -128,7 +128,8 @@ TEST(StarList, NumberForms) {
 TEST(StarList, MissingFileIsAFault) {
     StarList list;
     EXPECT_FALSE(list.open("/nonexistent/星 リスト.txt"));
-    EXPECT_NE(list.fault().message.find("「/nonexistent/星 リスト.txt」を開けません"), std::string::npos);
+    EXPECT_NE(list.fault().message.find("「/nonexistent/星 リスト.txt」を開けません"),
+              std::string::npos);
 }
 
 TEST(StarList, LongFilesStreamAcrossBufferBoundaries) {
