@@ -142,8 +142,9 @@ RunResult runPlot(const PlotRequest& request, const StarSourceOpener& open, Draw
         const std::optional<PlotSettings> settings = PlotSettings::from(request.controls, fault);
         if (!settings) return stopped(fault);
         if (request.starFile.empty()) return stopped(Messages::noStarList());
-        const std::unique_ptr<StarSource> source = open(request.starFile, fault);
-        if (!source) return stopped(fault);
+        const std::unique_ptr<StarSource> source =
+            open(request.starFile, SourceContext{*settings, hooks.monitor}, fault);
+        if (!source) return fault.message.empty() ? cancelled(0) : stopped(fault);
         const PlottingRun run(*settings, DoubleStarLimits::from(request.thresholds));
         return run.run(*source, surface, hooks);
     } catch (const std::bad_alloc&) {

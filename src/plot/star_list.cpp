@@ -50,7 +50,8 @@ void StarList::close() {
     file_ = nullptr;
 }
 
-std::unique_ptr<StarSource> StarList::openSource(const std::string& path, Fault& fault) {
+std::unique_ptr<StarSource> StarList::openSource(const std::string& path, const SourceContext&,
+                                                 Fault& fault) {
     auto list = std::make_unique<StarList>();
     if (list->open(path)) return list;
     fault = list->fault();

@@ -33,7 +33,8 @@ public:
     std::int64_t recordsRead() const override { return records_; }
 
     // The star list as a run's source.
-    static std::unique_ptr<StarSource> openSource(const std::string& path, Fault& fault);
+    static std::unique_ptr<StarSource> openSource(const std::string& path, const SourceContext& context,
+                                                  Fault& fault);
 
     static constexpr int kItemsPerRecord = 12;
     // Longer than any number or header a star list holds; a stream without separators (a

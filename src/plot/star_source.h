@@ -5,6 +5,8 @@
 #include <memory>
 #include <string>
 
+#include "plot/plot_settings.h"
+#include "plot/run_monitor.h"
 #include "plot/star_record.h"
 #include "text/fault.h"
 
@@ -24,6 +26,14 @@ public:
     virtual std::int64_t recordsRead() const = 0;
 };
 
-// Opens the source for a path: nullptr, with the fault set, when it cannot be opened.
-using StarSourceOpener =
-    std::function<std::unique_ptr<StarSource>(const std::string& path, Fault& fault)>;
+// What a source may need to know when it opens: a catalog turns its rows upside down by the
+// sensor height, a photograph is detected under the monitor's eye.
+struct SourceContext {
+    const PlotSettings& settings;
+    RunMonitor* monitor = nullptr;
+};
+
+// Opens the source for a path: nullptr, with the fault set, when it cannot be opened; nullptr
+// with an empty fault when the monitor cancelled the opening.
+using StarSourceOpener = std::function<std::unique_ptr<StarSource>(
+    const std::string& path, const SourceContext& context, Fault& fault)>;
