@@ -20,36 +20,38 @@ StarRenderer::Point StarRenderer::halfPixelCorrected(Point p) {
     return p;
 }
 
-void StarRenderer::drawEdgeCircles(Point c, double r) {
+void StarRenderer::addEdgeCircles(StarFigure& figure, Point c, double r) const {
     if (!(r >= 1) || settings_.grey >= 250) return;
     const double g = settings_.grey;
     const double k = settings_.subPixelFactor;
     const double fr = std::floor(r);
     const double fx = std::floor(c.x);
     const double fy = std::floor(c.y);
-    surface_.drawCircle(static_cast<float>(c.x), static_cast<float>(c.y),
-                        static_cast<float>(fr + 1), greyOf(g + k * (250 - 250 * (r - fr))));
-    surface_.drawCircle(static_cast<float>(c.x), static_cast<float>(fy + 1), static_cast<float>(r),
-                        greyOf(g + k * (250 - 250 * (c.y - fy))));
-    surface_.drawCircle(static_cast<float>(fx + 1), static_cast<float>(c.y), static_cast<float>(r),
-                        greyOf(g + k * (250 - 250 * (c.x - fx))));
+    figure.circle(static_cast<float>(c.x), static_cast<float>(c.y), static_cast<float>(fr + 1),
+                  greyOf(g + k * (250 - 250 * (r - fr))));
+    figure.circle(static_cast<float>(c.x), static_cast<float>(fy + 1), static_cast<float>(r),
+                  greyOf(g + k * (250 - 250 * (c.y - fy))));
+    figure.circle(static_cast<float>(fx + 1), static_cast<float>(c.y), static_cast<float>(r),
+                  greyOf(g + k * (250 - 250 * (c.x - fx))));
 }
 
-void StarRenderer::drawCore(Point c, double r) {
+void StarRenderer::addCore(StarFigure& figure, Point c, double r) const {
     if (r < 0.4) {
-        surface_.setPixel(static_cast<float>(c.x), static_cast<float>(c.y), grey_);
+        figure.dot(static_cast<float>(c.x), static_cast<float>(c.y), grey_);
     } else {
-        surface_.drawCircle(static_cast<float>(c.x), static_cast<float>(c.y), static_cast<float>(r),
-                            grey_);
+        figure.circle(static_cast<float>(c.x), static_cast<float>(c.y), static_cast<float>(r),
+                      grey_);
     }
 }
 
 void StarRenderer::draw(const StarRecord& star, const Classification& classification) {
     const double r = starRadius(star, settings_.sizeScale);
+    StarFigure figure;
     if (classification.kind == StarKind::Single) {
         const Point c = halfPixelCorrected({star.x, star.y});
-        drawEdgeCircles(c, r);
-        drawCore(c, r);
+        addEdgeCircles(figure, c, r);
+        addCore(figure, c, r);
+        surface_.drawFigure(figure);
         return;
     }
     // An orientation of exactly 90 degrees would have no finite slope.
@@ -64,8 +66,9 @@ void StarRenderer::draw(const StarRecord& star, const Classification& classifica
     const double dy = dx * s;
     const Point a = halfPixelCorrected({star.x + dx, star.y + dy});
     const Point b = halfPixelCorrected({star.x - dx, star.y - dy});
-    drawEdgeCircles(a, r);
-    drawEdgeCircles(b, r);
-    drawCore(b, r);
-    drawCore(a, r);
+    addEdgeCircles(figure, a, r);
+    addEdgeCircles(figure, b, r);
+    addCore(figure, b, r);
+    addCore(figure, a, r);
+    surface_.drawFigure(figure);
 }

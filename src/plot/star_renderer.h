@@ -4,11 +4,12 @@
 
 #include "plot/classifier.h"
 #include "plot/drawing_surface.h"
+#include "plot/star_figure.h"
 #include "plot/star_record.h"
 
 // Draws each star as it is classified: a single star as one disc, a double star as two discs
 // along its orientation, discs of radius 1 or more with three edge circles whose greys follow
-// the sub-pixel position.
+// the sub-pixel position. The surface gets each star as one figure.
 class StarRenderer {
 public:
     struct Settings {
@@ -31,8 +32,8 @@ private:
     };
 
     static Point halfPixelCorrected(Point p);
-    void drawEdgeCircles(Point centre, double r);
-    void drawCore(Point centre, double r);
+    void addEdgeCircles(StarFigure& figure, Point centre, double r) const;
+    void addCore(StarFigure& figure, Point centre, double r) const;
 
     DrawingSurface& surface_;
     Settings settings_;
