@@ -8,12 +8,13 @@
 // inside in the fill grey, and single pixels. A surface gets a whole star at once, so that it
 // can lay the overlapping circles down in one pass over their rows.
 struct StarFigure {
+    // Left unset until added: a figure is made for every star.
     struct Mark {
-        float x = 0;
-        float y = 0;
-        float r = 0;  // none for a pixel
-        std::uint8_t grey = 0;
-        bool pixel = false;
+        float x;
+        float y;
+        float r;  // none for a pixel
+        std::uint8_t grey;
+        bool pixel;
     };
 
     // A double star: three edge circles and a core for each of its two discs.
@@ -24,6 +25,6 @@ struct StarFigure {
     }
     void dot(float x, float y, std::uint8_t grey) { marks[count++] = {x, y, 0, grey, true}; }
 
-    std::array<Mark, kMostMarks> marks{};
+    std::array<Mark, kMostMarks> marks;  // the first `count` are set
     std::size_t count = 0;
 };

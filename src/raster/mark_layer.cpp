@@ -1,8 +1,6 @@
 #include "raster/mark_layer.h"
 
-using span_math::ceilOf;
 using span_math::clampToInt;
-using span_math::floorOf;
 using span_math::pixelOf;
 
 MarkLayer MarkLayer::disc(double cx, double cy, double r, int width, int height,
@@ -19,9 +17,7 @@ MarkLayer MarkLayer::disc(double cx, double cy, double r, int width, int height,
     layer.nearest_ = clampToInt(centreColumn, 0, layer.last_);
     layer.hasCentre_ = centreColumn >= 0 && centreColumn <= layer.last_;
     layer.centreRow_ = static_cast<int>(centreRow);
-    // The rows the circle reaches, and always the row of its centre.
-    layer.top_ = clampToInt(std::min(ceilOf(cy - r), centreRow), 0, height - 1);
-    layer.bottom_ = clampToInt(std::max(floorOf(cy + r), centreRow), 0, height - 1);
+    span_math::circleRows(cy, r, height, layer.top_, layer.bottom_);
     return layer;
 }
 

@@ -8,6 +8,7 @@
 #include <span>
 #include <stdexcept>
 
+#include "raster/figure_tile.h"
 #include "raster/row_cover.h"
 #include "raster/span_math.h"
 
@@ -66,7 +67,10 @@ bool RasterSurface::resize(int width, int height) {
     const int stride = (width + 3) / 4 * 4;
     std::vector<std::uint8_t> next;
     try {
-        next.assign(static_cast<std::size_t>(stride) * static_cast<std::size_t>(height), 0);
+        // Room after the last row for a star tile read and written back whole.
+        next.assign(static_cast<std::size_t>(stride) * static_cast<std::size_t>(height) +
+                        FigureTile::kMostColumns,
+                    0);
     } catch (const std::bad_alloc&) {
         return false;
     } catch (const std::length_error&) {
@@ -95,8 +99,10 @@ void RasterSurface::clear() {
 
 // Every pixel white; the row padding stays zero.
 void RasterSurface::whitenRows() {
+    if (pixels_.empty()) return;
     if (stride_ == width_) {
-        std::fill(pixels_.begin(), pixels_.end(), kWhite);
+        std::memset(pixels_.data(), kWhite,
+                    static_cast<std::size_t>(stride_) * static_cast<std::size_t>(height_));
         return;
     }
     for (int j = 0; j < height_; ++j) {
@@ -137,9 +143,16 @@ void RasterSurface::drawFigure(const StarFigure& figure) {
         }
         return;
     }
+    std::array<double, StarFigure::kMostMarks> fillLimits;  // the first marks.size() are set
+    for (std::size_t k = 0; k < marks.size(); ++k) fillLimits[k] = fillLimitOf(marks[k]);
+    FigureTile tile;
+    if (tile.fit(figure, fillLimits.data(), width_, height_)) {
+        tile.paint(pixels_.data(), stride_, fill_);
+        return;
+    }
     std::array<MarkLayer, 2 * StarFigure::kMostMarks> layers;
     std::size_t count = 0;
-    for (const StarFigure::Mark& mark : marks) addLayers(mark, layers, count);
+    for (std::size_t k = 0; k < marks.size(); ++k) addLayers(marks[k], fillLimits[k], layers, count);
     if (count == 0) return;
     int top = height_;
     int bottom = -1;
@@ -165,7 +178,27 @@ void RasterSurface::drawFigure(const StarFigure& figure) {
     }
 }
 
-void RasterSurface::addLayers(const StarFigure::Mark& mark,
+double RasterSurface::fillLimitOf(const StarFigure::Mark& mark) {
+    // Where the fill grey is the outline grey, the disc alone gives every pixel its grey.
+    const double r = mark.r;
+    if (mark.pixel || r < 1 || mark.grey == fill_) return -1;
+    // Edge circles of whole radii come back star after star.
+    if (r < static_cast<double>(kWholeRadii) && r == static_cast<int>(r)) {
+        const auto whole = static_cast<std::size_t>(r);
+        if ((wholeRadiiKnown_ >> whole & 1U) == 0) {
+            wholeRadiusLimits_[whole] = fillLimit(r - 1);
+            wholeRadiiKnown_ |= std::uint64_t{1} << whole;
+        }
+        return wholeRadiusLimits_[whole];
+    }
+    if (r != limitRadius_) {
+        limitRadius_ = r;
+        limit_ = fillLimit(r - 1);
+    }
+    return limit_;
+}
+
+void RasterSurface::addLayers(const StarFigure::Mark& mark, double fillLimit,
                               std::array<MarkLayer, 2 * StarFigure::kMostMarks>& layers,
                               std::size_t& count) {
     if (mark.pixel) {
@@ -176,27 +209,18 @@ void RasterSurface::addLayers(const StarFigure::Mark& mark,
         }
         return;
     }
-    const double r = mark.r;
-    layers[count] = MarkLayer::disc(mark.x, mark.y, r, width_, height_, mark.grey);
+    layers[count] = MarkLayer::disc(mark.x, mark.y, mark.r, width_, height_, mark.grey);
     ++count;
-    // Where the fill grey is the outline grey, the disc alone gives every pixel its grey.
-    if (r < 1 || mark.grey == fill_) return;
-    if (r != limitRadius_) {
-        limitRadius_ = r;
-        limit_ = fillLimit(r - 1);
-    }
-    layers[count] = MarkLayer::inside(layers[count - 1], limit_, fill_);
+    if (fillLimit < 0) return;
+    layers[count] = MarkLayer::inside(layers[count - 1], fillLimit, fill_);
     ++count;
 }
 
 void RasterSurface::drawWildCircle(float cxf, float cyf, float rf, std::uint8_t outline) {
-    const double cx = cxf;
-    const double cy = cyf;
-    const double r = rf;
-    const double centreRow = pixelOf(cy);
-    const int top = clampToInt(std::min(ceilOf(cy - r), centreRow), 0, height_ - 1);
-    const int bottom = clampToInt(std::max(floorOf(cy + r), centreRow), 0, height_ - 1);
-    for (int j = top; j <= bottom; ++j) drawCircleRow(j, cx, cy, r, outline);
+    int top = 0;
+    int bottom = 0;
+    span_math::circleRows(cyf, rf, height_, top, bottom);
+    for (int j = top; j <= bottom; ++j) drawCircleRow(j, cxf, cyf, rf, outline);
 }
 
 void RasterSurface::drawCircleRow(int j, double cx, double cy, double r, std::uint8_t outline) {

@@ -40,7 +40,9 @@ private:
     }
     void whitenRows();
     void paintRow(int j, int from, int to, std::uint8_t grey);
-    void addLayers(const StarFigure::Mark& mark,
+    // The fill test's limit for a circle, or -1 when no pixel takes the fill grey.
+    double fillLimitOf(const StarFigure::Mark& mark);
+    void addLayers(const StarFigure::Mark& mark, double fillLimit,
                    std::array<MarkLayer, 2 * StarFigure::kMostMarks>& layers, std::size_t& count);
     // A circle far off or not finite, row by row with the general tests.
     void drawWildCircle(float cx, float cy, float r, std::uint8_t outline);
@@ -50,7 +52,11 @@ private:
     int height_ = 0;
     int stride_ = 0;
     std::uint8_t fill_ = 0;
-    // The fill test's limit for the last radius that needed one: a star's circles share radii.
+    // The fill test's limits: for whole radii below kWholeRadii (bit r of wholeRadiiKnown_ set
+    // once known), and for the last other radius, which a star's circles share.
+    static constexpr int kWholeRadii = 64;
+    std::array<double, kWholeRadii> wholeRadiusLimits_{};
+    std::uint64_t wholeRadiiKnown_ = 0;
     double limitRadius_ = -1;
     double limit_ = 0;
     std::vector<std::uint8_t> pixels_;

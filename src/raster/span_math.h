@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <bit>
 #include <cmath>
 #include <cstddef>
@@ -47,6 +48,13 @@ inline int clampToInt(double v, int lo, int hi) {
     if (!(v > lo)) return lo;
     if (v > hi) return hi;
     return static_cast<int>(v);
+}
+
+// The rows a circle reaches, and always the row of its centre, clipped to a plot of the height.
+inline void circleRows(double cy, double r, int height, int& top, int& bottom) {
+    const double centreRow = pixelOf(cy);
+    top = clampToInt(std::min(ceilOf(cy - r), centreRow), 0, height - 1);
+    bottom = clampToInt(std::max(floorOf(cy + r), centreRow), 0, height - 1);
 }
 
 // The next double above or below a positive finite v.

@@ -1,0 +1,129 @@
+#include "raster/figure_tile.h"
+
+#include <algorithm>
+#include <cstring>
+#include <climits>
+#include <limits>
+
+#include "raster/span_math.h"
+
+namespace {
+
+constexpr double kUncovered = -1;
+constexpr double kFar = std::numeric_limits<double>::infinity();
+
+// The columns of the plot that can lie within r of cx by the distance the circle test computes:
+// the computed difference of a column outside them is more than r. lo > hi when none.
+void columnsWithin(double cx, double r, int last, int& lo, int& hi) {
+    lo = span_math::ceilInt(cx - r);
+    if ((lo - 1) - cx >= -r) --lo;
+    hi = span_math::floorInt(cx + r);
+    if ((hi + 1) - cx <= r) ++hi;
+    lo = std::max(lo, 0);
+    hi = std::min(hi, last);
+}
+
+}  // namespace
+
+bool FigureTile::fit(const StarFigure& figure, const double* fillLimits, int width, int height) {
+    count_ = figure.count;
+    int left = INT_MAX;
+    int right = INT_MIN;
+    top_ = INT_MAX;
+    bottom_ = INT_MIN;
+    for (std::size_t k = 0; k < count_; ++k) {
+        const StarFigure::Mark& mark = figure.marks[k];
+        if (mark.pixel || !(mark.r >= 1)) return false;
+        const double r = mark.r;
+        cy_[k] = mark.y;
+        r2_[k] = r * r;
+        fillLimit_[k] = fillLimits[k];
+        outline_[k] = mark.grey;
+        span_math::circleRows(mark.y, r, height, firstRow_[k], lastRow_[k]);
+        top_ = std::min(top_, firstRow_[k]);
+        bottom_ = std::max(bottom_, lastRow_[k]);
+        int lo = 0;
+        int hi = 0;
+        columnsWithin(mark.x, r, width - 1, lo, hi);
+        left = std::min(left, lo);
+        right = std::max(right, hi);
+    }
+    columns_ = std::max(right - left + 1, 0);
+    if (columns_ > kMostColumns || bottom_ - top_ + 1 > kMostRows) return false;
+    left_ = left;
+    if (columns_ <= kNarrow) {
+        setColumnSquares<kNarrow>(figure);
+    } else {
+        setColumnSquares<kMostColumns>(figure);
+    }
+    return true;
+}
+
+template <int W>
+void FigureTile::setColumnSquares(const StarFigure& figure) {
+    for (std::size_t k = 0; k < count_; ++k) {
+        const double cx = figure.marks[k].x;
+        for (int c = 0; c < W; ++c) {
+            const double di = (left_ + c) - cx;
+            const std::array<double, 2> square{di * di, kFar};
+            columnSquares_[k][static_cast<std::size_t>(c)] = square[c >= columns_];
+        }
+    }
+}
+
+void FigureTile::paint(std::uint8_t* pixels, int stride, std::uint8_t fill) const {
+    if (columns_ == 0) return;
+    // A single star's four circles and a double star's eight get loops of their own length.
+    const bool narrow = columns_ <= kNarrow;
+    if (count_ == 4) {
+        narrow ? paintRows<kNarrow, 4>(pixels, stride, fill)
+               : paintRows<kMostColumns, 4>(pixels, stride, fill);
+    } else if (count_ == StarFigure::kMostMarks) {
+        narrow ? paintRows<kNarrow, StarFigure::kMostMarks>(pixels, stride, fill)
+               : paintRows<kMostColumns, StarFigure::kMostMarks>(pixels, stride, fill);
+    } else {
+        narrow ? paintRows<kNarrow, 0>(pixels, stride, fill)
+               : paintRows<kMostColumns, 0>(pixels, stride, fill);
+    }
+}
+
+// Each row of the tile at once for all its W columns, without a branch per pixel: a pixel inside
+// circle k (within its rows) takes the fill grey inside the fill limit and the outline grey
+// elsewhere, later circles deciding over earlier ones; a pixel no circle covers keeps its grey.
+// Columns past the tile have an infinite distance and stay as they are. Greys are worked out as
+// doubles, like the distances, so that a pair of pixels goes through each step together. The
+// row is read before the work on it, so that its way from memory overlaps the work.
+template <int W, std::size_t N>
+void FigureTile::paintRows(std::uint8_t* pixels, int stride, std::uint8_t fill) const {
+    const std::size_t count = N == 0 ? count_ : N;
+    const double fillGrey = fill;
+    for (int j = top_; j <= bottom_; ++j) {
+        std::uint8_t* row = pixels + static_cast<std::ptrdiff_t>(j) * stride + left_;
+        std::array<std::uint8_t, W> old;
+        std::memcpy(old.data(), row, W);
+        std::array<double, W> decided;
+        decided.fill(kUncovered);
+        for (std::size_t k = 0; k < count; ++k) {
+            const double dj = j - cy_[k];
+            const double rowSquare = dj * dj;
+            const std::array<double, 2> limits{-1, r2_[k]};
+            const double limit = limits[firstRow_[k] <= j && j <= lastRow_[k]];
+            const double fillLimit = fillLimit_[k];
+            const double outline = outline_[k];
+            const double* squares = columnSquares_[k].data();
+            for (int c = 0; c < W; ++c) {
+                const double d2 = squares[c] + rowSquare;
+                const double value = d2 <= fillLimit ? fillGrey : outline;
+                decided[c] = d2 <= limit ? value : decided[c];
+            }
+        }
+        std::array<std::uint8_t, W> grey;
+        for (int c = 0; c < W; ++c) {
+            const auto known = static_cast<std::int32_t>(decided[c]);
+            const std::uint32_t keep = static_cast<std::uint32_t>(known >> 31);  // uncovered
+            grey[c] = static_cast<std::uint8_t>((old[c] & keep) |
+                                                (static_cast<std::uint32_t>(known) & ~keep));
+        }
+        std::memcpy(row, grey.data(), W);
+    }
+}

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+
+#include "plot/star_figure.h"
+
+// A small star's circles decided pixel by pixel over the few pixels they reach: each pixel takes
+// the grey of the last circle that covers it and is written once, and no run of columns has to
+// be found. Only for circles of radius 1 or more, whose centre row always holds a column of the
+// disc, so no centre pixel has to be marked.
+class FigureTile {
+public:
+    static constexpr int kMostColumns = 16;
+    static constexpr int kMostRows = 16;
+
+    // Sets the tile up for the figure's circles (fillLimits[k] below 0: circle k has no fill) on
+    // a plot of the size. False when a mark is not such a circle or the tile would be too large.
+    // The plot's pixels must be followed by kMostColumns bytes of room: rows are read and written
+    // back a whole tile wide.
+    bool fit(const StarFigure& figure, const double* fillLimits, int width, int height);
+    // Lays the circles down on the plot's rows.
+    void paint(std::uint8_t* pixels, int stride, std::uint8_t fill) const;
+
+private:
+    // Tiles this narrow take half the work per row.
+    static constexpr int kNarrow = 8;
+
+    template <int W>
+    void setColumnSquares(const StarFigure& figure);
+    // N circles, or count_ for N = 0.
+    template <int W, std::size_t N>
+    void paintRows(std::uint8_t* pixels, int stride, std::uint8_t fill) const;
+
+    std::size_t count_ = 0;
+    int left_ = 0;
+    int columns_ = 0;
+    int top_ = 0;
+    int bottom_ = -1;
+    // Set by fit() for its circles.
+    std::array<double, StarFigure::kMostMarks> cy_;
+    std::array<double, StarFigure::kMostMarks> r2_;
+    std::array<double, StarFigure::kMostMarks> fillLimit_;
+    std::array<int, StarFigure::kMostMarks> firstRow_;
+    std::array<int, StarFigure::kMostMarks> lastRow_;
+    std::array<std::uint8_t, StarFigure::kMostMarks> outline_;
+    // The squared distance of each column of the tile from each circle's centre, infinite past
+    // the tile's columns.
+    std::array<std::array<double, kMostColumns>, StarFigure::kMostMarks> columnSquares_;
+};
