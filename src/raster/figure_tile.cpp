@@ -1,15 +1,15 @@
 #include "raster/figure_tile.h"
 
 #include <algorithm>
-#include <cstring>
 #include <climits>
+#include <cstring>
 #include <limits>
 
 #include "raster/span_math.h"
 
 namespace {
 
-constexpr double kUncovered = -1;
+constexpr std::int64_t kUncovered = -1;
 constexpr double kFar = std::numeric_limits<double>::infinity();
 
 // The columns of the plot that can lie within r of cx by the distance the circle test computes:
@@ -74,56 +74,86 @@ void FigureTile::setColumnSquares(const StarFigure& figure) {
 void FigureTile::paint(std::uint8_t* pixels, int stride, std::uint8_t fill) const {
     if (columns_ == 0) return;
     // A single star's four circles and a double star's eight get loops of their own length.
-    const bool narrow = columns_ <= kNarrow;
     if (count_ == 4) {
-        narrow ? paintRows<kNarrow, 4>(pixels, stride, fill)
-               : paintRows<kMostColumns, 4>(pixels, stride, fill);
+        paintWidth<4>(pixels, stride, fill);
     } else if (count_ == StarFigure::kMostMarks) {
-        narrow ? paintRows<kNarrow, StarFigure::kMostMarks>(pixels, stride, fill)
-               : paintRows<kMostColumns, StarFigure::kMostMarks>(pixels, stride, fill);
+        paintWidth<StarFigure::kMostMarks>(pixels, stride, fill);
     } else {
-        narrow ? paintRows<kNarrow, 0>(pixels, stride, fill)
-               : paintRows<kMostColumns, 0>(pixels, stride, fill);
+        paintWidth<0>(pixels, stride, fill);
+    }
+}
+
+template <std::size_t N>
+void FigureTile::paintWidth(std::uint8_t* pixels, int stride, std::uint8_t fill) const {
+    if (columns_ <= kNarrowest) {
+        paintRows<kNarrowest, N>(pixels, stride, fill);
+    } else if (columns_ <= kNarrow) {
+        paintRows<kNarrow, N>(pixels, stride, fill);
+    } else {
+        paintRows<kMostColumns, N>(pixels, stride, fill);
     }
 }
 
 // Each row of the tile at once for all its W columns, without a branch per pixel: a pixel inside
 // circle k (within its rows) takes the fill grey inside the fill limit and the outline grey
-// elsewhere, later circles deciding over earlier ones; a pixel no circle covers keeps its grey.
-// Columns past the tile have an infinite distance and stay as they are. Greys are worked out as
-// doubles, like the distances, so that a pair of pixels goes through each step together. The
-// row is read before the work on it, so that its way from memory overlaps the work.
+// elsewhere, later circles deciding over earlier ones. Columns past the tile have an infinite
+// distance and stay uncovered.
 template <int W, std::size_t N>
 void FigureTile::paintRows(std::uint8_t* pixels, int stride, std::uint8_t fill) const {
     const std::size_t count = N == 0 ? count_ : N;
-    const double fillGrey = fill;
+    const std::int64_t fillGrey = fill;
     for (int j = top_; j <= bottom_; ++j) {
-        std::uint8_t* row = pixels + static_cast<std::ptrdiff_t>(j) * stride + left_;
-        std::array<std::uint8_t, W> old;
-        std::memcpy(old.data(), row, W);
-        std::array<double, W> decided;
+        std::array<std::int64_t, W> decided;
         decided.fill(kUncovered);
         for (std::size_t k = 0; k < count; ++k) {
             const double dj = j - cy_[k];
             const double rowSquare = dj * dj;
             const std::array<double, 2> limits{-1, r2_[k]};
-            const double limit = limits[firstRow_[k] <= j && j <= lastRow_[k]];
+            const double limit = limits[(firstRow_[k] <= j) & (j <= lastRow_[k])];
             const double fillLimit = fillLimit_[k];
-            const double outline = outline_[k];
+            const std::int64_t outline = outline_[k];
             const double* squares = columnSquares_[k].data();
             for (int c = 0; c < W; ++c) {
                 const double d2 = squares[c] + rowSquare;
-                const double value = d2 <= fillLimit ? fillGrey : outline;
+                const std::int64_t value = d2 <= fillLimit ? fillGrey : outline;
                 decided[c] = d2 <= limit ? value : decided[c];
             }
         }
-        std::array<std::uint8_t, W> grey;
-        for (int c = 0; c < W; ++c) {
-            const auto known = static_cast<std::int32_t>(decided[c]);
-            const std::uint32_t keep = static_cast<std::uint32_t>(known >> 31);  // uncovered
-            grey[c] = static_cast<std::uint8_t>((old[c] & keep) |
-                                                (static_cast<std::uint32_t>(known) & ~keep));
+        writeRow(pixels + static_cast<std::ptrdiff_t>(j) * stride + left_, decided.data(), W);
+    }
+}
+
+// Stores the covered pixels of a row without reading the plot: a read would wait for the row to
+// come from memory, while stores go on without waiting. The covered columns are nearly always
+// one run, stored with a few overlapping stores.
+void FigureTile::writeRow(std::uint8_t* row, const std::int64_t* decided, int columns) {
+    std::uint32_t covered = 0;
+    std::array<std::uint8_t, kMostColumns> grey;
+    for (int c = 0; c < columns; ++c) {
+        covered |= static_cast<std::uint32_t>(decided[c] >= 0) << c;
+        grey[static_cast<std::size_t>(c)] = static_cast<std::uint8_t>(decided[c]);
+    }
+    if (covered == 0) return;
+    const int first = std::countr_zero(covered);
+    const int last = 31 - std::countl_zero(covered);
+    if ((covered >> first) != (2U << (last - first)) - 1) {
+        for (int c = first; c <= last; ++c) {
+            if (decided[c] >= 0) row[c] = grey[static_cast<std::size_t>(c)];
         }
-        std::memcpy(row, grey.data(), W);
+        return;
+    }
+    const auto n = static_cast<std::size_t>(last - first + 1);
+    const std::uint8_t* from = grey.data() + first;
+    std::uint8_t* to = row + first;
+    if (n >= 8) {
+        std::memcpy(to, from, 8);
+        std::memcpy(to + n - 8, from + n - 8, 8);
+    } else if (n >= 4) {
+        std::memcpy(to, from, 4);
+        std::memcpy(to + n - 4, from + n - 4, 4);
+    } else {
+        to[0] = from[0];
+        to[n / 2] = from[n / 2];
+        to[n - 1] = from[n - 1];
     }
 }

@@ -17,21 +17,24 @@ public:
 
     // Sets the tile up for the figure's circles (fillLimits[k] below 0: circle k has no fill) on
     // a plot of the size. False when a mark is not such a circle or the tile would be too large.
-    // The plot's pixels must be followed by kMostColumns bytes of room: rows are read and written
-    // back a whole tile wide.
+
     bool fit(const StarFigure& figure, const double* fillLimits, int width, int height);
     // Lays the circles down on the plot's rows.
     void paint(std::uint8_t* pixels, int stride, std::uint8_t fill) const;
 
 private:
-    // Tiles this narrow take half the work per row.
+    // Narrower tiles take less work per row.
+    static constexpr int kNarrowest = 6;
     static constexpr int kNarrow = 8;
 
     template <int W>
     void setColumnSquares(const StarFigure& figure);
+    template <std::size_t N>
+    void paintWidth(std::uint8_t* pixels, int stride, std::uint8_t fill) const;
     // N circles, or count_ for N = 0.
     template <int W, std::size_t N>
     void paintRows(std::uint8_t* pixels, int stride, std::uint8_t fill) const;
+    static void writeRow(std::uint8_t* row, const std::int64_t* decided, int columns);
 
     std::size_t count_ = 0;
     int left_ = 0;

@@ -67,10 +67,7 @@ bool RasterSurface::resize(int width, int height) {
     const int stride = (width + 3) / 4 * 4;
     std::vector<std::uint8_t> next;
     try {
-        // Room after the last row for a star tile read and written back whole.
-        next.assign(static_cast<std::size_t>(stride) * static_cast<std::size_t>(height) +
-                        FigureTile::kMostColumns,
-                    0);
+        next.assign(static_cast<std::size_t>(stride) * static_cast<std::size_t>(height), 0);
     } catch (const std::bad_alloc&) {
         return false;
     } catch (const std::length_error&) {
@@ -152,7 +149,8 @@ void RasterSurface::drawFigure(const StarFigure& figure) {
     }
     std::array<MarkLayer, 2 * StarFigure::kMostMarks> layers;
     std::size_t count = 0;
-    for (std::size_t k = 0; k < marks.size(); ++k) addLayers(marks[k], fillLimits[k], layers, count);
+    for (std::size_t k = 0; k < marks.size(); ++k)
+        addLayers(marks[k], fillLimits[k], layers, count);
     if (count == 0) return;
     int top = height_;
     int bottom = -1;
