@@ -31,10 +31,21 @@ bool FigureTile::fit(const StarFigure& figure, const double* fillLimits, int wid
     int right = INT_MIN;
     top_ = INT_MAX;
     bottom_ = INT_MIN;
+    centreColumn_ = -1;
     for (std::size_t k = 0; k < count_; ++k) {
         const StarFigure::Mark& mark = figure.marks[k];
-        if (mark.pixel || !(mark.r >= 1)) return false;
+        if (mark.pixel) return false;
         const double r = mark.r;
+        // A disc below radius 1 may miss its centre's row and keep its centre pixel instead;
+        // the tile does that for a star that is that one disc.
+        if (!(r >= 1) && !(count_ == 1 && r >= 0)) return false;
+        if (r < 1) {
+            const double column = span_math::pixelOf(mark.x);
+            if (column >= 0 && column < width) {
+                centreRow_ = static_cast<int>(span_math::pixelOf(mark.y));
+                centreColumn_ = static_cast<int>(column);
+            }
+        }
         cy_[k] = mark.y;
         r2_[k] = r * r;
         fillLimit_[k] = fillLimits[k];
@@ -45,13 +56,20 @@ bool FigureTile::fit(const StarFigure& figure, const double* fillLimits, int wid
         int lo = 0;
         int hi = 0;
         columnsWithin(mark.x, r, width - 1, lo, hi);
+        if (centreColumn_ >= 0) {
+            lo = std::min(lo, centreColumn_);
+            hi = std::max(hi, centreColumn_);
+        }
         left = std::min(left, lo);
         right = std::max(right, hi);
     }
     columns_ = std::max(right - left + 1, 0);
     if (columns_ > kMostColumns || bottom_ - top_ + 1 > kMostRows) return false;
     left_ = left;
-    if (columns_ <= kNarrow) {
+    if (centreColumn_ >= 0) centreColumn_ -= left;
+    if (columns_ <= kTiny) {
+        setColumnSquares<kTiny>(figure);
+    } else if (columns_ <= kNarrow) {
         setColumnSquares<kNarrow>(figure);
     } else {
         setColumnSquares<kMostColumns>(figure);
@@ -74,7 +92,9 @@ void FigureTile::setColumnSquares(const StarFigure& figure) {
 void FigureTile::paint(std::uint8_t* pixels, int stride, std::uint8_t fill) const {
     if (columns_ == 0) return;
     // A single star's four circles and a double star's eight get loops of their own length.
-    if (count_ == 4) {
+    if (count_ == 1) {
+        paintWidth<1>(pixels, stride, fill);
+    } else if (count_ == 4) {
         paintWidth<4>(pixels, stride, fill);
     } else if (count_ == StarFigure::kMostMarks) {
         paintWidth<StarFigure::kMostMarks>(pixels, stride, fill);
@@ -85,7 +105,9 @@ void FigureTile::paint(std::uint8_t* pixels, int stride, std::uint8_t fill) cons
 
 template <std::size_t N>
 void FigureTile::paintWidth(std::uint8_t* pixels, int stride, std::uint8_t fill) const {
-    if (columns_ <= kNarrowest) {
+    if (columns_ <= kTiny) {
+        paintRows<kTiny, N>(pixels, stride, fill);
+    } else if (columns_ <= kNarrowest) {
         paintRows<kNarrowest, N>(pixels, stride, fill);
     } else if (columns_ <= kNarrow) {
         paintRows<kNarrow, N>(pixels, stride, fill);
@@ -119,8 +141,20 @@ void FigureTile::paintRows(std::uint8_t* pixels, int stride, std::uint8_t fill) 
                 decided[c] = d2 <= limit ? value : decided[c];
             }
         }
+        if constexpr (N == 1) {
+            // The pixel that holds the centre belongs to every disc, however small.
+            if (j == centreRow_ && centreColumn_ >= 0) keepCentre<W>(decided);
+        }
         writeRow(pixels + static_cast<std::ptrdiff_t>(j) * stride + left_, decided.data(), W);
     }
+}
+
+template <int W>
+void FigureTile::keepCentre(std::array<std::int64_t, W>& decided) const {
+    for (const std::int64_t grey : decided) {
+        if (grey != kUncovered) return;
+    }
+    decided[static_cast<std::size_t>(centreColumn_)] = outline_[0];
 }
 
 // Stores the covered pixels of a row without reading the plot: a read would wait for the row to

@@ -147,6 +147,12 @@ void RasterSurface::drawFigure(const StarFigure& figure) {
         tile.paint(pixels_.data(), stride_, fill_);
         return;
     }
+    drawLayered(marks, fillLimits.data());
+}
+
+// A large star: each mark's runs found row by row, the star laid down from its last mark to its
+// first so that each pixel is written once.
+void RasterSurface::drawLayered(std::span<const StarFigure::Mark> marks, const double* fillLimits) {
     std::array<MarkLayer, 2 * StarFigure::kMostMarks> layers;
     std::size_t count = 0;
     for (std::size_t k = 0; k < marks.size(); ++k)

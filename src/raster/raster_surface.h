@@ -3,6 +3,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <vector>
 
 #include "plot/drawing_surface.h"
@@ -40,6 +41,7 @@ private:
     }
     void whitenRows();
     void paintRow(int j, int from, int to, std::uint8_t grey);
+    void drawLayered(std::span<const StarFigure::Mark> marks, const double* fillLimits);
     // The fill test's limit for a circle, or -1 when no pixel takes the fill grey.
     double fillLimitOf(const StarFigure::Mark& mark);
     void addLayers(const StarFigure::Mark& mark, double fillLimit,
