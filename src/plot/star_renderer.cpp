@@ -29,8 +29,13 @@ double nearestOf(double v) {
 
 }  // namespace
 
+StarRenderer::StarRenderer(const Settings& settings)
+    : settings_(settings), grey_(greyOf(settings.grey)) {}
+
 StarRenderer::StarRenderer(DrawingSurface& surface, const Settings& settings)
-    : surface_(surface), settings_(settings), grey_(greyOf(settings.grey)) {}
+    : StarRenderer(settings) {
+    surface_ = &surface;
+}
 
 std::uint8_t StarRenderer::greyOf(double value) {
     const double rounded = nearestOf(value);
@@ -69,13 +74,19 @@ void StarRenderer::addCore(StarFigure& figure, Point c, double r) const {
 }
 
 void StarRenderer::draw(const StarRecord& star, const Classification& classification) {
-    const double r = starRadius(star, settings_.sizeScale);
     StarFigure figure;
+    layOut(star, classification, figure);
+    surface_->drawFigure(figure);
+}
+
+void StarRenderer::layOut(const StarRecord& star, const Classification& classification,
+                          StarFigure& figure) const {
+    const double r = starRadius(star, settings_.sizeScale);
+    figure.count = 0;
     if (classification.kind == StarKind::Single) {
         const Point c = halfPixelCorrected({star.x, star.y});
         addEdgeCircles(figure, c, r);
         addCore(figure, c, r);
-        surface_.drawFigure(figure);
         return;
     }
     // An orientation of exactly 90 degrees would have no finite slope.
@@ -94,5 +105,4 @@ void StarRenderer::draw(const StarRecord& star, const Classification& classifica
     addEdgeCircles(figure, b, r);
     addCore(figure, b, r);
     addCore(figure, a, r);
-    surface_.drawFigure(figure);
 }
