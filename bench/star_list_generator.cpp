@@ -43,7 +43,8 @@ std::string StarListGenerator::record(std::int64_t index) {
     const double area = std::clamp(std::exp(3.0 + 1.3 * normal()), 1.0, 4000.0);
     const double roundness = 0.3 + 0.7 * std::sqrt(uniform());
     const double radius = std::sqrt(area / kPi);
-    const double size = std::clamp(2.0 * radius * (0.8 + 0.4 * uniform()), 1.0, 25.0);
+    const double drawn = std::clamp(2.0 * radius * (0.8 + 0.4 * uniform()), 1.0, 25.0);
+    const double size = options_.size > 0 ? options_.size : drawn;
     const double x = uniform() * options_.width;
     const double y = uniform() * options_.height;
     const double extent1 = std::max(1.0, 2.0 * radius / std::sqrt(roundness));

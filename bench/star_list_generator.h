@@ -15,6 +15,7 @@ public:
         std::uint64_t seed = 1;
         int width = 3902;
         int height = 2596;
+        double size = 0;  // above 0: every star has this size (the worst case for the drawing)
     };
 
     explicit StarListGenerator(const Options& options);
