@@ -50,7 +50,7 @@ bool FigureTile::fit(const StarFigure& figure, const double* fillLimits, int wid
         r2_[k] = r * r;
         fillLimit_[k] = fillLimits[k];
         outline_[k] = mark.grey;
-        span_math::circleRows(mark.y, r, height, firstRow_[k], lastRow_[k]);
+        span_math::tameCircleRows(mark.y, r, height, firstRow_[k], lastRow_[k]);
         top_ = std::min(top_, firstRow_[k]);
         bottom_ = std::max(bottom_, lastRow_[k]);
         int lo = 0;

@@ -26,12 +26,6 @@ inline double ceilOf(double v) {
     return t < v ? t + 1 : t;
 }
 
-// The pixel whose centre is nearest to v: floor(v + 0.5), kept in double so that far-off or
-// non-finite coordinates can be clipped before any conversion to int.
-inline double pixelOf(double v) {
-    return floorOf(v + 0.5);
-}
-
 // ceil and floor for |v| < 2^31.
 inline int ceilInt(double v) {
     const auto t = static_cast<int>(v);
@@ -41,6 +35,12 @@ inline int ceilInt(double v) {
 inline int floorInt(double v) {
     const auto t = static_cast<int>(v);
     return static_cast<double>(t) > v ? t - 1 : t;
+}
+
+// The pixel whose centre is nearest to v: floor(v + 0.5), kept in double so that far-off or
+// non-finite coordinates can be clipped before any conversion to int.
+inline double pixelOf(double v) {
+    return floorOf(v + 0.5);
 }
 
 // Clamps v to [lo, hi] (NaN goes to lo) and converts it.
@@ -55,6 +55,13 @@ inline void circleRows(double cy, double r, int height, int& top, int& bottom) {
     const double centreRow = pixelOf(cy);
     top = clampToInt(std::min(ceilOf(cy - r), centreRow), 0, height - 1);
     bottom = clampToInt(std::max(floorOf(cy + r), centreRow), 0, height - 1);
+}
+
+// The same rows for a circle whose centre and radius lie below 1e8 in magnitude, in int.
+inline void tameCircleRows(double cy, double r, int height, int& top, int& bottom) {
+    const int centreRow = floorInt(cy + 0.5);
+    top = std::clamp(std::min(ceilInt(cy - r), centreRow), 0, height - 1);
+    bottom = std::clamp(std::max(floorInt(cy + r), centreRow), 0, height - 1);
 }
 
 // The next double above or below a positive finite v.
