@@ -1,6 +1,7 @@
 // The stages of a plotting run, one by one: number parsing, reading a list, classifying,
-// drawing, writing the bitmap; then a whole run on a 100,000-star list. `make bench` runs it
-// after measuring the whole program.
+// drawing, writing the bitmap; then a whole run on a 100,000-star list, reading ahead and
+// inline, beside the parse-only floor of the same list. `make bench` runs it after measuring
+// the whole program.
 #include <benchmark/benchmark.h>
 
 #include <charconv>
@@ -10,6 +11,7 @@
 #include <vector>
 
 #include "doublestar/lens_preset.h"
+#include "parse_floor.h"
 #include "plot/classifier.h"
 #include "plot/plotting_run.h"
 #include "plot/star_list.h"
@@ -98,6 +100,18 @@ void BM_NumberSyntax(benchmark::State& state) {
 }
 BENCHMARK(BM_NumberSyntax);
 
+// The least any reader of the list must do, for the runs' ratios below.
+void BM_ParseFloor(benchmark::State& state) {
+    const std::string& path = listFile();
+    for (auto _ : state) {
+        double sum = 0;
+        benchmark::DoNotOptimize(parseFloor(path.c_str(), sum));
+        benchmark::DoNotOptimize(sum);
+    }
+    state.SetItemsProcessed(state.iterations() * kStars);
+}
+BENCHMARK(BM_ParseFloor)->Unit(benchmark::kMillisecond)->UseRealTime();
+
 void BM_ReadList(benchmark::State& state) {
     const std::string& path = listFile();
     for (auto _ : state) {
@@ -169,6 +183,23 @@ void BM_RunInline(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * kStars);
 }
 BENCHMARK(BM_RunInline)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The worst case: stars so large that each covers the whole plot.
+void BM_DrawGiantStars(benchmark::State& state) {
+    std::vector<StarRecord> giants(stars().begin(), stars().begin() + 100);
+    for (StarRecord& star : giants) star.size = 1e6;
+    Classifier classifier(DoubleStarLimits::from(LensPreset::initial()), 3902 / 2.0, 2596 / 2.0);
+    std::vector<Classification> kinds;
+    for (const StarRecord& star : giants) kinds.push_back(classifier.classify(star));
+    RasterSurface raster(kWidth, kHeight);
+    StarRenderer renderer(raster, StarRenderer::Settings{});
+    for (auto _ : state) {
+        for (std::size_t i = 0; i < giants.size(); ++i) renderer.draw(giants[i], kinds[i]);
+    }
+    benchmark::DoNotOptimize(raster.pixels());
+    state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(giants.size()));
+}
+BENCHMARK(BM_DrawGiantStars)->Unit(benchmark::kMillisecond);
 
 #ifdef QUENDRA_BENCH_IMAGE_FILE
 void BM_WriteBitmap(benchmark::State& state) {

@@ -34,7 +34,10 @@ bool FigureTile::fit(const StarFigure& figure, const double* fillLimits, int wid
     centreColumn_ = -1;
     for (std::size_t k = 0; k < count_; ++k) {
         const StarFigure::Mark& mark = figure.marks[k];
-        if (mark.pixel) return false;
+        if (mark.pixel) {
+            addPixel(k, mark, width, height, left, right);
+            continue;
+        }
         const double r = mark.r;
         // A disc below radius 1 may miss its centre's row and keep its centre pixel instead;
         // the tile does that for a star that is that one disc.
@@ -46,6 +49,7 @@ bool FigureTile::fit(const StarFigure& figure, const double* fillLimits, int wid
                 centreColumn_ = static_cast<int>(column);
             }
         }
+        cx_[k] = mark.x;
         cy_[k] = mark.y;
         r2_[k] = r * r;
         fillLimit_[k] = fillLimits[k];
@@ -64,23 +68,44 @@ bool FigureTile::fit(const StarFigure& figure, const double* fillLimits, int wid
         right = std::max(right, hi);
     }
     columns_ = std::max(right - left + 1, 0);
+    if (columns_ == 0) return true;  // nothing on the plot
     if (columns_ > kMostColumns || bottom_ - top_ + 1 > kMostRows) return false;
     left_ = left;
     if (centreColumn_ >= 0) centreColumn_ -= left;
     if (columns_ <= kTiny) {
-        setColumnSquares<kTiny>(figure);
+        setColumnSquares<kTiny>();
     } else if (columns_ <= kNarrow) {
-        setColumnSquares<kNarrow>(figure);
+        setColumnSquares<kNarrow>();
     } else {
-        setColumnSquares<kMostColumns>(figure);
+        setColumnSquares<kMostColumns>();
     }
     return true;
 }
 
+// A pixel is a circle of radius 0 about the pixel's centre, on the plot or on no row at all.
+void FigureTile::addPixel(std::size_t k, const StarFigure::Mark& mark, int width, int height,
+                          int& left, int& right) {
+    const double i = span_math::pixelOf(mark.x);
+    const double j = span_math::pixelOf(mark.y);
+    cx_[k] = i;
+    cy_[k] = j;
+    r2_[k] = 0;
+    fillLimit_[k] = -1;
+    outline_[k] = mark.grey;
+    firstRow_[k] = 0;
+    lastRow_[k] = -1;
+    if (!(i >= 0 && i < width && j >= 0 && j < height)) return;
+    firstRow_[k] = lastRow_[k] = static_cast<int>(j);
+    top_ = std::min(top_, firstRow_[k]);
+    bottom_ = std::max(bottom_, lastRow_[k]);
+    left = std::min(left, static_cast<int>(i));
+    right = std::max(right, static_cast<int>(i));
+}
+
 template <int W>
-void FigureTile::setColumnSquares(const StarFigure& figure) {
+void FigureTile::setColumnSquares() {
     for (std::size_t k = 0; k < count_; ++k) {
-        const double cx = figure.marks[k].x;
+        const double cx = cx_[k];
         for (int c = 0; c < W; ++c) {
             const double di = (left_ + c) - cx;
             const std::array<double, 2> square{di * di, kFar};

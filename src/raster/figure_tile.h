@@ -8,8 +8,9 @@
 
 // A small star's circles decided pixel by pixel over the few pixels they reach: each pixel takes
 // the grey of the last circle that covers it and is written once, and no run of columns has to
-// be found. From radius 1 on, the centre's row always holds a column of the disc, so no centre
-// pixel has to be kept, except for a star that is a single smaller disc.
+// be found. A pixel is a circle of radius 0 about its centre. From radius 1 on, the centre's row
+// always holds a column of the disc, so no centre pixel has to be kept, except for a star that
+// is a single smaller disc.
 class FigureTile {
 public:
     static constexpr int kMostColumns = 16;
@@ -28,8 +29,10 @@ private:
     static constexpr int kNarrowest = 6;
     static constexpr int kNarrow = 8;
 
+    void addPixel(std::size_t k, const StarFigure::Mark& mark, int width, int height, int& left,
+                  int& right);
     template <int W>
-    void setColumnSquares(const StarFigure& figure);
+    void setColumnSquares();
     template <std::size_t N>
     void paintWidth(std::uint8_t* pixels, int stride, std::uint8_t fill) const;
     // N circles, or count_ for N = 0.
@@ -45,6 +48,7 @@ private:
     int top_ = 0;
     int bottom_ = -1;
     // Set by fit() for its circles.
+    std::array<double, StarFigure::kMostMarks> cx_;
     std::array<double, StarFigure::kMostMarks> cy_;
     std::array<double, StarFigure::kMostMarks> r2_;
     std::array<double, StarFigure::kMostMarks> fillLimit_;
