@@ -31,26 +31,46 @@ double DetectedStar::fwhm(const sep_catalog& catalog, int i, const GreyImage& pi
     if (!(thresh0 > 0)) return 0;
     const double mx = catalog.x[i];
     const double my = catalog.y[i];
-    // Sums of the weighted least squares of ln p on d^2.
-    double s = 0, sx = 0, sy = 0, sxx = 0, sxy = 0;
     const int* pixel = catalog.pix[i];
-    for (int k = 0; k < catalog.npix[i]; ++k) {
-        const double p = picture.pixels[static_cast<std::size_t>(pixel[k])];
-        if (!(p > thresh0 && p < saturation)) continue;
+    const auto used = [&](int k, double& p, double& d2) {
+        p = picture.pixels[static_cast<std::size_t>(pixel[k])];
+        if (!(p > thresh0 && p < saturation)) return false;
         const double dx = pixel[k] % picture.width - mx;
         const double dy = pixel[k] / picture.width - my;
-        const double d2 = dx * dx + dy * dy;
-        const double lp = std::log(p);
-        const double w = p * p;
-        s += w;
-        sx += d2 * w;
-        sxx += d2 * d2 * w;
-        sy += lp * w;
-        sxy += lp * d2 * w;
+        d2 = dx * dx + dy * dy;
+        return true;
+    };
+    // The weighted least squares of ln p on d^2, about the weighted mean of d^2: summed the
+    // plain way, the slope's numerator and denominator cancel to rounding noise when every
+    // pixel lies at one distance (a one-pixel spike), and the noise decides the FWHM.
+    double s = 0;
+    double sx = 0;
+    double nearest = std::numeric_limits<double>::infinity();
+    double farthest = -nearest;
+    for (int k = 0; k < catalog.npix[i]; ++k) {
+        double p = 0;
+        double d2 = 0;
+        if (!used(k, p, d2)) continue;
+        s += p * p;
+        sx += d2 * p * p;
+        nearest = std::min(nearest, d2);
+        farthest = std::max(farthest, d2);
     }
-    const double d = s * sxx - sx * sx;
-    if (!(std::fabs(d) > 0)) return 0;
-    double beta = -(s * sxy - sx * sy) / d;
+    if (!(s > 0)) return 0;
+    const double mean = sx / s;
+    double sdd = 0;
+    double sdl = 0;
+    for (int k = 0; k < catalog.npix[i]; ++k) {
+        double p = 0;
+        double d2 = 0;
+        if (!used(k, p, d2)) continue;
+        const double d = d2 - mean;
+        sdd += p * p * d * d;
+        sdl += p * p * d * std::log(p);
+    }
+    // All at one distance (one pixel above peak / 5: a star narrower than the pixels, or a
+    // spike): the fit tells nothing and the floor below holds.
+    double beta = nearest < farthest && sdd > 0 ? -sdl / sdd : 0;
     const double a = catalog.a[i];
     const double b = catalog.b[i];
     // No narrower than a Gaussian whose FWHM is six times the axes' geometric mean.
