@@ -5,6 +5,7 @@
 #include <iostream>
 #include <new>
 
+#include "output/unfinished_files.h"
 #include "plotter/headless_plotter.h"
 #include "text/messages.h"
 
@@ -12,6 +13,7 @@ int main(int argc, char** argv) {
     // Over the file-size limit a write should fail and be reported, the old file kept, rather
     // than the process be killed without a word.
     std::signal(SIGXFSZ, SIG_IGN);
+    UnfinishedFiles::removeOnInterrupt();
     try {
         const std::vector<std::string> args(argv + 1, argv + argc);
         // The sensor size is read with the user's decimal separator, as the window reads it.

@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstdlib>
 
+#include "output/unfinished_files.h"
 #include "text/messages.h"
 
 namespace {
@@ -80,6 +81,7 @@ bool OutputFile::open(Fault& fault) {
         return false;
     }
     temporary_ = std::move(pattern);
+    unfinishedSlot_ = UnfinishedFiles::add(temporary_);
     return true;
 }
 
@@ -109,7 +111,7 @@ bool OutputFile::commit(Fault& fault) {
         discard();
         return false;
     }
-    temporary_.clear();
+    forget();
     return true;
 }
 
@@ -117,5 +119,11 @@ void OutputFile::discard() {
     if (file_ != nullptr) std::fclose(file_);
     file_ = nullptr;
     if (!temporary_.empty()) ::unlink(temporary_.c_str());
+    forget();
+}
+
+void OutputFile::forget() {
+    UnfinishedFiles::remove(unfinishedSlot_);
+    unfinishedSlot_ = -1;
     temporary_.clear();
 }

@@ -31,10 +31,12 @@ public:
 
 private:
     Fault failure(const char* doing, int errorNumber) const;
+    void forget();
 
     std::string path_;
     std::string what_;
     std::string temporary_;  // empty when written in place
+    int unfinishedSlot_ = -1;
     std::FILE* file_ = nullptr;
     int writeError_ = 0;
 };

@@ -51,4 +51,21 @@ cp "$sample" "$work/list.txt"
 check "an output that is the input is a usage error" [ $? -eq 2 ]
 check "the input is untouched" cmp -s "$sample" "$work/list.txt"
 
+# Interrupted in the middle of a run (the list is a pipe that stops giving stars): the old table
+# stays and no temporary file is left behind.
+mkfifo "$work/pipe"
+echo "old table" >"$work/stars.csv"
+"$plot" --stars "$work/stars.csv" "$work/pipe" >/dev/null 2>&1 &
+pid=$!
+exec 3>"$work/pipe"
+printf 'h\r\n1,5,1,1,0,0,1,1,1,1,0,1\r\n' >&3
+sleep 0.5
+kill -INT $pid
+wait $pid
+status=$?
+exec 3>&-
+check "an interrupt ends the run" [ $status -ne 0 ]
+check "an interrupt keeps the old table" grep -q "old table" "$work/stars.csv"
+check "an interrupt leaves no temporary file" [ -z "$(ls -A "$work" | grep '^\.')" ]
+
 exit $failed
