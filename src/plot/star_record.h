@@ -4,8 +4,8 @@
 struct StarRecord {
     double index = 0;  // running record number, 1 for the first
     double area = 0;
-    double x = 0;  // centre, sensor pixels from the left edge
-    double y = 0;  // centre, sensor pixels from the top edge, growing downwards
+    double x = 0;     // centre, sensor pixels from the left edge
+    double y = 0;     // centre, sensor pixels from the top edge, growing downwards
     double left = 0;  // items 5 and 6, the bounding box's left column and top row: kept for
     double top = 0;   // lists written back, not used by the plot
     double extent1 = 0;
