@@ -17,8 +17,9 @@ bool finite(const StarRecord& r) {
 // The saturation as the background-subtracted pixels see it at the object.
 double saturationLeft(const GreyImage& picture, const sep_bkg& background, double x, double y) {
     if (!picture.saturation) return std::numeric_limits<double>::infinity();
-    const int column = std::clamp(static_cast<int>(x + 0.5), 0, picture.width - 1);
-    const int row = std::clamp(static_cast<int>(y + 0.5), 0, picture.height - 1);
+    // The pixel nearest to the barycentre, as Source Extractor takes it.
+    const int column = std::clamp(static_cast<int>(std::floor(x + 0.5)), 0, picture.width - 1);
+    const int row = std::clamp(static_cast<int>(std::floor(y + 0.5)), 0, picture.height - 1);
     return *picture.saturation - sep_bkg_pix(&background, column, row);
 }
 
@@ -35,8 +36,10 @@ double DetectedStar::fwhm(const sep_catalog& catalog, int i, const GreyImage& pi
     const auto used = [&](int k, double& p, double& d2) {
         p = picture.pixels[static_cast<std::size_t>(pixel[k])];
         if (!(p > thresh0 && p < saturation)) return false;
-        const double dx = pixel[k] % picture.width - mx;
-        const double dy = pixel[k] / picture.width - my;
+        const int column = pixel[k] % picture.width;
+        const int row = pixel[k] / picture.width;
+        const double dx = column - mx;
+        const double dy = row - my;
         d2 = dx * dx + dy * dy;
         return true;
     };

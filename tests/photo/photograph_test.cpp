@@ -269,3 +269,30 @@ TEST(Photograph, SizeComesFromTheHeader) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Photograph, BadDetectionSettingsAreNamed) {
+    TempFile file("", "sky.fits");
+    sky().writeFits(file.path(), true);
+    const auto message = [&](DetectionSettings settings) {
+        std::vector<StarRecord> stars;
+        Fault fault;
+        Photograph::detect(file.path(), Format::Fits, settings, nullptr, stars, fault);
+        return fault.message;
+    };
+    DetectionSettings s;
+    s.threshold = 0;
+    EXPECT_EQ(message(s), "検出のしきい値「0」は 0 より大きい数にしてください。");
+    s = {};
+    s.minArea = 0;
+    EXPECT_EQ(message(s), "最小面積「0」は 1 以上のピクセル数にしてください。");
+    s = {};
+    s.deblendContrast = 2;
+    EXPECT_EQ(message(s), "分離のコントラスト「2」は 0 から 1 までの数にしてください。");
+    s = {};
+    s.backgroundSize = 0;
+    EXPECT_EQ(message(s), "背景のメッシュ「0」は 1 から 32767 までのピクセル数にしてください。");
+}
+
+}  // namespace
