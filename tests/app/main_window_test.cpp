@@ -419,10 +419,12 @@ private slots:
 
     void exportFailureIsReportedAndTheProgramRunsOn() {
         QVERIFY(QDir(dir_->path()).mkpath(QStringLiteral("taken.bmp")));
+        messages_->answers.push_back(true);
         dialogs_->choose(path("taken.png"));
         click(form1(), "Command8");
         QCOMPARE(messages_->messages.size(), std::size_t{1});
-        QVERIFY(messages_->messages[0].text.contains(path("taken.bmp")));
+        QCOMPARE(messages_->messages[0].text,
+                 QStringLiteral("画像ファイル「%1」を作れません（フォルダです）。").arg(path("taken.bmp")));
 
         dialogs_->choose(path("fine.bmp"));
         click(form1(), "Command8");
