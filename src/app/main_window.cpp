@@ -90,6 +90,8 @@ MainWindow::MainWindow(FileDialogDriver& dialogs, MessageBox& messages)
     buildButtonRows();
     buildPlot();
     buildPlotMenu();
+    // A file dropped anywhere on the window is the star list, also over a text box.
+    for (QLineEdit* box : findChildren<QLineEdit*>()) box->setAcceptDrops(false);
     const CameraPreset start = CameraPreset::defaultCamera();
     if (!picture1_->resizePlot(start.width, start.height)) {
         messages_.show(this, memoryFault(start.width, start.height));

@@ -1,5 +1,6 @@
 #include "platform/image_file.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -46,12 +47,15 @@ QString saveInPlace(const QImage& image, const QString& path, bool png) {
 }
 
 QString saveReplacing(const QImage& image, QSaveFile& file, bool png) {
-    if (!file.open(QIODevice::WriteOnly)) return cannotCreate(file);
+    // Unbuffered, a failed write keeps the system's reason (a full disk, the size limit).
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) return cannotCreate(file);
     if (!writeImage(image, png, file)) {
         // The image writers stop at the short write a full disk gives, and the file then knows
         // no reason. Cancelling replaces the reason, so it is taken first.
-        const bool known = file.error() != QFileDevice::NoError &&
-                           file.errorString() != QLatin1String("Unknown error");
+        const bool known =
+            file.error() != QFileDevice::NoError &&
+            file.errorString() != QLatin1String("Unknown error") &&
+            file.errorString() != QCoreApplication::translate("QIODevice", "Unknown error");
         const QString reason =
             known ? fileReason(file) : QStringLiteral("ディスクの空きが足りないかもしれません");
         file.cancelWriting();
