@@ -27,7 +27,7 @@ if [ "$memory" = memory ]; then
     for ((limit = least; limit < least + 60000; limit += 3000)); do
         bash -c "ulimit -v $limit; exec '$plot' '$sample'" >"$work/out" 2>"$work/err"
         status=$?
-        if [ $status -eq 1 ] && ! grep -q "メモリが足りな" "$work/err"; then status=99; fi
+        if [ $status -eq 1 ] && ! grep -q "メモリが足り" "$work/err"; then status=99; fi
         if [ $status -gt 1 ] || grep -q terminate "$work/err"; then
             worst=$status
             echo "  at ulimit -v $limit: status $status: $(head -c 200 "$work/err")"
