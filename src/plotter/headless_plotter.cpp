@@ -10,10 +10,10 @@
 #include "output/counts_table.h"
 #include "output/output_file.h"
 #include "output/summary_table.h"
-#include "plot/star_list.h"
 #include "plotter/batch_runner.h"
 #include "plotter/output_plan.h"
 #include "plotter/plotter_options.h"
+#include "sources/star_sources.h"
 #include "text/messages.h"
 
 namespace {
@@ -62,7 +62,7 @@ int HeadlessPlotter::run(const std::vector<std::string>& args, const std::string
                                                                  : BatchProgress::Style::Lines;
     BatchProgress progress(err, style, job.inputs.size());
     const std::vector<SummaryRow> rows =
-        BatchRunner::run(job, outputs, StarList::openSource, progress);
+        BatchRunner::run(job, outputs, StarSources::opener(job.detection), progress);
     return report(job, rows, out, err);
 }
 

@@ -8,6 +8,7 @@
 #include "output/star_table.h"
 #include "plot/plotting_run.h"
 #include "plotter/plot_image.h"
+#include "sources/star_sources.h"
 
 namespace {
 
@@ -57,7 +58,7 @@ JobRunner::JobRunner(const PlotJob& job, StarSourceOpener open, bool readAhead)
     : job_(job), open_(std::move(open)), readAhead_(readAhead) {}
 
 SummaryRow JobRunner::run(const std::string& input, const OutputNames& outputs) const {
-    const PlotRequest request{job_.controls, job_.thresholds, input};
+    const PlotRequest request{controlsFor(input), job_.thresholds, input};
     Fault fault;
     RunOutputs files;
     if (!files.open(outputs, sensorHeightOf(request.controls), fault)) {
@@ -74,6 +75,18 @@ SummaryRow JobRunner::run(const std::string& input, const OutputNames& outputs) 
         return {input, stoppedBy(fault)};
     }
     return {input, std::move(result)};
+}
+
+// A photograph sets the sensor size to its own, as a camera preset would, unless the options
+// gave it.
+ControlTexts JobRunner::controlsFor(const std::string& input) const {
+    ControlTexts controls = job_.controls;
+    if (job_.widthGiven && job_.heightGiven) return controls;
+    if (const std::optional<PictureSize> size = StarSources::pictureSize(input)) {
+        if (!job_.widthGiven) controls.width = std::to_string(size->width);
+        if (!job_.heightGiven) controls.height = std::to_string(size->height);
+    }
+    return controls;
 }
 
 bool JobRunner::saveList(StarListWriter& saved, const std::string& path, Fault& fault) {

@@ -18,6 +18,7 @@ public:
     SummaryRow run(const std::string& input, const OutputNames& outputs) const;
 
 private:
+    ControlTexts controlsFor(const std::string& input) const;
     static bool saveList(StarListWriter& saved, const std::string& path, Fault& fault);
 
     const PlotJob& job_;

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "doublestar/threshold_table.h"
+#include "photo/detection_settings.h"
 #include "plot/plot_settings.h"
 
 // The files one input's run writes; with several inputs each name is a pattern in which
@@ -27,6 +28,7 @@ struct PlotJob {
     std::string thresholdFile;  // read into thresholds before anything runs
     bool orSelected = false;
     std::optional<std::string> angleCorrection;
+    DetectionSettings detection;  // for photographs
     OutputNames outputs;
     std::string summary;
     bool json = false;

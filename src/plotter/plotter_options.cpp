@@ -29,6 +29,7 @@ private:
     bool option(const std::string& name, const std::string* value, bool attached, bool& usedValue);
     bool flag(const std::string& name);
     bool valued(const std::string& name, const std::string& value);
+    bool detection(const std::string& name, const std::string& value);
     bool finish();
     PlotterOptions::Parsed usageError() const {
         return {PlotterOptions::Outcome::Usage, {}, error_};
@@ -51,6 +52,19 @@ private:
 bool namesFile(const std::string& name) {
     return name == "-o" || name == "--stars" || name == "--regions" || name == "--save-list" ||
            name == "--summary" || name == "--thresholds";
+}
+
+bool isDetection(const std::string& name) {
+    return name == "--threshold" || name == "--min-area" || name == "--deblend-contrast" ||
+           name == "--background-size";
+}
+
+// The whole text as one number of type T, nothing before or after it.
+template <typename T>
+bool readWhole(const std::string& text, T& value) {
+    const char* end = text.data() + text.size();
+    const auto [stop, error] = std::from_chars(text.data(), end, value);
+    return error == std::errc() && stop == end;
 }
 
 bool isFlag(const std::string& name) {
@@ -96,7 +110,8 @@ bool Reader::option(const std::string& name, const std::string* value, bool atta
     const bool known = namesFile(name) || name == "--camera" || name == "--width" ||
                        name == "--height" || name == "--size" || name == "--grey" ||
                        name == "--min" || name == "--max" || name == "--preset" ||
-                       name == "--angle-correction" || name == "-j" || name == "--jobs";
+                       name == "--angle-correction" || name == "-j" || name == "--jobs" ||
+                       isDetection(name);
     if (!known) return fail("知らないオプション「" + name + "」です。--help をご覧ください。");
     if (value == nullptr) return fail(name + " には値が必要です。");
     usedValue = true;
@@ -140,14 +155,24 @@ bool Reader::valued(const std::string& name, const std::string& value) {
         job_.angleCorrection = value;
         return true;
     }
+    if (isDetection(name)) return detection(name, value);
     int runs = 0;
-    const auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), runs);
-    if (error != std::errc() || end != value.data() + value.size() || runs < 1 ||
-        runs > kMostRuns) {
+    if (!readWhole(value, runs) || runs < 1 || runs > kMostRuns) {
         return fail(name + " は 1 から " + std::to_string(kMostRuns) + " までの整数です（「" +
                     value + "」）。");
     }
     job_.parallel = runs;
+    return true;
+}
+
+bool Reader::detection(const std::string& name, const std::string& value) {
+    DetectionSettings& d = job_.detection;
+    const bool read = name == "--threshold"          ? readWhole(value, d.threshold)
+                      : name == "--min-area"         ? readWhole(value, d.minArea)
+                      : name == "--deblend-contrast" ? readWhole(value, d.deblendContrast)
+                                                     : readWhole(value, d.backgroundSize);
+    if (!read) return fail(name + " の値「" + value + "」は数値ではありません。");
+    if (const std::string problem = d.problem(); !problem.empty()) return fail(problem);
     return true;
 }
 
@@ -190,12 +215,14 @@ const char* PlotterOptions::usage() {
     return "使い方: quendra-plot [オプション] 入力...\n"
            "\n"
            "「描画」と同じ処理を画面なしで行い、面積クラスごとの単星数と重星数を表示します。\n"
-           "入力は星のリストです。入力が複数なら、同じ設定で入力ごとに一回ずつ描画し（並列に）、\n"
-           "入力ごとに一行の集計を出します。\n"
+           "入力は星のリスト、Source Extractor のカタログ（ASCII_HEAD）、または写真（FITS, TIFF,\n"
+           "PNG, JPEG, BMP）です。写真からは星を検出します。入力が複数なら、同じ設定で入力ごとに\n"
+           "一回ずつ描画し（並列に）、入力ごとに一行の集計を出します。\n"
            "\n"
            "  --camera NAME        カメラ: SSPro, EOS40D, \"EOS DX\"（既定 EOS40D）\n"
-           "  --width TEXT         横のピクセル数（カメラの値の代わりに）\n"
-           "  --height TEXT        縦のピクセル数（カメラの値の代わりに）\n"
+           "  --width TEXT         横のピクセル数（カメラの値の代わりに。写真なら既定は写真の幅）\n"
+           "  --height TEXT        "
+           "縦のピクセル数（カメラの値の代わりに。写真なら既定は写真の高さ）\n"
            "  --size TEXT          星の大きさ（既定 30）\n"
            "  --grey TEXT          星の濃度 0〜255（既定 0）\n"
            "  --min TEXT           表示する面積の下限、この値を含む（既定 0）\n"
@@ -212,6 +239,10 @@ const char* PlotterOptions::usage() {
            "  --regions FILE       描いた星を DS9 の領域ファイルに書く（単星 緑、重星 赤・橙）\n"
            "  --save-list FILE     読んだ星をすべて星のリストとして書く\n"
            "  --summary FILE       入力ごとの集計を書く（.json なら JSON、それ以外は CSV）\n"
+           "  --threshold X        写真の検出しきい値、背景の RMS の何倍か（既定 3）\n"
+           "  --min-area N         写真の星の最小面積、ピクセル数（既定 5）\n"
+           "  --deblend-contrast X 写真の星を分ける最小コントラスト（既定 0.005）\n"
+           "  --background-size N  写真の背景のメッシュの大きさ、ピクセル数（既定 64）\n"
            "  -j, --jobs N         同時に描画する数（既定はプロセッサの数）\n"
            "  -q, --quiet          進み具合を表示しない\n"
            "  --help               この説明\n"
@@ -223,5 +254,5 @@ const char* PlotterOptions::usage() {
            "\n"
            "終了コード: 0 描画完了, 1 描画中止（理由は標準エラー出力）, 2 使い方の誤り\n"
            "例: quendra-plot --camera SSPro --preset wide -o plot.bmp examples/m42-sample.txt\n"
-           "    quendra-plot --summary night.csv -o plots/{name}.png frames/*.txt\n";
+           "    quendra-plot --summary night.csv -o plots/{name}.png frames/*.fits\n";
 }
