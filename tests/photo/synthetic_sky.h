@@ -79,6 +79,39 @@ public:
         }
     }
 
+    // Three colour planes whose average is the picture: R = 2 v, G = v, B = 0; rows upward.
+    void writeColourFits(const std::string& path) const {
+        std::remove(path.c_str());
+        fitsfile* file = nullptr;
+        int status = 0;
+        long axes[3] = {width_, height_, 3};
+        fits_create_diskfile(&file, path.c_str(), &status);
+        fits_create_img(file, USHORT_IMG, 3, axes, &status);
+        std::vector<unsigned short> planes(3 * values_.size());
+        for (int j = 0; j < height_; ++j) {
+            for (int i = 0; i < width_; ++i) {
+                const auto v = static_cast<unsigned short>(values_[(height_ - 1 - j) * width_ + i]);
+                planes[j * width_ + i] = static_cast<unsigned short>(2 * v);
+                planes[values_.size() + j * width_ + i] = v;
+            }
+        }
+        fits_write_img(file, TUSHORT, 1, static_cast<LONGLONG>(planes.size()), planes.data(),
+                       &status);
+        fits_close_file(file, &status);
+    }
+
+    // An 8-bit colour PNG whose channels average to the picture: (v + 1, v, v - 1).
+    void writeColourPicture(const std::string& path) const {
+        QImage image(width_, height_, QImage::Format_RGB32);
+        for (int j = 0; j < height_; ++j) {
+            for (int i = 0; i < width_; ++i) {
+                const int v = static_cast<int>(values_[j * width_ + i]);
+                image.setPixel(i, j, qRgb(v + 1, v, v - 1));
+            }
+        }
+        image.save(QString::fromStdString(path), "png");
+    }
+
     // Through Qt: "tiff" as 16-bit grey, "png" as 8-bit grey.
     void writePicture(const std::string& path, const char* format) const {
         const bool sixteen = std::string(format) == "tiff";
