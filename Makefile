@@ -29,7 +29,8 @@ test-sanitize: deps
 	@cmake --build $(SANITIZE_BUILD) -j $(JOBS)
 	@cd $(SANITIZE_BUILD) && QT_QPA_PLATFORM=offscreen \
 		ASAN_OPTIONS=detect_stack_use_after_return=1:check_initialization_order=1 \
-		UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j $(JOBS)
+		UBSAN_OPTIONS=print_stacktrace=1 LSAN_OPTIONS=suppressions=$(CURDIR)/tests/sep-leaks.supp \
+		ctest --output-on-failure -j $(JOBS)
 
 # Each fuzz target (libFuzzer, clang 14, with both sanitizers) for FUZZ_SECONDS seconds.
 fuzz: deps
