@@ -730,7 +730,7 @@ private slots:
         writeFile(path("plot.bmp"), "the plot of yesterday");
         rlimit saved{};
         ::getrlimit(RLIMIT_FSIZE, &saved);
-        const rlimit small{64 * 1024, saved.rlim_max};
+        const rlimit small{rlim_t{64} * 1024, saved.rlim_max};
         ::setrlimit(RLIMIT_FSIZE, &small);
         messages_->answers.push_back(true);
         dialogs_->choose(path("plot.bmp"));
