@@ -410,6 +410,11 @@ void MainWindow::fitToScreen() {
 
 void MainWindow::showEvent(QShowEvent* event) {
     fitToScreen();
+    if (!screenFollowed_ && windowHandle() != nullptr) {
+        // Moved to another screen, the window fits that one: shorter, or whole again.
+        screenFollowed_ = true;
+        connect(windowHandle(), &QWindow::screenChanged, this, [this] { fitToScreen(); });
+    }
     QWidget::showEvent(event);
 }
 

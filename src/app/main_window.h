@@ -109,5 +109,6 @@ private:
     bool doubleStarsPlaced_ = false;
     bool running_ = false;
     bool night_ = false;
+    bool screenFollowed_ = false;
     int frameFitted_ = -1;  // the frame height the window was last fitted with
 };
