@@ -10,13 +10,13 @@
 #include <vector>
 
 #include "doublestar/lens_preset.h"
-#include "raster/raster_surface.h"
 #include "plot/classifier.h"
-#include "text/number_syntax.h"
 #include "plot/plotting_run.h"
 #include "plot/star_list.h"
 #include "plot/star_renderer.h"
+#include "raster/raster_surface.h"
 #include "star_list_generator.h"
+#include "text/number_syntax.h"
 
 #ifdef QUENDRA_BENCH_IMAGE_FILE
 #include <QString>
@@ -115,7 +115,8 @@ BENCHMARK(BM_ReadList)->Unit(benchmark::kMillisecond);
 void BM_Classify(benchmark::State& state) {
     const std::vector<StarRecord>& all = stars();
     for (auto _ : state) {
-        Classifier classifier(DoubleStarLimits::from(LensPreset::initial()), 3902 / 2.0, 2596 / 2.0);
+        Classifier classifier(DoubleStarLimits::from(LensPreset::initial()), 3902 / 2.0,
+                              2596 / 2.0);
         for (const StarRecord& star : all) benchmark::DoNotOptimize(classifier.classify(star));
     }
     state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(all.size()));

@@ -119,7 +119,7 @@ ThresholdFile::Loaded ThresholdFile::read(const std::string& path) {
         if (content.size() + got > kLargestFile) {
             std::fclose(file);
             loaded.fault = "ファイルが大きすぎます（設定ファイルは " +
-                           std::to_string(kLargestFile / (1024 * 1024)) + " MiB まで）。";
+                           std::to_string(kLargestFile / (std::size_t{1024} * 1024)) + " MiB まで）。";
             return loaded;
         }
         content.append(buffer.data(), got);

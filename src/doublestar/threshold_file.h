@@ -26,7 +26,7 @@ public:
     // Reads and parses the whole file at path (a name in the system's own bytes). A file that
     // cannot be read, or is larger than any threshold file could sensibly be, is a fault too.
     static Loaded read(const std::string& path);
-    static constexpr std::size_t kLargestFile = 64 * 1024 * 1024;
+    static constexpr std::size_t kLargestFile = std::size_t{64} * 1024 * 1024;
     // One number field: blank or "-", up to 15 significant digits, no zero before the point,
     // then one blank (" .25 ", " 10 ", "-1.5 ").
     static std::string formatNumber(double value);

@@ -32,7 +32,7 @@ private:
 // The list is read in double and the angle then narrowed, so its shortest single-precision form
 // is written where that reads back as the same float, the double's form where it would not.
 std::string angleText(float angle) {
-    const std::string shortest = numberText(angle);
+    std::string shortest = numberText(angle);
     double read = 0;
     std::from_chars(shortest.data(), shortest.data() + shortest.size(), read);
     if (static_cast<float>(read) == angle) return shortest;
