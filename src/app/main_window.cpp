@@ -27,13 +27,13 @@
 #include "app/version.h"
 #include "app/window_look.h"
 #include "app/window_placement.h"
+#include "app/window_sources.h"
 #include "platform/file_dialog.h"
 #include "platform/image_file.h"
 #include "platform/message_box.h"
 #include "platform/plot_clipboard.h"
 #include "platform/qt_text.h"
 #include "plot/camera_preset.h"
-#include "plot/star_list.h"
 #include "raster/bitmap_name.h"
 #include "text/messages.h"
 #include "text/parse_number.h"
@@ -97,6 +97,7 @@ MainWindow::MainWindow(FileDialogDriver& dialogs, MessageBox& messages)
         messages_.show(this, memoryFault(start.width, start.height));
     }
     doubleStars_ = std::make_unique<DoubleStarWindow>(*dialog_, messages_);
+    sources_ = std::make_unique<WindowSources>();
 }
 
 MainWindow::~MainWindow() = default;
@@ -236,14 +237,24 @@ void MainWindow::swapSides() {
 }
 
 void MainWindow::chooseStarList() {
-    // A cancel stores the name the dialog already held, as a choice stores the new one.
-    dialog_->showOpen(this);
+    // A cancel stores the name the dialog already held, as a choice stores the new one; only a
+    // choice takes a photograph's size.
+    if (dialog_->showOpen(this)) {
+        takeStarFile(dialog_->fileName());
+        return;
+    }
     starFile_ = dialog_->fileName();
 }
 
 void MainWindow::takeStarFile(const QString& path) {
     dialog_->setFileName(path);
     starFile_ = path;
+    guarded([this] {
+        if (const std::optional<QSize> size = WindowSources::pictureSize(starFile_)) {
+            text1_->setText(QString::number(size->width()));
+            text2_->setText(QString::number(size->height()));
+        }
+    });
 }
 
 ControlTexts MainWindow::controls() const {
@@ -284,7 +295,7 @@ void MainWindow::runAndReport() {
         RunProgress progress(this);
         RunHooks hooks;
         hooks.monitor = &progress;
-        result = runPlot(request, StarList::openSource, picture1_->surface(), hooks);
+        result = runPlot(request, sources_->opener(), picture1_->surface(), hooks);
     }
     plotChanged();
     // A cancelled run stops as a stopped run does, without a message.
@@ -292,7 +303,7 @@ void MainWindow::runAndReport() {
     if (!result.completed) {
         QString detail = qtText(result.detail);
         if (!detail.isEmpty()) {
-            detail = QStringLiteral("星のリスト「%1」: %2").arg(shownName(starFile_), detail);
+            detail = QStringLiteral("「%1」: %2").arg(shownName(starFile_), detail);
         }
         messages_.show(this, qtText(result.message), detail);
         return;
@@ -410,6 +421,11 @@ void MainWindow::fitToScreen() {
 
 void MainWindow::showEvent(QShowEvent* event) {
     fitToScreen();
+    if (!screenFollowed_ && windowHandle() != nullptr) {
+        // Moved to another screen, the window fits that one: shorter, or whole again.
+        screenFollowed_ = true;
+        connect(windowHandle(), &QWindow::screenChanged, this, [this] { fitToScreen(); });
+    }
     QWidget::showEvent(event);
 }
 

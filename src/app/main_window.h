@@ -8,6 +8,7 @@
 #include "plot/plotting_run.h"
 
 class DoubleStarWindow;
+class WindowSources;
 class FileDialog;
 class FileDialogDriver;
 class MessageBox;
@@ -45,7 +46,8 @@ public:
     void applyCameraPreset(int index);
     void swapSides();
     void chooseStarList();
-    // What "解析データ" does with the file it chose.
+    // What "解析データ" does with the file it chose: it is the star list, and a photograph's
+    // size goes into 横 and 縦.
     void takeStarFile(const QString& path);
     void draw();
     void clearPlot();
@@ -106,8 +108,10 @@ private:
     QAction* nightAction_ = nullptr;
     PlotViewer* viewer_ = nullptr;
     std::unique_ptr<DoubleStarWindow> doubleStars_;
+    std::unique_ptr<WindowSources> sources_;
     bool doubleStarsPlaced_ = false;
     bool running_ = false;
     bool night_ = false;
+    bool screenFollowed_ = false;
     int frameFitted_ = -1;  // the frame height the window was last fitted with
 };

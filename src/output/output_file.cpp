@@ -22,11 +22,6 @@ mode_t processUmask() {
     return mask;
 }
 
-bool isDevice(const std::string& path) {
-    struct stat info {};
-    return ::stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode) && !S_ISDIR(info.st_mode);
-}
-
 // A new file gets the mode an ordinary create would give it; a replaced file keeps its own.
 mode_t modeFor(const std::string& path) {
     struct stat info {};
@@ -42,6 +37,11 @@ std::string temporaryPattern(const std::string& path) {
 }
 
 }  // namespace
+
+bool OutputFile::isDevice(const std::string& path) {
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode) && !S_ISDIR(info.st_mode);
+}
 
 OutputFile::OutputFile(std::string path, std::string what)
     : path_(std::move(path)), what_(std::move(what)) {}

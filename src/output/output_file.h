@@ -18,6 +18,10 @@ public:
     OutputFile(const OutputFile&) = delete;
     OutputFile& operator=(const OutputFile&) = delete;
 
+    // A device or a pipe, which is written in place: the safe replace meant for regular files
+    // would put a new file where the device was.
+    static bool isDevice(const std::string& path);
+
     bool open(Fault& fault);
     // Buffered; the first failure is remembered and reported by commit.
     void write(std::string_view bytes);

@@ -1,8 +1,9 @@
 #include "platform/device_file.h"
 
-#include <QFileInfo>
+#include <QFile>
+
+#include "output/output_file.h"
 
 bool isDevice(const QString& path) {
-    const QFileInfo info(path);
-    return info.exists() && !info.isFile() && !info.isDir();
+    return OutputFile::isDevice(QFile::encodeName(path).toStdString());
 }

@@ -2,6 +2,5 @@
 
 #include <QString>
 
-// A device or a pipe (/dev/null, a FIFO): written in place, because the safe replace meant for
-// regular files would put a new file where the device was.
+// A device or a pipe (/dev/null, a FIFO), as the outputs decide it, for a name in Qt's spelling.
 bool isDevice(const QString& path);

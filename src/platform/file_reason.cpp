@@ -28,7 +28,7 @@ bool saysItself(const QString& text, const char* context, const char* english) {
 }  // namespace
 
 QString fileReason(const QFileDevice& file) {
-    const QString text = file.errorString();
+    QString text = file.errorString();
     for (const int errorNumber : kKnownErrors) {
         if (text == qt_error_string(errorNumber)) return reasonOf(errorNumber);
     }

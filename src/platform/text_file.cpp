@@ -79,7 +79,7 @@ QString TextFile::read(const QString& path, std::string& content, qint64 maxByte
     }
     try {
         std::string whole;
-        const QString fault = readAll(file, whole, maxBytes);
+        QString fault = readAll(file, whole, maxBytes);
         if (fault.isEmpty()) content = std::move(whole);
         return fault;
     } catch (const std::bad_alloc&) {

@@ -24,6 +24,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QUrl>
+#include <cmath>
 #include <fstream>
 #include <memory>
 
@@ -69,6 +70,26 @@ bool darkNear(const QImage& image, const QPointF& at) {
         }
     }
     return false;
+}
+
+// A photograph of five round Gaussian stars on a slightly noisy sky, as a grey PNG.
+void writePhotograph(const QString& path, QSize size) {
+    QImage sky(size, QImage::Format_Grayscale8);
+    const QPointF stars[] = {{60, 50}, {200, 80}, {330, 200}, {120, 230}, {260, 150}};
+    unsigned state = 12345;
+    for (int y = 0; y < size.height(); ++y) {
+        for (int x = 0; x < size.width(); ++x) {
+            state = state * 1103515245u + 12345u;
+            double value = 20 + static_cast<double>((state >> 16) % 5);
+            for (const QPointF& star : stars) {
+                const double dx = x - star.x();
+                const double dy = y - star.y();
+                value += 200 * std::exp(-(dx * dx + dy * dy) / 8);
+            }
+            sky.setPixel(x, y, qRgb(0, 0, 0) | static_cast<uint>(std::min(value, 250.0)));
+        }
+    }
+    if (!sky.save(path, "PNG")) throw std::runtime_error("cannot write the photograph");
 }
 
 bool isGrey(QRgb colour) {
@@ -542,6 +563,30 @@ private slots:
         QVERIFY(messages_->messages.empty());
     }
 
+    // A photograph chosen with "解析データ" (or dropped) gives 横 and 縦 its size at once; "描画"
+    // finds its stars and plots them.
+    void photographIsAStarSource() {
+        writePhotograph(path("sky.png"), {400, 300});
+        dialogs_->choose(path("sky.png"));
+        click(form1(), "Command3");
+        QCOMPARE(text("Text1"), QStringLiteral("400"));
+        QCOMPARE(text("Text2"), QStringLiteral("300"));
+        for (int run = 0; run < 2; ++run) {  // the second from the kept detection
+            click(form1(), "Command1");
+            QVERIFY(messages_->messages.empty());
+            int stars = 0;
+            for (int row = 1; row <= 8; ++row) {
+                stars += count("Label2", row).toInt() + count("Label3", row).toInt();
+            }
+            QCOMPARE(stars, 5);
+            QCOMPARE(QSize(plot().width(), plot().height()), QSize(400, 300));
+            QVERIFY(darkNear(plot(), 199, 79));
+        }
+        click(form1(), "Option1(0)");
+        QVERIFY(drop({QUrl::fromLocalFile(path("sky.png"))}));
+        QCOMPARE(text("Text1"), QStringLiteral("400"));
+    }
+
     // A file dropped on the window is taken as "解析データ" takes a chosen one.
     void droppedFileBecomesTheStarList() {
         const QString list = path(QStringLiteral("落とした リスト.txt"));
@@ -730,7 +775,7 @@ private slots:
         writeFile(path("plot.bmp"), "the plot of yesterday");
         rlimit saved{};
         ::getrlimit(RLIMIT_FSIZE, &saved);
-        const rlimit small{64 * 1024, saved.rlim_max};
+        const rlimit small{rlim_t{64} * 1024, saved.rlim_max};
         ::setrlimit(RLIMIT_FSIZE, &small);
         messages_->answers.push_back(true);
         dialogs_->choose(path("plot.bmp"));
