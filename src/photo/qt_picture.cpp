@@ -11,6 +11,7 @@
 
 #include "photo/photo_messages.h"
 #include "photo/picture_memory.h"
+#include "photo/reading_start.h"
 
 namespace {
 
@@ -112,14 +113,8 @@ std::optional<PictureSize> QtPicture::size(const std::string& path) {
 
 Outcome QtPicture::read(const std::string& path, GreyImage& image, RunMonitor* monitor,
                         Fault& fault) {
-    if (std::FILE* probe = std::fopen(path.c_str(), "rb")) {
-        std::fclose(probe);
-    } else {
-        fault = {PhotoMessages::cannotOpen(path, errno), {}};
-        return Outcome::Fault;
-    }
-    if (monitor != nullptr && !monitor->proceed(PhotoMessages::kReadingStage, 0, 0)) {
-        return Outcome::Cancelled;
+    if (const Outcome start = startReading(path, monitor, fault); start != Outcome::Done) {
+        return start;
     }
     QImageReader reader;
     prepare(reader, path);
