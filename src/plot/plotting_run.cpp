@@ -4,7 +4,7 @@
 
 #include "plot/classifier.h"
 #include "plot/star_feed.h"
-#include "plot/star_renderer.h"
+#include "plot/star_preparation.h"
 
 namespace {
 
@@ -30,22 +30,19 @@ RunResult cancelled(std::int64_t recordsRead) {
 // once even when every star covers the whole plot, rarely enough to cost nothing.
 constexpr std::int64_t kStarsBetweenReports = 16;
 
-// The per-star steps of a run, in their order: the record's number checked, the area filter,
-// the classification, the drawing, the observers.
+// The run's own steps for the stars the preparation has checked, classified and laid out: the
+// drawing, the observers and the progress, in the stars' order.
 class RunSteps {
 public:
-    RunSteps(const PlotSettings& settings, const DoubleStarLimits& limits, DrawingSurface& surface,
-             const RunHooks& hooks)
-        : settings_(settings),
-          classifier_(limits, settings.CentreX, settings.CentreY),
-          renderer_(surface, {settings.SizeScale, settings.GreyLevel, settings.SubPixelFactor}),
-          hooks_(hooks) {}
+    RunSteps(const StarPreparation& preparation, DrawingSurface& surface, const RunHooks& hooks)
+        : preparation_(preparation), surface_(surface), hooks_(hooks) {}
 
-    // Takes every record of the feed; the result is set when the run stopped or was cancelled.
+    // Takes every record of the feed; the result is set when the run was cancelled.
     bool takeAll(StarFeed& feed, RunResult& result) {
         while (const StarFeed::Batch* batch = feed.next()) {
-            for (const StarFeed::Read& read : *batch) {
-                if (!take(read, result)) return false;
+            const std::size_t slot = feed.slotOf(batch);
+            for (std::size_t k = 0; k < batch->size(); ++k) {
+                if (!take((*batch)[k], preparation_.star(slot, k), result)) return false;
             }
             if (!report(result)) return false;
         }
@@ -53,15 +50,24 @@ public:
     }
 
     RunResult completed(const StarFeed::Ending& ending) const {
+        if (preparation_.mismatched()) {
+            const std::int64_t expected = preparation_.expected();
+            RunResult result =
+                stopped(PlottingRun::kRecordMismatch,
+                        Messages::recordMismatchDetail(expected, preparation_.mismatchLine()));
+            result.recordsRead = expected;
+            return result;
+        }
         if (ending.status == StarSource::Status::Fault) {
             RunResult result = stopped(ending.fault);
             result.recordsRead = ending.recordsRead;
             return result;
         }
+        const Classifier& classifier = preparation_.classifier();
         RunResult result;
         result.completed = true;
-        result.singleCounts = classifier_.singleCounts();
-        result.doubleCounts = classifier_.doubleCounts();
+        result.singleCounts = classifier.singleCounts();
+        result.doubleCounts = classifier.doubleCounts();
         result.countTexts = CountTexts::of(result.singleCounts, result.doubleCounts);
         result.recordsRead = ending.recordsRead;
         result.starsDrawn = drawn_;
@@ -69,39 +75,30 @@ public:
     }
 
 private:
-    bool take(const StarFeed::Read& read, RunResult& result) {
-        const StarRecord& star = read.record;
-        if (star.index != static_cast<double>(expected_)) {
-            result = stopped(PlottingRun::kRecordMismatch,
-                             Messages::recordMismatchDetail(expected_, read.line));
-            result.recordsRead = expected_;
-            return false;
+    bool take(const StarFeed::Read& read, const StarPreparation::Star& star, RunResult& result) {
+        ++taken_;
+        if (!star.shown) return true;
+        surface_.drawFigure(star.figure);
+        for (StarObserver* observer : hooks_.observers) {
+            observer->onStar(read.record, star.classification);
         }
-        ++expected_;
-        const double area = star.area;
-        // A negative area (only possible with a negative lower bound) belongs to no class.
-        if (!(settings_.AreaMin <= area && area < settings_.AreaMax) || area < 0) return true;
-        const Classification classification = classifier_.classify(star);
-        renderer_.draw(star, classification);
-        for (StarObserver* observer : hooks_.observers) observer->onStar(star, classification);
         ++drawn_;
         return drawn_ % kStarsBetweenReports != 0 || report(result);
     }
 
     bool report(RunResult& result) {
         if (hooks_.monitor == nullptr ||
-            hooks_.monitor->proceed(PlottingRun::kDrawingStage, expected_ - 1, 0)) {
+            hooks_.monitor->proceed(PlottingRun::kDrawingStage, taken_, 0)) {
             return true;
         }
-        result = cancelled(expected_ - 1);
+        result = cancelled(taken_);
         return false;
     }
 
-    const PlotSettings& settings_;
-    Classifier classifier_;
-    StarRenderer renderer_;
+    const StarPreparation& preparation_;
+    DrawingSurface& surface_;
     const RunHooks& hooks_;
-    std::int64_t expected_ = 1;  // the number the next record must carry
+    std::int64_t taken_ = 0;  // records taken from the feed
     std::int64_t drawn_ = 0;
 };
 
@@ -121,15 +118,18 @@ RunResult PlottingRun::run(StarSource& source, DrawingSurface& surface,
 
 RunResult PlottingRun::runGuarded(StarSource& source, DrawingSurface& surface,
                                   const RunHooks& hooks) const {
-    // The reading starts at once and runs on while the plot is made ready.
-    StarFeed feed(source, hooks.readAhead ? StarFeed::Reading::Ahead : StarFeed::Reading::Inline);
+    // The reading, checking, classifying and laying out start at once on a thread of their own
+    // and run on while the plot is made ready; this thread draws.
+    StarPreparation preparation(settings_, limits_);
+    StarFeed feed(source, hooks.readAhead ? StarFeed::Reading::Ahead : StarFeed::Reading::Inline,
+                  &preparation);
     if (!surface.resize(settings_.SensorWidth, settings_.SensorHeight)) {
         return stopped(Messages::plotMemory(settings_.SensorWidth, settings_.SensorHeight));
     }
     if (settings_.AutoClear) surface.clear();
     surface.setFillGrey(static_cast<std::uint8_t>(settings_.GreyLevel));
 
-    RunSteps steps(settings_, limits_, surface, hooks);
+    RunSteps steps(preparation, surface, hooks);
     RunResult result;
     if (!steps.takeAll(feed, result)) return result;
     return steps.completed(feed.ending());

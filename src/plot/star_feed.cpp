@@ -2,7 +2,8 @@
 
 #include <system_error>
 
-StarFeed::StarFeed(StarSource& source, Reading reading) : source_(source) {
+StarFeed::StarFeed(StarSource& source, Reading reading, Stage* stage)
+    : source_(source), stage_(stage) {
     for (Batch& batch : ring_) batch.reserve(kBatchSize);
     inline_ = reading == Reading::Inline;
     if (inline_) return;
@@ -28,8 +29,9 @@ const StarFeed::Batch* StarFeed::nextInline() {
         holding_ = false;
     }
     if (finished_) return nullptr;
-    Batch& batch = ring_[filled_ % kBatches];
-    finished_ = !fill(batch);
+    const std::size_t slot = filled_ % kBatches;
+    finished_ = !fill(slot);
+    const Batch& batch = ring_[slot];
     if (batch.empty()) return nullptr;  // only a last batch can be empty
     ++filled_;
     holding_ = true;
@@ -66,11 +68,10 @@ void StarFeed::read() {
                 if (cancelled_) return;
                 slot = filled_ % kBatches;
             }
-            Batch& batch = ring_[slot];
-            more = fill(batch);
+            more = fill(slot);
             {
                 const std::lock_guard lock(mutex_);
-                if (!batch.empty()) ++filled_;  // only a last batch can be empty
+                if (!ring_[slot].empty()) ++filled_;  // only a last batch can be empty
                 finished_ = !more;
             }
             filledOne_.notify_one();
@@ -85,8 +86,10 @@ void StarFeed::read() {
     }
 }
 
-bool StarFeed::fill(Batch& batch) {
+bool StarFeed::fill(std::size_t slot) {
+    Batch& batch = ring_[slot];
     batch.resize(kBatchSize);
+    bool more = true;
     for (std::size_t k = 0; k < kBatchSize; ++k) {
         const StarSource::Status status = source_.next(batch[k].record);
         if (status != StarSource::Status::Record) {
@@ -94,9 +97,16 @@ bool StarFeed::fill(Batch& batch) {
             ending_.status = status;
             if (status == StarSource::Status::Fault) ending_.fault = source_.fault();
             ending_.recordsRead = source_.recordsRead();
-            return false;
+            more = false;
+            break;
         }
         batch[k].line = source_.line();
     }
-    return true;
+    if (stage_ == nullptr || batch.empty()) return more;
+    const std::size_t kept = stage_->prepare(slot, batch);
+    if (kept >= batch.size()) return more;
+    batch.resize(kept);
+    ending_.stopped = true;
+    ending_.recordsRead = source_.recordsRead();
+    return false;
 }

@@ -13,9 +13,10 @@
 #include "plot/star_source.h"
 
 // The records of a star source in their order, read a few batches ahead on a thread of their
-// own, so that reading the numbers and the rest of the run share the work between two cores.
-// Memory stays the same however long the source is: a fixed ring of batches is filled and emptied
-// in turn.
+// own, so that reading the numbers and the rest of the run share the work between two cores. A
+// stage given to the feed works on each batch on that thread as soon as it is read, so that the
+// run can move steps there too. Memory stays the same however long the source is: a fixed ring
+// of batches is filled and emptied in turn.
 class StarFeed {
 public:
     struct Read {
@@ -29,17 +30,29 @@ public:
         StarSource::Status status = StarSource::Status::End;
         Fault fault;  // the source's, for Fault
         std::int64_t recordsRead = 0;
+        bool stopped = false;  // by the stage, before the source's ending
     };
 
     static constexpr std::size_t kBatchSize = 1024;
     static constexpr std::size_t kBatches = 8;
 
+    // Work on each batch right after it is read, where it is read. `slot` (below kBatches) names
+    // the batch's place in the ring until the run has taken it, so that the stage can keep what
+    // it works out beside it. Returns how many records of the batch to hand out: fewer stops the
+    // reading after them.
+    class Stage {
+    public:
+        virtual ~Stage() = default;
+        virtual std::size_t prepare(std::size_t slot, const Batch& batch) = 0;
+    };
+
     // Ahead: a thread of its own reads ahead of the run. Inline: next() reads each batch itself
     // on the calling thread; also taken when the system will not start a thread.
     enum class Reading { Ahead, Inline };
 
-    // Starts reading at once. Until ending() returns, the source belongs to the reading thread.
-    explicit StarFeed(StarSource& source, Reading reading = Reading::Ahead);
+    // Starts reading at once. Until ending() returns, the source and the stage belong to the
+    // reading thread.
+    explicit StarFeed(StarSource& source, Reading reading = Reading::Ahead, Stage* stage = nullptr);
     // Stops the reading early when not every record was taken.
     ~StarFeed();
     StarFeed(const StarFeed&) = delete;
@@ -47,16 +60,22 @@ public:
 
     // The next batch, or nullptr after the last one. A batch stays valid until the next call.
     const Batch* next();
+    // The slot the stage was given for a batch next() handed out.
+    std::size_t slotOf(const Batch* batch) const {
+        return static_cast<std::size_t>(batch - ring_.data());
+    }
     // After next() has given nullptr: how the reading ended. Rethrows what the reading threw.
     const Ending& ending();
 
 private:
     void read();
     const Batch* nextInline();
-    // Fills the batch; false once the source has ended (the ending is then set).
-    bool fill(Batch& batch);
+    // Fills the batch in the slot and hands it to the stage; false once the source has ended or
+    // the stage stopped the reading (the ending is then set).
+    bool fill(std::size_t slot);
 
     StarSource& source_;
+    Stage* stage_;
     std::array<Batch, kBatches> ring_;
     std::mutex mutex_;
     std::condition_variable filledOne_;  // a batch was filled, or the reading finished

@@ -2,14 +2,43 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 
 #include "plot/star_geometry.h"
 
+namespace {
+
+// Below this every double is an integer or has a fraction; the rounding below holds there.
+constexpr double kLargeDouble = 0x1p52;
+
+// floor without a library call (the baseline x86-64 has no rounding instruction); the library
+// takes what is large or not finite.
+double floorOf(double v) {
+    if (!(std::fabs(v) < kLargeDouble)) return std::floor(v);
+    const double t = static_cast<double>(static_cast<std::int64_t>(v));
+    return t > v ? t - 1 : t;
+}
+
+// The nearest integer, halves to even, as std::nearbyint in the default rounding mode: adding
+// and taking away 2^52 leaves no fraction, rounded that way.
+double nearestOf(double v) {
+    if (!(std::fabs(v) < kLargeDouble)) return std::nearbyint(v);
+    if (v < 0) return -((-v + kLargeDouble) - kLargeDouble);
+    return (v + kLargeDouble) - kLargeDouble;
+}
+
+}  // namespace
+
+StarRenderer::StarRenderer(const Settings& settings)
+    : settings_(settings), grey_(greyOf(settings.grey)) {}
+
 StarRenderer::StarRenderer(DrawingSurface& surface, const Settings& settings)
-    : surface_(surface), settings_(settings), grey_(greyOf(settings.grey)) {}
+    : StarRenderer(settings) {
+    surface_ = &surface;
+}
 
 std::uint8_t StarRenderer::greyOf(double value) {
-    const double rounded = std::nearbyint(value);  // the default mode rounds halves to even
+    const double rounded = nearestOf(value);
     if (!(rounded > 0)) return 0;
     return static_cast<std::uint8_t>(std::min(rounded, 255.0));
 }
@@ -20,36 +49,44 @@ StarRenderer::Point StarRenderer::halfPixelCorrected(Point p) {
     return p;
 }
 
-void StarRenderer::drawEdgeCircles(Point c, double r) {
+void StarRenderer::addEdgeCircles(StarFigure& figure, Point c, double r) const {
     if (!(r >= 1) || settings_.grey >= 250) return;
     const double g = settings_.grey;
     const double k = settings_.subPixelFactor;
-    const double fr = std::floor(r);
-    const double fx = std::floor(c.x);
-    const double fy = std::floor(c.y);
-    surface_.drawCircle(static_cast<float>(c.x), static_cast<float>(c.y),
-                        static_cast<float>(fr + 1), greyOf(g + k * (250 - 250 * (r - fr))));
-    surface_.drawCircle(static_cast<float>(c.x), static_cast<float>(fy + 1), static_cast<float>(r),
-                        greyOf(g + k * (250 - 250 * (c.y - fy))));
-    surface_.drawCircle(static_cast<float>(fx + 1), static_cast<float>(c.y), static_cast<float>(r),
-                        greyOf(g + k * (250 - 250 * (c.x - fx))));
+    const double fr = floorOf(r);
+    const double fx = floorOf(c.x);
+    const double fy = floorOf(c.y);
+    figure.circle(static_cast<float>(c.x), static_cast<float>(c.y), static_cast<float>(fr + 1),
+                  greyOf(g + k * (250 - 250 * (r - fr))));
+    figure.circle(static_cast<float>(c.x), static_cast<float>(fy + 1), static_cast<float>(r),
+                  greyOf(g + k * (250 - 250 * (c.y - fy))));
+    figure.circle(static_cast<float>(fx + 1), static_cast<float>(c.y), static_cast<float>(r),
+                  greyOf(g + k * (250 - 250 * (c.x - fx))));
 }
 
-void StarRenderer::drawCore(Point c, double r) {
+void StarRenderer::addCore(StarFigure& figure, Point c, double r) const {
     if (r < 0.4) {
-        surface_.setPixel(static_cast<float>(c.x), static_cast<float>(c.y), grey_);
+        figure.dot(static_cast<float>(c.x), static_cast<float>(c.y), grey_);
     } else {
-        surface_.drawCircle(static_cast<float>(c.x), static_cast<float>(c.y), static_cast<float>(r),
-                            grey_);
+        figure.circle(static_cast<float>(c.x), static_cast<float>(c.y), static_cast<float>(r),
+                      grey_);
     }
 }
 
 void StarRenderer::draw(const StarRecord& star, const Classification& classification) {
+    StarFigure figure;
+    layOut(star, classification, figure);
+    surface_->drawFigure(figure);
+}
+
+void StarRenderer::layOut(const StarRecord& star, const Classification& classification,
+                          StarFigure& figure) const {
     const double r = starRadius(star, settings_.sizeScale);
+    figure.count = 0;
     if (classification.kind == StarKind::Single) {
         const Point c = halfPixelCorrected({star.x, star.y});
-        drawEdgeCircles(c, r);
-        drawCore(c, r);
+        addEdgeCircles(figure, c, r);
+        addCore(figure, c, r);
         return;
     }
     // An orientation of exactly 90 degrees would have no finite slope.
@@ -64,8 +101,8 @@ void StarRenderer::draw(const StarRecord& star, const Classification& classifica
     const double dy = dx * s;
     const Point a = halfPixelCorrected({star.x + dx, star.y + dy});
     const Point b = halfPixelCorrected({star.x - dx, star.y - dy});
-    drawEdgeCircles(a, r);
-    drawEdgeCircles(b, r);
-    drawCore(b, r);
-    drawCore(a, r);
+    addEdgeCircles(figure, a, r);
+    addEdgeCircles(figure, b, r);
+    addCore(figure, b, r);
+    addCore(figure, a, r);
 }

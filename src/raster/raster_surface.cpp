@@ -1,35 +1,25 @@
 #include "raster/raster_surface.h"
 
 #include <algorithm>
-#include <bit>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <new>
+#include <span>
 #include <stdexcept>
+
+#include "raster/figure_tile.h"
+#include "raster/row_cover.h"
+#include "raster/span_math.h"
 
 namespace {
 
-// floor and ceil without a library call (the baseline x86-64 has no rounding instruction);
-// values beyond 2^52, infinities and NaN go to the library. Only the sign of a zero result can
-// differ, which no caller can tell.
-double floorOf(double v) {
-    if (!(std::fabs(v) < 0x1p52)) return std::floor(v);
-    const double t = static_cast<double>(static_cast<std::int64_t>(v));
-    return t > v ? t - 1 : t;
-}
-
-double ceilOf(double v) {
-    if (!(std::fabs(v) < 0x1p52)) return std::ceil(v);
-    const double t = static_cast<double>(static_cast<std::int64_t>(v));
-    return t < v ? t + 1 : t;
-}
-
-// The pixel whose centre is nearest to v: floor(v + 0.5), kept in double so that far-off or
-// non-finite coordinates can be clipped before any conversion to int.
-double pixelOf(double v) {
-    return floorOf(v + 0.5);
-}
+using span_math::ceilOf;
+using span_math::clampToInt;
+using span_math::fillBytes;
+using span_math::fillLimit;
+using span_math::floorOf;
+using span_math::pixelOf;
 
 bool insideDisc(double i, double j, double cx, double cy, double r2) {
     const double di = i - cx;
@@ -44,66 +34,6 @@ bool insideFill(double i, double j, double cx, double cy, double inner) {
     return !(std::sqrt(di * di + dj * dj) > inner);
 }
 
-// The next double above or below a positive finite v.
-double nextUp(double v) {
-    return std::bit_cast<double>(std::bit_cast<std::uint64_t>(v) + 1);
-}
-
-double nextDown(double v) {
-    return std::bit_cast<double>(std::bit_cast<std::uint64_t>(v) - 1);
-}
-
-// The largest squared distance d2 with sqrt(d2) <= inner, for a finite inner of 0 or more. The
-// square root is correctly rounded and so monotone: for any finite d2, insideFill holds exactly
-// when d2 is at most this limit, and the test needs no square root per pixel.
-double fillLimit(double inner) {
-    double limit = inner * inner;
-    while (limit > 0 && std::sqrt(limit) > inner) limit = nextDown(limit);
-    while (std::sqrt(nextUp(limit)) <= inner) limit = nextUp(limit);
-    return limit;
-}
-
-// Fills n bytes. The runs of a star's circles are short, and a few overlapping stores cost less
-// than a call.
-void fillBytes(std::uint8_t* p, std::size_t n, std::uint8_t grey) {
-    if (n >= 16) {
-        std::memset(p, grey, n);
-    } else if (n >= 8) {
-        const std::uint64_t pattern = 0x0101010101010101ULL * grey;
-        std::memcpy(p, &pattern, 8);
-        std::memcpy(p + n - 8, &pattern, 8);
-    } else if (n >= 4) {
-        const std::uint32_t pattern = 0x01010101U * grey;
-        std::memcpy(p, &pattern, 4);
-        std::memcpy(p + n - 4, &pattern, 4);
-    } else if (n > 0) {
-        p[0] = grey;
-        p[n / 2] = grey;
-        p[n - 1] = grey;
-    }
-}
-
-// Clamps v to [lo, hi] (NaN goes to lo) and converts it.
-int clampToInt(double v, int lo, int hi) {
-    if (!(v > lo)) return lo;
-    if (v > hi) return hi;
-    return static_cast<int>(v);
-}
-
-// Mends an estimated run of columns [lo, hi] (empty when lo > hi) into the run for which
-// `inside` holds. The test is monotone in the distance from the centre, so stepping each end
-// until it agrees with the exact test finds the run exactly from any estimate that is off by at
-// most one column; an empty estimate starts from the column nearest the centre. Leaves lo > hi
-// when no column of the image qualifies.
-template <typename Inside>
-void mendSpan(Inside inside, int last, int nearest, int& lo, int& hi) {
-    if (lo > hi) lo = hi = nearest;
-    while (lo > 0 && inside(lo - 1)) --lo;
-    while (lo <= hi && !inside(lo)) ++lo;
-    while (hi < last && inside(hi + 1)) ++hi;
-    while (hi >= lo && !inside(hi)) --hi;
-}
-
 // The run of columns [lo, hi] of row j for which `inside` holds, estimated from the half width
 // of the row. Returns false when no column of the image qualifies.
 template <typename Inside>
@@ -111,7 +41,7 @@ bool spanOf(Inside inside, double cx, double halfWidth, int width, int& lo, int&
     if (!(halfWidth >= 0)) halfWidth = 0;
     lo = clampToInt(ceilOf(cx - halfWidth), 0, width - 1);
     hi = clampToInt(floorOf(cx + halfWidth), 0, width - 1);
-    mendSpan(inside, width - 1, clampToInt(pixelOf(cx), 0, width - 1), lo, hi);
+    span_math::mendSpan(inside, width - 1, clampToInt(pixelOf(cx), 0, width - 1), lo, hi);
     return lo <= hi;
 }
 
@@ -119,93 +49,9 @@ bool spanOf(Inside inside, double cx, double halfWidth, int width, int& lo, int&
 // finite and every column end fits an int.
 constexpr double kTame = 1e8;
 
-// ceil and floor for |v| < 2^31.
-int ceilInt(double v) {
-    const auto t = static_cast<int>(v);
-    return static_cast<double>(t) < v ? t + 1 : t;
-}
-
-int floorInt(double v) {
-    const auto t = static_cast<int>(v);
-    return static_cast<double>(t) > v ? t - 1 : t;
-}
-
-struct TameCircle {
-    double cx;
-    double cy;
-    double r2;
-    double inner2;     // (r - 1)^2
-    double fillLimit;  // below 0 when no pixel takes the fill grey
-    double centreColumn;
-    double centreRow;
-    int nearest;  // the column nearest the centre, within the image
-    int last;     // the last column of the image
-};
-
-// The rows of one batch: the estimates of all of them come first, so that their square roots
-// and conversions overlap instead of waiting for each other.
-struct RowBatch {
-    static constexpr int kRows = 16;
-    int first = 0;
-    int count = 0;
-    double dj2[kRows];
-    int lo[kRows];
-    int hi[kRows];
-    int fillLo[kRows];
-    int fillHi[kRows];
-};
-
-void estimateRows(const TameCircle& c, RowBatch& rows) {
-    for (int k = 0; k < rows.count; ++k) {
-        const double dj = (rows.first + k) - c.cy;
-        rows.dj2[k] = dj * dj;
-    }
-    for (int k = 0; k < rows.count; ++k) {
-        const double half = std::sqrt(std::max(c.r2 - rows.dj2[k], 0.0));
-        rows.lo[k] = std::clamp(ceilInt(c.cx - half), 0, c.last);
-        rows.hi[k] = std::clamp(floorInt(c.cx + half), 0, c.last);
-    }
-    if (c.fillLimit < 0) return;
-    for (int k = 0; k < rows.count; ++k) {
-        const double half = std::sqrt(std::max(c.inner2 - rows.dj2[k], 0.0));
-        rows.fillLo[k] = std::clamp(ceilInt(c.cx - half), 0, c.last);
-        rows.fillHi[k] = std::clamp(floorInt(c.cx + half), 0, c.last);
-    }
-}
-
-// Row k of the batch, painted into `row`: the disc in the outline grey, then its inside in the
-// fill grey. The same exact tests as on the general way decide every column.
-void paintTameRow(const TameCircle& c, const RowBatch& rows, int k, std::uint8_t* row,
-                  std::uint8_t outline, std::uint8_t fill) {
-    const double dj2 = rows.dj2[k];
-    int lo = rows.lo[k];
-    int hi = rows.hi[k];
-    const auto inDisc = [&](int i) {
-        const double di = i - c.cx;
-        return di * di + dj2 <= c.r2;
-    };
-    mendSpan(inDisc, c.last, c.nearest, lo, hi);
-    if (lo > hi) {
-        // The pixel that holds the centre belongs to every circle, however small.
-        const int j = rows.first + k;
-        if (c.centreRow != j || !(c.centreColumn >= 0 && c.centreColumn <= c.last)) return;
-        lo = hi = static_cast<int>(c.centreColumn);
-    }
-    fillBytes(row + lo, static_cast<std::size_t>(hi - lo) + 1, outline);
-    // No column of a row farther than the fill limit passes the fill test.
-    if (!(dj2 <= c.fillLimit)) return;
-    const auto inFill = [&](int i) {
-        const double di = i - c.cx;
-        return di * di + dj2 <= c.fillLimit;
-    };
-    int fillLo = rows.fillLo[k];
-    int fillHi = rows.fillHi[k];
-    mendSpan(inFill, c.last, c.nearest, fillLo, fillHi);
-    fillLo = std::max(fillLo, lo);
-    fillHi = std::min(fillHi, hi);
-    if (fillLo <= fillHi) {
-        fillBytes(row + fillLo, static_cast<std::size_t>(fillHi - fillLo) + 1, fill);
-    }
+bool tame(const StarFigure::Mark& mark) {
+    return mark.pixel ||
+           (std::fabs(mark.x) < kTame && std::fabs(mark.y) < kTame && std::fabs(mark.r) < kTame);
 }
 
 }  // namespace
@@ -250,8 +96,10 @@ void RasterSurface::clear() {
 
 // Every pixel white; the row padding stays zero.
 void RasterSurface::whitenRows() {
+    if (pixels_.empty()) return;
     if (stride_ == width_) {
-        std::fill(pixels_.begin(), pixels_.end(), kWhite);
+        std::memset(pixels_.data(), kWhite,
+                    static_cast<std::size_t>(stride_) * static_cast<std::size_t>(height_));
         return;
     }
     for (int j = 0; j < height_; ++j) {
@@ -272,43 +120,111 @@ void RasterSurface::paintRow(int j, int from, int to, std::uint8_t grey) {
     fillBytes(pixels_.data() + index(from, j), static_cast<std::size_t>(to - from) + 1, grey);
 }
 
-void RasterSurface::drawCircle(float cxf, float cyf, float rf, std::uint8_t outline) {
-    if (width_ == 0 || height_ == 0) return;
-    const double cx = cxf;
-    const double cy = cyf;
-    const double r = rf;
-    const double centreRow = pixelOf(cy);
-    const int top = clampToInt(std::min(ceilOf(cy - r), centreRow), 0, height_ - 1);
-    const int bottom = clampToInt(std::max(floorOf(cy + r), centreRow), 0, height_ - 1);
-    if (std::fabs(cx) < kTame && std::fabs(cy) < kTame && std::fabs(r) < kTame) {
-        drawTameCircle(cx, cy, r, top, bottom, outline);
-        return;
-    }
-    for (int j = top; j <= bottom; ++j) drawCircleRow(j, cx, cy, r, outline);
+void RasterSurface::drawCircle(float cx, float cy, float r, std::uint8_t outline) {
+    StarFigure figure;
+    figure.circle(cx, cy, r, outline);
+    drawFigure(figure);
 }
 
-void RasterSurface::drawTameCircle(double cx, double cy, double r, int top, int bottom,
-                                   std::uint8_t outline) {
-    TameCircle c{};
-    c.cx = cx;
-    c.cy = cy;
-    c.r2 = r * r;
-    c.inner2 = (r - 1) * (r - 1);
-    // Where the fill grey is the outline grey, the disc alone gives every pixel its grey.
-    c.fillLimit = !(r < 1) && outline != fill_ ? fillLimit(r - 1) : -1;
-    c.centreColumn = pixelOf(cx);
-    c.centreRow = pixelOf(cy);
-    c.last = width_ - 1;
-    c.nearest = clampToInt(c.centreColumn, 0, c.last);
-    RowBatch rows;
-    for (rows.first = top; rows.first <= bottom; rows.first += RowBatch::kRows) {
-        rows.count = std::min(RowBatch::kRows, bottom - rows.first + 1);
-        estimateRows(c, rows);
-        for (int k = 0; k < rows.count; ++k) {
-            const int j = rows.first + k;
-            paintTameRow(c, rows, k, pixels_.data() + index(0, j), outline, fill_);
+void RasterSurface::drawFigure(const StarFigure& figure) {
+    if (width_ == 0 || height_ == 0) return;
+    const auto marks = std::span(figure.marks).first(figure.count);
+    if (!std::all_of(marks.begin(), marks.end(), tame)) {
+        // Far off or not finite: each mark on its own, the slow and careful way.
+        for (const StarFigure::Mark& mark : marks) {
+            if (mark.pixel) {
+                setPixel(mark.x, mark.y, mark.grey);
+            } else {
+                drawWildCircle(mark.x, mark.y, mark.r, mark.grey);
+            }
+        }
+        return;
+    }
+    std::array<double, StarFigure::kMostMarks> fillLimits;  // the first marks.size() are set
+    for (std::size_t k = 0; k < marks.size(); ++k) fillLimits[k] = fillLimitOf(marks[k]);
+    FigureTile tile;
+    if (tile.fit(figure, fillLimits.data(), width_, height_)) {
+        tile.paint(pixels_.data(), stride_, fill_);
+        return;
+    }
+    drawLayered(marks, fillLimits.data());
+}
+
+// A large star: each mark's runs found row by row, the star laid down from its last mark to its
+// first so that each pixel is written once.
+void RasterSurface::drawLayered(std::span<const StarFigure::Mark> marks, const double* fillLimits) {
+    std::array<MarkLayer, 2 * StarFigure::kMostMarks> layers;
+    std::size_t count = 0;
+    for (std::size_t k = 0; k < marks.size(); ++k)
+        addLayers(marks[k], fillLimits[k], layers, count);
+    if (count == 0) return;
+    int top = height_;
+    int bottom = -1;
+    for (std::size_t k = 0; k < count; ++k) {
+        top = std::min(top, layers[k].top());
+        bottom = std::max(bottom, layers[k].bottom());
+    }
+    RowCover cover;
+    for (int j = top; j <= bottom; ++j) {
+        std::uint8_t* row = pixels_.data() + index(0, j);
+        cover.clear();
+        // The last mark first: what it covers, the marks before it cannot change.
+        for (std::size_t k = count; k-- > 0;) {
+            MarkLayer& layer = layers[k];
+            if (j < layer.top() || j > layer.bottom() || !layer.enter(j)) continue;
+            int c0 = 0;
+            int c1 = 0;
+            if (cover.holding(layer.nearest(), c0, c1) && layer.within(c0, c1)) continue;
+            int lo = 0;
+            int hi = 0;
+            if (layer.span(lo, hi)) cover.paint(row, lo, hi, layer.grey());
         }
     }
+}
+
+double RasterSurface::fillLimitOf(const StarFigure::Mark& mark) {
+    // Where the fill grey is the outline grey, the disc alone gives every pixel its grey.
+    const double r = mark.r;
+    if (mark.pixel || r < 1 || mark.grey == fill_) return -1;
+    // Edge circles of whole radii come back star after star.
+    if (r < static_cast<double>(kWholeRadii) && r == static_cast<int>(r)) {
+        const auto whole = static_cast<std::size_t>(r);
+        if ((wholeRadiiKnown_ >> whole & 1U) == 0) {
+            wholeRadiusLimits_[whole] = fillLimit(r - 1);
+            wholeRadiiKnown_ |= std::uint64_t{1} << whole;
+        }
+        return wholeRadiusLimits_[whole];
+    }
+    if (r != limitRadius_) {
+        limitRadius_ = r;
+        limit_ = fillLimit(r - 1);
+    }
+    return limit_;
+}
+
+void RasterSurface::addLayers(const StarFigure::Mark& mark, double fillLimit,
+                              std::array<MarkLayer, 2 * StarFigure::kMostMarks>& layers,
+                              std::size_t& count) {
+    if (mark.pixel) {
+        const double i = pixelOf(mark.x);
+        const double j = pixelOf(mark.y);
+        if (i >= 0 && i < width_ && j >= 0 && j < height_) {
+            layers[count++] = MarkLayer::pixel(static_cast<int>(i), static_cast<int>(j), mark.grey);
+        }
+        return;
+    }
+    layers[count] = MarkLayer::disc(mark.x, mark.y, mark.r, width_, height_, mark.grey);
+    ++count;
+    if (fillLimit < 0) return;
+    layers[count] = MarkLayer::inside(layers[count - 1], fillLimit, fill_);
+    ++count;
+}
+
+void RasterSurface::drawWildCircle(float cxf, float cyf, float rf, std::uint8_t outline) {
+    int top = 0;
+    int bottom = 0;
+    span_math::circleRows(cyf, rf, height_, top, bottom);
+    for (int j = top; j <= bottom; ++j) drawCircleRow(j, cxf, cyf, rf, outline);
 }
 
 void RasterSurface::drawCircleRow(int j, double cx, double cy, double r, std::uint8_t outline) {

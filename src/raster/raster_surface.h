@@ -1,9 +1,13 @@
 #pragma once
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
+#include <span>
 #include <vector>
 
 #include "plot/drawing_surface.h"
+#include "raster/mark_layer.h"
 
 // The plot itself: an 8-bit grey image, white background, rows top to bottom. Each row is padded
 // with zeros to a whole number of 4-byte words, the row layout image writers and the clipboard
@@ -19,6 +23,8 @@ public:
     void clear() override;
     void setFillGrey(std::uint8_t grey) override { fill_ = grey; }
     void drawCircle(float cx, float cy, float r, std::uint8_t outline) override;
+    // The star's marks in one pass over their rows, each pixel written once.
+    void drawFigure(const StarFigure& figure) override;
     void setPixel(float x, float y, std::uint8_t grey) override;
 
     int width() const override { return width_; }
@@ -35,13 +41,25 @@ private:
     }
     void whitenRows();
     void paintRow(int j, int from, int to, std::uint8_t grey);
-    // Centre and radius of every-day size; the same pixels as drawCircleRow row by row.
-    void drawTameCircle(double cx, double cy, double r, int top, int bottom, std::uint8_t outline);
+    void drawLayered(std::span<const StarFigure::Mark> marks, const double* fillLimits);
+    // The fill test's limit for a circle, or -1 when no pixel takes the fill grey.
+    double fillLimitOf(const StarFigure::Mark& mark);
+    void addLayers(const StarFigure::Mark& mark, double fillLimit,
+                   std::array<MarkLayer, 2 * StarFigure::kMostMarks>& layers, std::size_t& count);
+    // A circle far off or not finite, row by row with the general tests.
+    void drawWildCircle(float cx, float cy, float r, std::uint8_t outline);
     void drawCircleRow(int j, double cx, double cy, double r, std::uint8_t outline);
 
     int width_ = 0;
     int height_ = 0;
     int stride_ = 0;
     std::uint8_t fill_ = 0;
+    // The fill test's limits: for whole radii below kWholeRadii (bit r of wholeRadiiKnown_ set
+    // once known), and for the last other radius, which a star's circles share.
+    static constexpr int kWholeRadii = 64;
+    std::array<double, kWholeRadii> wholeRadiusLimits_{};
+    std::uint64_t wholeRadiiKnown_ = 0;
+    double limitRadius_ = -1;
+    double limit_ = 0;
     std::vector<std::uint8_t> pixels_;
 };

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "doublestar/lens_preset.h"
 #include "plot/recording_surface.h"
 #include "plot/temp_file.h"
@@ -63,6 +65,33 @@ TEST(PlottingRun, RecordMismatchStopsKeepingWhatWasDrawn) {
     EXPECT_EQ(result.message, "データ構造が違います");
     EXPECT_NE(result.detail.find("レコード 3"), std::string::npos) << result.detail;
     EXPECT_FALSE(partial.calls.empty());
+}
+
+// The stars are checked and laid out on the reading thread and drawn on the run's: a mismatch
+// many batches in stops the run with every star before it drawn, as when one thread does all.
+TEST(PlottingRun, ReadingAheadDrawsAndStopsAsReadingInline) {
+    std::string text = "h\n";
+    for (int i = 1; i <= 20000; ++i) {
+        text += record(i == 17777 ? 1 : i, 5 + i % 500, 20 + i % 960, 20 + (i * 7) % 760);
+    }
+    TempFile file(text);
+    RasterSurface ahead;
+    RasterSurface inlined;
+    RunHooks inlineReading;
+    inlineReading.readAhead = false;
+    PlotRequest request = controls(file);
+    request.thresholds = LensPreset::initial();
+    const RunResult a = runPlot(request, StarList::openSource, ahead);
+    const RunResult b = runPlot(request, StarList::openSource, inlined, inlineReading);
+    EXPECT_FALSE(a.completed);
+    EXPECT_EQ(a.message, "データ構造が違います");
+    EXPECT_EQ(a.detail, b.detail);
+    EXPECT_EQ(a.recordsRead, 17777);
+    EXPECT_EQ(b.recordsRead, 17777);
+    ASSERT_EQ(ahead.stride(), inlined.stride());
+    EXPECT_TRUE(std::equal(ahead.pixels(), ahead.pixels() + ahead.stride() * ahead.height(),
+                           inlined.pixels()));
+    EXPECT_LT(ahead.at(20 + 17776 % 960, 20 + (17776 * 7) % 760), 255);  // the last one drawn
 }
 
 TEST(PlottingRun, AreaRangeIncludesTheLowerAndExcludesTheUpperBound) {

@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+#include <set>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "plot/star_list.h"
@@ -45,6 +48,53 @@ TEST(StarFeed, HandsOutEveryRecordInOrderWithItsLineAheadOrInline) {
         EXPECT_EQ(feed.next(), nullptr);
         EXPECT_EQ(feed.ending().status, StarSource::Status::End);
         EXPECT_EQ(feed.ending().recordsRead, count);
+    }
+}
+
+// Notes where each batch was prepared and keeps the slot's first record number beside it; stops
+// before the record numbered `stopAt`.
+class NotingStage : public StarFeed::Stage {
+public:
+    explicit NotingStage(double stopAt) : stopAt_(stopAt) {}
+
+    std::size_t prepare(std::size_t slot, const StarFeed::Batch& batch) override {
+        threads.insert(std::this_thread::get_id());
+        firstInSlot[slot] = batch.front().record.index;
+        for (std::size_t k = 0; k < batch.size(); ++k) {
+            if (batch[k].record.index == stopAt_) return k;
+        }
+        return batch.size();
+    }
+
+    std::set<std::thread::id> threads;
+    std::array<double, StarFeed::kBatches> firstInSlot{};
+
+private:
+    double stopAt_;
+};
+
+TEST(StarFeed, TheStageWorksOnEachBatchWhereItIsReadAndCanStopTheReading) {
+    const int count = static_cast<int>(StarFeed::kBatchSize * StarFeed::kBatches * 3);
+    const int stopAt = count - 100;
+    TempFile file(starList(count));
+    for (const StarFeed::Reading reading : {StarFeed::Reading::Ahead, StarFeed::Reading::Inline}) {
+        StarList list;
+        ASSERT_TRUE(list.open(file.path()));
+        NotingStage stage(stopAt);
+        StarFeed feed(list, reading, &stage);
+        std::size_t taken = 0;
+        while (const StarFeed::Batch* batch = feed.next()) {
+            // The slot still holds what the stage kept for this very batch.
+            ASSERT_EQ(stage.firstInSlot[feed.slotOf(batch)], batch->front().record.index);
+            for (const StarFeed::Read& read : *batch) {
+                ASSERT_EQ(read.record.index, static_cast<double>(++taken));
+            }
+        }
+        EXPECT_EQ(taken, static_cast<std::size_t>(stopAt - 1));
+        EXPECT_TRUE(feed.ending().stopped);
+        ASSERT_EQ(stage.threads.size(), 1U);
+        EXPECT_EQ(*stage.threads.begin() == std::this_thread::get_id(),
+                  reading == StarFeed::Reading::Inline);
     }
 }
 

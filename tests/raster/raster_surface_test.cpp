@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <random>
+#include <vector>
 
 namespace {
 
@@ -33,6 +34,77 @@ TEST(RasterSurface, CirclesMatchThePixelRuleExactly) {
             for (int i = 0; i < 20; ++i) {
                 ASSERT_EQ(raster.at(i, j), expectedGrey(i, j, cx, cy, r, 200, 40, 255))
                     << "pixel " << i << "," << j << " circle " << cx << "," << cy << " r " << r;
+            }
+        }
+    }
+}
+
+// A star's marks one after the other by the pixel rule, on a plain copy of the plot.
+void paintByTheRule(std::vector<int>& plot, int width, int height, const StarFigure& figure,
+                    int fill) {
+    for (std::size_t k = 0; k < figure.count; ++k) {
+        const StarFigure::Mark& m = figure.marks[k];
+        for (int j = 0; j < height; ++j) {
+            for (int i = 0; i < width; ++i) {
+                int& pixel = plot[static_cast<std::size_t>(j * width + i)];
+                if (m.pixel) {
+                    if (std::floor(m.x + 0.5) == i && std::floor(m.y + 0.5) == j) pixel = m.grey;
+                } else {
+                    pixel = expectedGrey(i, j, m.x, m.y, m.r, m.grey, fill, pixel);
+                }
+            }
+        }
+    }
+}
+
+// Stars of every kind the run makes and some it never makes, on a plot that already holds
+// something: in one pass over their rows, the very pixels of their marks drawn in turn.
+TEST(RasterSurface, StarFiguresMatchTheirMarksDrawnOneByOne) {
+    constexpr int kWidth = 37;
+    constexpr int kHeight = 29;
+    std::mt19937 random(11);
+    std::uniform_real_distribution<float> position(-4, 41);
+    std::uniform_real_distribution<float> unit(0, 1);
+    std::uniform_int_distribution<int> grey(0, 255);
+    for (int trial = 0; trial < 4000; ++trial) {
+        RasterSurface raster(kWidth, kHeight);
+        std::vector<int> expected(static_cast<std::size_t>(kWidth * kHeight));
+        for (int j = 0; j < kHeight; ++j) {
+            for (int i = 0; i < kWidth; ++i) {
+                const int old = (i * 31 + j * 17 + trial) % 256;
+                raster.setPixel(static_cast<float>(i), static_cast<float>(j),
+                                static_cast<std::uint8_t>(old));
+                expected[static_cast<std::size_t>(j * kWidth + i)] = old;
+            }
+        }
+        const int fill = grey(random);
+        raster.setFillGrey(static_cast<std::uint8_t>(fill));
+        StarFigure figure;
+        const auto count = static_cast<std::size_t>(1 + trial % StarFigure::kMostMarks);
+        // Mostly the small stars of a real list, sometimes larger than the plot.
+        const float scale = trial % 10 == 0 ? 40.0F : (trial % 3 == 0 ? 7.0F : 2.5F);
+        float x = position(random);
+        float y = position(random);
+        for (std::size_t k = 0; k < count; ++k) {
+            // Circles of a star share centres, rows and columns; some lie on whole pixels.
+            if (unit(random) < 0.3F) x = std::floor(x) + 1;
+            if (unit(random) < 0.3F) y = std::floor(y) + 1;
+            if (unit(random) < 0.2F) x = position(random);
+            const int outline = unit(random) < 0.2F ? fill : grey(random);
+            if (unit(random) < 0.1F) {
+                figure.dot(x, y, static_cast<std::uint8_t>(outline));
+            } else {
+                const float r =
+                    trial % 4 == 0 ? std::round(unit(random) * scale) : unit(random) * scale;
+                figure.circle(x, y, r, static_cast<std::uint8_t>(outline));
+            }
+        }
+        raster.drawFigure(figure);
+        paintByTheRule(expected, kWidth, kHeight, figure, fill);
+        for (int j = 0; j < kHeight; ++j) {
+            for (int i = 0; i < kWidth; ++i) {
+                ASSERT_EQ(raster.at(i, j), expected[static_cast<std::size_t>(j * kWidth + i)])
+                    << "trial " << trial << " pixel " << i << "," << j;
             }
         }
     }
