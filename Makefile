@@ -6,7 +6,7 @@ FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 60
 BENCH_BUILD ?= build-bench
 
-.PHONY: deps configure build run test test-sanitize fuzz bench plot clean
+.PHONY: deps configure build run test test-sanitize fuzz bench plot package clean
 
 deps:
 	@scripts/install-deps
@@ -29,7 +29,8 @@ test-sanitize: deps
 	@cmake --build $(SANITIZE_BUILD) -j $(JOBS)
 	@cd $(SANITIZE_BUILD) && QT_QPA_PLATFORM=offscreen \
 		ASAN_OPTIONS=detect_stack_use_after_return=1:check_initialization_order=1 \
-		UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j $(JOBS)
+		UBSAN_OPTIONS=print_stacktrace=1 LSAN_OPTIONS=suppressions=$(CURDIR)/tests/sep-leaks.supp \
+		ctest --output-on-failure -j $(JOBS)
 
 # Each fuzz target (libFuzzer, clang 14, with both sanitizers) for FUZZ_SECONDS seconds.
 fuzz: deps
@@ -43,6 +44,12 @@ bench: deps
 	@cmake -S . -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=Release >/dev/null
 	@cmake --build $(BENCH_BUILD) -j $(JOBS) --target bench-programs
 	@bench/run-bench $(BENCH_BUILD)
+
+# A Debian package, quendra_VERSION_ARCH.deb here: `apt install ./quendra_*.deb`.
+package: build
+	@cd $(BUILD) && cpack -G DEB -B $(CURDIR)/$(BUILD)/package >/dev/null
+	@cp $(BUILD)/package/quendra_*.deb .
+	@ls quendra_*.deb
 
 clean:
 	rm -rf $(BUILD)

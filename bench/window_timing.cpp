@@ -25,7 +25,9 @@ class ChosenList : public FileDialogDriver {
 public:
     explicit ChosenList(QString path) : path_(std::move(path)) {}
     std::optional<QString> open(QWidget*, const QString&) override { return path_; }
-    std::optional<QString> save(QWidget*, const QString&) override { return std::nullopt; }
+    std::optional<QString> save(QWidget*, const QString&, ReplaceQuestion) override {
+        return std::nullopt;
+    }
 
 private:
     QString path_;
@@ -38,6 +40,7 @@ public:
         std::fprintf(stderr, "window-timing: %s %s\n", qPrintable(text), qPrintable(detail));
         std::exit(1);
     }
+    bool ask(QWidget*, const QString&) override { return false; }
 };
 
 void waitUntilExposed(QWidget& window) {

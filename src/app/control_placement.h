@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QLabel>
+#include <QPushButton>
 #include <QRect>
 #include <QString>
 #include <QWidget>
@@ -26,6 +27,15 @@ Control* placeControl(QWidget* parent, const QString& name, const QRect& where,
     auto* control = placeControl<Control>(parent, name, where);
     control->setText(caption);
     return control;
+}
+
+// Return and Enter press a focused button, as Space does, as on the desktop the program comes
+// from.
+inline QPushButton* placeButton(QWidget* parent, const QString& name, const QRect& where,
+                                const QString& caption) {
+    auto* button = placeControl<QPushButton>(parent, name, where, caption);
+    button->setAutoDefault(true);
+    return button;
 }
 
 // Labels keep their caption in the top-left corner, where a taller control beside them starts.

@@ -5,13 +5,16 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <new>
 
 #include "app/control_placement.h"
 #include "doublestar/lens_preset.h"
 #include "doublestar/threshold_file.h"
 #include "platform/file_dialog.h"
 #include "platform/message_box.h"
+#include "platform/qt_text.h"
 #include "platform/text_file.h"
+#include "text/messages.h"
 
 namespace {
 
@@ -25,8 +28,14 @@ int rowTop(int row) {
     return kFirstRowTop + kRowPitch * row;
 }
 
-QString qt(const std::string& text) {
-    return QString::fromStdString(text);
+// Running out of memory ends the step with a message; the window goes on.
+template <class Step>
+void guarded(QWidget* window, MessageBox& messages, Step step) {
+    try {
+        step();
+    } catch (const std::bad_alloc&) {
+        messages.show(window, qtText(Messages::outOfMemory()));
+    }
 }
 
 }  // namespace
@@ -64,8 +73,7 @@ void DoubleStarWindow::buildRows() {
         const auto i = static_cast<std::size_t>(c);
         const int top = rowTop(c);
         placeLabel(this, indexedName("Label1", c + 1), fromTwips(240, top, 1095, kLabelHeight),
-                   QString::fromUtf8(areaClass.label.data(),
-                                     static_cast<qsizetype>(areaClass.label.size())));
+                   qtText(areaClass.label));
         singles_[i] = placeLabel(this, indexedName("Label2", c + 1),
                                  fromTwips(1560, top, 735, kLabelHeight), QStringLiteral("0"));
         doubles_[i] = placeLabel(this, indexedName("Label3", c + 1),
@@ -90,16 +98,16 @@ void DoubleStarWindow::buildBelowGrid() {
                                       fromTwips(120, 160, 735, 180), QStringLiteral("AND"));
     or_ = placeControl<QRadioButton>(frame, QStringLiteral("Option2"),
                                      fromTwips(120, 390, 735, 255), QStringLiteral("OR"));
-    auto* load = placeControl<QPushButton>(
-        this, QStringLiteral("Command3"), fromTwips(240, 5040, 975, 495), QStringLiteral("読込み"));
-    auto* save = placeControl<QPushButton>(this, QStringLiteral("Command4"),
-                                           fromTwips(1440, 5040, 975, 495), QStringLiteral("保存"));
+    auto* load = placeButton(this, QStringLiteral("Command3"), fromTwips(240, 5040, 975, 495),
+                             QStringLiteral("読込み"));
+    auto* save = placeButton(this, QStringLiteral("Command4"), fromTwips(1440, 5040, 975, 495),
+                             QStringLiteral("保存"));
     placeLabel(this, QStringLiteral("Label8"), fromTwips(3360, 5280, 735, kLabelHeight),
                QStringLiteral("初期値"));
-    auto* wide = placeControl<QPushButton>(this, QStringLiteral("Command1"),
-                                           fromTwips(4200, 5160, 975, 375), QStringLiteral("広角"));
-    auto* tele = placeControl<QPushButton>(this, QStringLiteral("Command2"),
-                                           fromTwips(5160, 5160, 975, 375), QStringLiteral("望遠"));
+    auto* wide = placeButton(this, QStringLiteral("Command1"), fromTwips(4200, 5160, 975, 375),
+                             QStringLiteral("広角"));
+    auto* tele = placeButton(this, QStringLiteral("Command2"), fromTwips(5160, 5160, 975, 375),
+                             QStringLiteral("望遠"));
     connect(load, &QPushButton::clicked, this, &DoubleStarWindow::loadTable);
     connect(save, &QPushButton::clicked, this, &DoubleStarWindow::saveTable);
     connect(wide, &QPushButton::clicked, this, &DoubleStarWindow::applyWideAnglePreset);
@@ -120,19 +128,19 @@ ThresholdTable DoubleStarWindow::table() const {
 
 void DoubleStarWindow::setTable(const ThresholdTable& table) {
     for (std::size_t c = 0; c < AreaClass::kCount; ++c) {
-        circularity_[c]->setText(qt(table.circularity[c]));
-        areaRatio_[c]->setText(qt(table.areaRatio[c]));
-        occupancy_[c]->setText(qt(table.circleOccupancy[c]));
+        circularity_[c]->setText(qtText(table.circularity[c]));
+        areaRatio_[c]->setText(qtText(table.areaRatio[c]));
+        occupancy_[c]->setText(qtText(table.circleOccupancy[c]));
     }
-    correction_->setText(qt(table.radialAngleCorrection));
+    correction_->setText(qtText(table.radialAngleCorrection));
     // One of the two is always selected, so the mode shown is the mode a run uses.
     (table.andSelected ? and_ : or_)->setChecked(true);
 }
 
 void DoubleStarWindow::showCounts(const CountTexts& counts) {
     for (std::size_t row = 0; row < AreaClass::kCount; ++row) {
-        singles_[row]->setText(qt(counts.single[row]));
-        doubles_[row]->setText(qt(counts.doubles[row]));
+        singles_[row]->setText(qtText(counts.single[row]));
+        doubles_[row]->setText(qtText(counts.doubles[row]));
     }
 }
 
@@ -149,24 +157,29 @@ void DoubleStarWindow::saveTable() {
     // appends once more.
     dialog_.setFileName(dialog_.fileName() + QStringLiteral("detail.txt"));
     if (!dialog_.showSave(this)) return;
-    const QString fault = TextFile::write(dialog_.fileName(), ThresholdFile::format(table()));
-    if (!fault.isEmpty()) messages_.show(this, fault);
+    guarded(this, messages_, [this] {
+        const QString fault = TextFile::write(dialog_.fileName(), ThresholdFile::format(table()));
+        if (!fault.isEmpty()) messages_.show(this, fault);
+    });
 }
 
 void DoubleStarWindow::loadTable() {
     if (!dialog_.showOpen(this)) return;
-    const QString path = dialog_.fileName();
+    guarded(this, messages_, [this] { load(dialog_.fileName()); });
+}
+
+void DoubleStarWindow::load(const QString& path) {
     std::string content;
     const QString fault = TextFile::read(path, content);
     if (!fault.isEmpty()) {
         messages_.show(this, fault);
         return;
     }
-    // The whole file is checked before any cell changes.
+    // The whole file is checked before any cell changes; the fault reads as in the plotter.
     const ThresholdFile::Loaded loaded = ThresholdFile::parse(content);
     if (!loaded.ok) {
-        messages_.show(this, QStringLiteral("設定ファイル「%1」を読み込めません。").arg(path),
-                       qt(loaded.fault));
+        messages_.show(this, qtText(Messages::thresholdFileUnreadable(nativeName(path))),
+                       qtText(loaded.fault));
         return;
     }
     setTable(loaded.table);

@@ -37,6 +37,7 @@ private:
     void buildHeaders();
     void buildRows();
     void buildBelowGrid();
+    void load(const QString& path);
 
     FileDialog& dialog_;
     MessageBox& messages_;

@@ -1,10 +1,10 @@
 #include <QApplication>
 #include <QIcon>
-#include <QLibraryInfo>
-#include <QLocale>
-#include <QTranslator>
+#include <cstdio>
 
+#include "app/application_setup.h"
 #include "app/main_window.h"
+#include "app/version.h"
 #include "app/window_look.h"
 #include "platform/qt_file_dialog_driver.h"
 #include "platform/qt_message_box.h"
@@ -12,16 +12,13 @@
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quendra"));
-    QApplication::setApplicationVersion(QStringLiteral("1.51"));
+    QApplication::setApplicationVersion(QLatin1String(kQuendraVersion));
     QApplication::setDesktopFileName(QStringLiteral("quendra"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/quendra.png")));
-    applyWindowLook();
-    // Qt's own dialogs and buttons speak the user's language where Qt has a translation.
-    QTranslator qtTexts;
-    if (qtTexts.load(QLocale(), QStringLiteral("qtbase"), QStringLiteral("_"),
-                     QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
-        QApplication::installTranslator(&qtTexts);
+    if (!setUpApplication()) {
+        std::fputs("quendra: Qt の日本語の翻訳 (qtbase_ja.qm) が見つかりません。\n", stderr);
     }
+    applyWindowLook();
 
     QtFileDialogDriver dialogs;
     QtMessageBox messages;

@@ -2,29 +2,39 @@
 
 #include <QCheckBox>
 #include <QCloseEvent>
-#include <QFile>
+#include <QDropEvent>
+#include <QFileInfo>
 #include <QGroupBox>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
+#include <QMenu>
+#include <QMimeData>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
 #include <QScrollBar>
+#include <QUrl>
+#include <QWindow>
 #include <algorithm>
+#include <new>
 
-#include "plot/camera_preset.h"
 #include "app/control_placement.h"
 #include "app/double_star_window.h"
 #include "app/plot_view.h"
+#include "app/plot_viewer.h"
+#include "app/run_progress.h"
 #include "app/version.h"
-#include "raster/bitmap_name.h"
+#include "app/window_look.h"
+#include "app/window_placement.h"
+#include "app/window_sources.h"
 #include "platform/file_dialog.h"
 #include "platform/image_file.h"
 #include "platform/message_box.h"
 #include "platform/plot_clipboard.h"
-#include "plot/star_list.h"
+#include "platform/qt_text.h"
+#include "plot/camera_preset.h"
+#include "raster/bitmap_name.h"
 #include "text/messages.h"
 #include "text/parse_number.h"
 
@@ -32,14 +42,12 @@ namespace {
 
 constexpr QSize kClientSize(639, 524);
 constexpr int kWindowGap = 8;
-
-QString qt(const std::string& text) {
-    return QString::fromStdString(text);
-}
-
-QString qt(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
+// The controls take the rows above the plot; on a short screen only the plot area shrinks,
+// down to this many rows of it.
+constexpr int kPlotTop = 136;
+constexpr int kSmallestPlotRows = 64;
+// The title bar and frame a window manager adds, allowed for until the window knows its own.
+constexpr int kFrameAllowance = 32;
 
 // The text follows the bar only when its value has changed: arrow and trough clicks, keys,
 // and the end of a thumb drag, not the thumb while it is dragged.
@@ -57,7 +65,14 @@ QScrollBar* placeScrollBar(QWidget* parent, const char* name, const QRect& where
 }
 
 QString memoryFault(int width, int height) {
-    return QString::fromStdString(Messages::plotMemory(width, height));
+    return qtText(Messages::plotMemory(width, height));
+}
+
+// The one file a drop names, or nothing.
+QString droppedFile(const QMimeData* data) {
+    if (data == nullptr || !data->hasUrls() || data->urls().size() != 1) return {};
+    const QUrl url = data->urls().constFirst();
+    return url.isLocalFile() ? url.toLocalFile() : QString();
 }
 
 }  // namespace
@@ -67,17 +82,22 @@ MainWindow::MainWindow(FileDialogDriver& dialogs, MessageBox& messages)
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Quendra Ver.") + QLatin1String(kQuendraVersion));
     setFixedSize(kClientSize);
+    setAcceptDrops(true);
     dialog_->setObjectName(QStringLiteral("CommonDialog1"));
     buildCameraPresets();
     buildSensorSize();
     buildTopRows();
     buildButtonRows();
     buildPlot();
+    buildPlotMenu();
+    // A file dropped anywhere on the window is the star list, also over a text box.
+    for (QLineEdit* box : findChildren<QLineEdit*>()) box->setAcceptDrops(false);
     const CameraPreset start = CameraPreset::defaultCamera();
     if (!picture1_->resizePlot(start.width, start.height)) {
         messages_.show(this, memoryFault(start.width, start.height));
     }
     doubleStars_ = std::make_unique<DoubleStarWindow>(*dialog_, messages_);
+    sources_ = std::make_unique<WindowSources>();
 }
 
 MainWindow::~MainWindow() = default;
@@ -89,7 +109,7 @@ void MainWindow::buildCameraPresets() {
         const int index = static_cast<int>(i);
         option1_[i] =
             placeControl<QRadioButton>(frame, indexedName("Option1", index),
-                                       {8, 16 + 24 * index, 81, 17}, qt(presets[i].caption));
+                                       {8, 16 + 24 * index, 81, 17}, qtText(presets[i].caption));
         connect(option1_[i], &QRadioButton::clicked, this,
                 [this, index] { applyCameraPreset(index); });
     }
@@ -100,38 +120,45 @@ void MainWindow::buildSensorSize() {
     const ControlTexts start;
     placeLabel(this, QStringLiteral("Label1"), {112, 16, 25, 25}, QStringLiteral("横"));
     text1_ = placeControl<QLineEdit>(this, QStringLiteral("Text1"), {136, 8, 41, 25},
-                                     qt(start.width));
+                                     qtText(start.width));
     placeLabel(this, QStringLiteral("Label2"), {112, 48, 25, 25}, QStringLiteral("縦"));
     text2_ = placeControl<QLineEdit>(this, QStringLiteral("Text2"), {136, 40, 41, 25},
-                                     qt(start.height));
-    auto* swap = placeControl<QPushButton>(this, QStringLiteral("Command7"), {120, 80, 57, 25},
-                                           QStringLiteral("横<>縦"));
+                                     qtText(start.height));
+    auto* swap =
+        placeButton(this, QStringLiteral("Command7"), {120, 80, 57, 25}, QStringLiteral("横<>縦"));
     connect(swap, &QPushButton::clicked, this, &MainWindow::swapSides);
+    drawOnEnter(text1_);
+    drawOnEnter(text2_);
 }
 
 void MainWindow::buildTopRows() {
     const ControlTexts start;
     placeLabel(this, QStringLiteral("Label13"), {208, 8, 49, 17}, QStringLiteral("星の濃度"));
     text9_ = placeControl<QLineEdit>(this, QStringLiteral("Text9"), {280, 8, 33, 18},
-                                     qt(start.grey));
+                                     qtText(start.grey));
     hScroll2_ = placeScrollBar(this, "HScroll2", {320, 8, 89, 17}, 0, 255, 25, text9_);
     text7_ = placeControl<QLineEdit>(this, QStringLiteral("Text7"), {424, 6, 33, 18},
-                                     qt(start.areaMin));
+                                     qtText(start.areaMin));
     placeLabel(this, QStringLiteral("Label14"), {456, 10, 49, 17}, QStringLiteral("≦表示＜"));
     text8_ = placeControl<QLineEdit>(this, QStringLiteral("Text8"), {504, 6, 41, 18},
-                                     qt(start.areaMax));
-    auto* choose = placeControl<QPushButton>(this, QStringLiteral("Command3"), {552, 8, 73, 33},
-                                             QStringLiteral("解析データ"));
+                                     qtText(start.areaMax));
+    auto* choose = placeButton(this, QStringLiteral("Command3"), {552, 8, 73, 33},
+                               QStringLiteral("解析データ"));
     connect(choose, &QPushButton::clicked, this, &MainWindow::chooseStarList);
 
     placeLabel(this, QStringLiteral("Label5"), {208, 35, 113, 17},
                QStringLiteral("星の大きさ M:30"));
     text3_ = placeControl<QLineEdit>(this, QStringLiteral("Text3"), {312, 32, 33, 18},
-                                     qt(start.starSize));
+                                     qtText(start.starSize));
     placeLabel(this, QStringLiteral("Label4"), {368, 32, 17, 17}, QStringLiteral("L"));
     hScroll1_ = placeScrollBar(this, "HScroll1", {384, 32, 113, 17}, 1, 60, 10, text3_);
     hScroll1_->setValue(static_cast<int>(ParseNumber(start.starSize)));
     placeLabel(this, QStringLiteral("Label3"), {504, 32, 17, 17}, QStringLiteral("S"));
+    for (QLineEdit* box : {text3_, text7_, text8_, text9_}) drawOnEnter(box);
+}
+
+void MainWindow::drawOnEnter(QLineEdit* box) {
+    connect(box, &QLineEdit::returnPressed, this, &MainWindow::draw);
 }
 
 void MainWindow::buildButtonRows() {
@@ -139,28 +166,28 @@ void MainWindow::buildButtonRows() {
     check1_ = placeControl<QCheckBox>(this, QStringLiteral("Check1"), {208, 64, 129, 17},
                                       QStringLiteral("サブピクセル処理"));
     check1_->setChecked(start.subPixel);
-    auto* toggle = placeControl<QPushButton>(this, QStringLiteral("Command9"), {344, 64, 73, 25},
-                                             QStringLiteral("重星処理"));
+    auto* toggle = placeButton(this, QStringLiteral("Command9"), {344, 64, 73, 25},
+                               QStringLiteral("重星処理"));
     connect(toggle, &QPushButton::clicked, this, &MainWindow::toggleDoubleStarWindow);
-    auto* exportImage = placeControl<QPushButton>(this, QStringLiteral("Command8"),
-                                                  {552, 56, 73, 33}, QStringLiteral("画像保存"));
+    auto* exportImage = placeButton(this, QStringLiteral("Command8"), {552, 56, 73, 33},
+                                    QStringLiteral("画像保存"));
     connect(exportImage, &QPushButton::clicked, this, &MainWindow::saveImage);
 
     check2_ = placeControl<QCheckBox>(this, QStringLiteral("Check2"), {208, 104, 89, 17},
                                       QStringLiteral("オートクリア"));
-    command10_ = placeControl<QPushButton>(this, QStringLiteral("Command10"), {304, 96, 81, 33},
-                                           QStringLiteral("画面クリア"));
+    command10_ = placeButton(this, QStringLiteral("Command10"), {304, 96, 81, 33},
+                             QStringLiteral("画面クリア"));
     // "画面クリア" is offered exactly while the run does not clear by itself.
     connect(check2_, &QCheckBox::toggled, command10_,
             [this](bool on) { command10_->setVisible(!on); });
     check2_->setChecked(start.autoClear);
     command10_->setVisible(!start.autoClear);
     connect(command10_, &QPushButton::clicked, this, &MainWindow::clearPlot);
-    auto* drawButton = placeControl<QPushButton>(this, QStringLiteral("Command1"),
-                                                 {416, 96, 121, 33}, QStringLiteral("描画"));
+    auto* drawButton =
+        placeButton(this, QStringLiteral("Command1"), {416, 96, 121, 33}, QStringLiteral("描画"));
     connect(drawButton, &QPushButton::clicked, this, &MainWindow::draw);
-    auto* exitButton = placeControl<QPushButton>(this, QStringLiteral("Command2"),
-                                                 {552, 96, 73, 33}, QStringLiteral("終了"));
+    auto* exitButton =
+        placeButton(this, QStringLiteral("Command2"), {552, 96, 73, 33}, QStringLiteral("終了"));
     connect(exitButton, &QPushButton::clicked, this, &QWidget::close);
 }
 
@@ -169,7 +196,28 @@ void MainWindow::buildPlot() {
                QStringLiteral("左上　等倍画像"));
     picture1_ = new PlotView(this);
     picture1_->setObjectName(QStringLiteral("Picture1"));
-    picture1_->move(8, 136);
+    picture1_->move(8, kPlotTop);
+}
+
+void MainWindow::buildPlotMenu() {
+    plotMenu_ = new QMenu(this);
+    plotMenu_->setObjectName(QStringLiteral("PlotMenu"));
+    const auto add = [this](const char* name, const QString& caption, void (MainWindow::*step)()) {
+        QAction* action = plotMenu_->addAction(caption, this, step);
+        action->setObjectName(QLatin1String(name));
+        return action;
+    };
+    add("ShowWholePlot", QStringLiteral("全体を表示"), &MainWindow::showWholePlot);
+    add("CopyPlot", QStringLiteral("クリップボードにコピー"), &MainWindow::copyPlot);
+    add("SavePlot", QStringLiteral("画像保存"), &MainWindow::saveImage);
+    plotMenu_->addSeparator();
+    nightAction_ = plotMenu_->addAction(QStringLiteral("夜間モード"));
+    nightAction_->setObjectName(QStringLiteral("NightMode"));
+    nightAction_->setCheckable(true);
+    connect(nightAction_, &QAction::toggled, this, &MainWindow::setNightMode);
+    picture1_->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(picture1_, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& at) { plotMenu_->popup(picture1_->mapToGlobal(at)); });
 }
 
 void MainWindow::applyCameraPreset(int index) {
@@ -177,6 +225,7 @@ void MainWindow::applyCameraPreset(int index) {
     if (!picture1_->resizePlot(preset.width, preset.height)) {
         messages_.show(this, memoryFault(preset.width, preset.height));
     }
+    plotChanged();
     text1_->setText(QString::number(preset.width));
     text2_->setText(QString::number(preset.height));
 }
@@ -188,9 +237,24 @@ void MainWindow::swapSides() {
 }
 
 void MainWindow::chooseStarList() {
-    // A cancel stores the name the dialog already held, as a choice stores the new one.
-    dialog_->showOpen(this);
+    // A cancel stores the name the dialog already held, as a choice stores the new one; only a
+    // choice takes a photograph's size.
+    if (dialog_->showOpen(this)) {
+        takeStarFile(dialog_->fileName());
+        return;
+    }
     starFile_ = dialog_->fileName();
+}
+
+void MainWindow::takeStarFile(const QString& path) {
+    dialog_->setFileName(path);
+    starFile_ = path;
+    guarded([this] {
+        if (const std::optional<QSize> size = WindowSources::pictureSize(starFile_)) {
+            text1_->setText(QString::number(size->width()));
+            text2_->setText(QString::number(size->height()));
+        }
+    });
 }
 
 ControlTexts MainWindow::controls() const {
@@ -207,35 +271,111 @@ ControlTexts MainWindow::controls() const {
     return controls;
 }
 
+template <class Step>
+void MainWindow::guarded(Step step) {
+    try {
+        step();
+    } catch (const std::bad_alloc&) {
+        messages_.show(this, qtText(Messages::outOfMemory()));
+    }
+}
+
 void MainWindow::draw() {
-    const PlotRequest request{controls(), doubleStars_->table(),
-                              QFile::encodeName(starFile_).toStdString()};
-    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-    const RunResult result = runPlot(request, StarList::openSource, picture1_->surface());
-    QGuiApplication::restoreOverrideCursor();
-    picture1_->refresh();
+    // A run locks the windows while its progress shows; nothing may start a second one.
+    if (running_) return;
+    running_ = true;
+    guarded([this] { runAndReport(); });
+    running_ = false;
+}
+
+void MainWindow::runAndReport() {
+    const PlotRequest request{controls(), doubleStars_->table(), nativeName(starFile_)};
+    RunResult result;
+    {
+        RunProgress progress(this);
+        RunHooks hooks;
+        hooks.monitor = &progress;
+        result = runPlot(request, sources_->opener(), picture1_->surface(), hooks);
+    }
+    plotChanged();
+    // A cancelled run stops as a stopped run does, without a message.
+    if (result.cancelled) return;
     if (!result.completed) {
-        QString detail = qt(result.detail);
-        if (!detail.isEmpty())
-            detail = QStringLiteral("星のリスト「%1」: %2").arg(starFile_, detail);
-        messages_.show(this, qt(result.message), detail);
+        QString detail = qtText(result.detail);
+        if (!detail.isEmpty()) {
+            detail = QStringLiteral("「%1」: %2").arg(shownName(starFile_), detail);
+        }
+        messages_.show(this, qtText(result.message), detail);
         return;
     }
     doubleStars_->showCounts(result.countTexts);
-    const QString fault = PlotClipboard::put(ImageFile::copy(picture1_->surface()));
+    putOnClipboard();
+}
+
+bool MainWindow::putOnClipboard() {
+    const QImage copy = ImageFile::copy(picture1_->surface());
+    if (copy.isNull()) {
+        messages_.show(this, qtText(Messages::outOfMemory()));
+        return false;
+    }
+    const QString fault = PlotClipboard::put(copy);
     if (!fault.isEmpty()) messages_.show(this, fault);
+    return fault.isEmpty();
+}
+
+void MainWindow::plotChanged() {
+    picture1_->refresh();
+    if (viewer_ != nullptr) viewer_->refresh();
 }
 
 void MainWindow::clearPlot() {
     picture1_->clearPlot();
+    if (viewer_ != nullptr) viewer_->refresh();
 }
 
 void MainWindow::saveImage() {
-    if (!dialog_->showSave(this)) return;
-    const std::string chosen = dialog_->fileName().toStdString();
-    const QString target = qt(bitmapFileName(chosen));
-    const QString fault = ImageFile::save(picture1_->surface(), target);
-    if (!fault.isEmpty()) messages_.show(this, fault);
+    // The bitmap's own name is asked about, not the name chosen: they differ when the chosen
+    // one has another extension.
+    if (!dialog_->showSave(this, FileDialogDriver::ReplaceQuestion::Caller)) return;
+    guarded([this] {
+        const QString target = qtName(bitmapFileName(nativeName(dialog_->fileName())));
+        const QFileInfo existing(target);
+        if (existing.exists() &&
+            !messages_.ask(this, QStringLiteral("「%1」は既にあります。置き換えますか？")
+                                     .arg(shownName(existing.fileName())))) {
+            return;
+        }
+        const QString fault = ImageFile::save(picture1_->surface(), target);
+        if (!fault.isEmpty()) messages_.show(this, fault);
+    });
+}
+
+void MainWindow::copyPlot() {
+    guarded([this] { putOnClipboard(); });
+}
+
+void MainWindow::showWholePlot() {
+    guarded([this] {
+        if (viewer_ == nullptr) {
+            viewer_ = new PlotViewer(picture1_->surface(), this);
+            viewer_->setNight(night_);
+            viewer_->setContextMenuPolicy(Qt::CustomContextMenu);
+            connect(viewer_, &QWidget::customContextMenuRequested, this,
+                    [this](const QPoint& at) { plotMenu_->popup(viewer_->mapToGlobal(at)); });
+        }
+        viewer_->refresh();
+        viewer_->show();
+        viewer_->raise();
+        viewer_->activateWindow();
+    });
+}
+
+void MainWindow::setNightMode(bool on) {
+    night_ = on;
+    applyNightLook(on);
+    picture1_->setNight(on);
+    if (viewer_ != nullptr) viewer_->setNight(on);
+    nightAction_->setChecked(on);
 }
 
 void MainWindow::toggleDoubleStarWindow() {
@@ -248,20 +388,62 @@ void MainWindow::toggleDoubleStarWindow() {
     doubleStars_->raise();
 }
 
-// The first time it is shown, the double-star window goes beside the main window, as far as the
-// screen allows; after that it stays where the user left it.
+// The first time it is shown, the double-star window goes beside the main window where the
+// screen has room, else where it hides the least of the controls; after that it stays where
+// the user left it.
 void MainWindow::placeDoubleStarWindow() {
     doubleStarsPlaced_ = true;
+    const QScreen* shown = screen();
+    if (shown == nullptr) return;
     const QRect main = frameGeometry();
-    QPoint at(main.right() + 1 + kWindowGap, main.top());
-    if (const QScreen* shown = screen()) {
-        const QRect available = shown->availableGeometry();
-        const QSize size = doubleStars_->frameGeometry().size();
-        at.setX(std::max(available.left(), std::min(at.x(), available.right() + 1 - size.width())));
-        at.setY(
-            std::max(available.top(), std::min(at.y(), available.bottom() + 1 - size.height())));
+    const QRect controls(main.topLeft(),
+                         QSize(main.width(), geometry().top() - main.top() + kPlotTop));
+    // Not shown yet, the window knows no frame of its own; it will get one like the main one's.
+    const QSize framed = doubleStars_->size() + (main.size() - size());
+    doubleStars_->move(placeBeside(main, controls, framed, shown->availableGeometry(), kWindowGap));
+}
+
+// On a screen too short for the window (a large scale factor), the plot area shrinks so that
+// the whole window is seen; the controls keep their places.
+void MainWindow::fitToScreen() {
+    const QScreen* shown = screen();
+    if (shown == nullptr) return;
+    const int frame = frameGeometry().height() - height();
+    const int room = shown->availableGeometry().height() - (frame > 0 ? frame : kFrameAllowance);
+    const int rows = std::clamp(room, kPlotTop + kSmallestPlotRows, kClientSize.height());
+    frameFitted_ = frame;
+    if (rows != height()) setFixedSize(kClientSize.width(), rows);
+    const QRect available = shown->availableGeometry();
+    if (isVisible() && frameGeometry().bottom() > available.bottom()) {
+        move(x(), std::max(available.top(), available.bottom() + 1 - frameGeometry().height()));
     }
-    doubleStars_->move(at);
+}
+
+void MainWindow::showEvent(QShowEvent* event) {
+    fitToScreen();
+    if (!screenFollowed_ && windowHandle() != nullptr) {
+        // Moved to another screen, the window fits that one: shorter, or whole again.
+        screenFollowed_ = true;
+        connect(windowHandle(), &QWindow::screenChanged, this, [this] { fitToScreen(); });
+    }
+    QWidget::showEvent(event);
+}
+
+// The window manager tells the frame once the window is shown; it is taken into account then.
+void MainWindow::moveEvent(QMoveEvent* event) {
+    if (frameGeometry().height() - height() != frameFitted_) fitToScreen();
+    QWidget::moveEvent(event);
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
+    if (!running_ && !droppedFile(event->mimeData()).isEmpty()) event->acceptProposedAction();
+}
+
+void MainWindow::dropEvent(QDropEvent* event) {
+    const QString path = droppedFile(event->mimeData());
+    if (running_ || path.isEmpty()) return;
+    event->acceptProposedAction();
+    takeStarFile(path);
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

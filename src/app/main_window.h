@@ -8,18 +8,23 @@
 #include "plot/plotting_run.h"
 
 class DoubleStarWindow;
+class WindowSources;
 class FileDialog;
 class FileDialogDriver;
 class MessageBox;
 class PlotView;
+class PlotViewer;
+class QAction;
 class QCheckBox;
 class QLineEdit;
+class QMenu;
 class QPushButton;
 class QRadioButton;
 class QScrollBar;
 
 // Form1, the main window: the run's settings, the plot at actual size, and the buttons that
-// draw, export and end the program. It owns the double-star window and the shared file dialog.
+// draw, export and end the program. It owns the double-star window, the shared file dialog, the
+// plot's context menu and the viewer of the whole plot.
 class MainWindow : public QWidget {
     Q_OBJECT
 
@@ -27,18 +32,29 @@ public:
     MainWindow(FileDialogDriver& dialogs, MessageBox& messages);
     ~MainWindow() override;
 
-    // The star list chosen with "解析データ".
+    // The star list chosen with "解析データ" or dropped on the window.
     const QString& starFile() const { return starFile_; }
     DoubleStarWindow& doubleStarWindow() { return *doubleStars_; }
     PlotView& plot() { return *picture1_; }
     FileDialog& commonDialog() { return *dialog_; }
+    // The plot's context menu: "全体を表示", "クリップボードにコピー", "画像保存", "夜間モード".
+    QMenu& plotMenu() { return *plotMenu_; }
+    // The window of "全体を表示"; nullptr until it is first asked for.
+    PlotViewer* viewer() { return viewer_; }
+    bool nightMode() const { return night_; }
 
     void applyCameraPreset(int index);
     void swapSides();
     void chooseStarList();
+    // What "解析データ" does with the file it chose: it is the star list, and a photograph's
+    // size goes into 横 and 縦.
+    void takeStarFile(const QString& path);
     void draw();
     void clearPlot();
     void saveImage();
+    void copyPlot();
+    void showWholePlot();
+    void setNightMode(bool on);
     void toggleDoubleStarWindow();
 
 signals:
@@ -47,6 +63,10 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void buildCameraPresets();
@@ -54,8 +74,19 @@ private:
     void buildTopRows();
     void buildButtonRows();
     void buildPlot();
+    void buildPlotMenu();
+    // Enter in the text boxes of the run's settings starts "描画".
+    void drawOnEnter(QLineEdit* box);
     ControlTexts controls() const;
+    void runAndReport();
+    bool putOnClipboard();
+    void plotChanged();
+    void fitToScreen();
     void placeDoubleStarWindow();
+    // Runs one step of a handler; running out of memory ends it with a message, and the
+    // program goes on.
+    template <class Step>
+    void guarded(Step step);
 
     FileDialog* dialog_ = nullptr;
     MessageBox& messages_;
@@ -73,6 +104,14 @@ private:
     QCheckBox* check2_ = nullptr;
     QPushButton* command10_ = nullptr;
     PlotView* picture1_ = nullptr;
+    QMenu* plotMenu_ = nullptr;
+    QAction* nightAction_ = nullptr;
+    PlotViewer* viewer_ = nullptr;
     std::unique_ptr<DoubleStarWindow> doubleStars_;
+    std::unique_ptr<WindowSources> sources_;
     bool doubleStarsPlaced_ = false;
+    bool running_ = false;
+    bool night_ = false;
+    bool screenFollowed_ = false;
+    int frameFitted_ = -1;  // the frame height the window was last fitted with
 };

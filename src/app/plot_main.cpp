@@ -1,11 +1,26 @@
-#include <QLocale>
-#include <iostream>
+#include <unistd.h>
 
-#include "app/headless_plotter.h"
+#include <QLocale>
+#include <csignal>
+#include <iostream>
+#include <new>
+
+#include "output/unfinished_files.h"
+#include "plotter/headless_plotter.h"
+#include "text/messages.h"
 
 int main(int argc, char** argv) {
-    const std::vector<std::string> args(argv + 1, argv + argc);
-    // The sensor size is read with the user's decimal separator, as the window reads it.
-    const std::string separator = QLocale::system().decimalPoint().toStdString();
-    return HeadlessPlotter().run(args, separator, std::cout, std::cerr);
+    // Over the file-size limit a write should fail and be reported, the old file kept, rather
+    // than the process be killed without a word.
+    std::signal(SIGXFSZ, SIG_IGN);
+    UnfinishedFiles::removeOnInterrupt();
+    try {
+        const std::vector<std::string> args(argv + 1, argv + argc);
+        // The sensor size is read with the user's decimal separator, as the window reads it.
+        const std::string separator = QLocale::system().decimalPoint().toStdString();
+        return HeadlessPlotter().run(args, separator, std::cout, std::cerr, ::isatty(2) != 0);
+    } catch (const std::bad_alloc&) {
+        std::cerr << Messages::outOfMemory() << '\n';
+        return HeadlessPlotter::kStopped;
+    }
 }

@@ -3,6 +3,7 @@
 #include <QPaintEvent>
 #include <QPainter>
 
+#include "app/window_look.h"
 #include "platform/image_file.h"
 
 PlotView::PlotView(QWidget* parent) : QWidget(parent) {
@@ -25,10 +26,17 @@ void PlotView::refresh() {
     update();
 }
 
+void PlotView::setNight(bool night) {
+    night_ = night;
+    update();
+}
+
 void PlotView::paintEvent(QPaintEvent* event) {
     // Only the part the window shows is converted, not the whole sensor-sized plot.
     const QRect shown = event->rect() & QRect(0, 0, raster_.width(), raster_.height());
     if (shown.isEmpty()) return;
     QPainter painter(this);
-    painter.drawImage(shown.topLeft(), ImageFile::view(raster_).copy(shown));
+    QImage part = ImageFile::view(raster_).copy(shown);
+    part.setColorTable(plotScreenColours(night_));
+    painter.drawImage(shown.topLeft(), part);
 }

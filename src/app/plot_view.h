@@ -18,10 +18,13 @@ public:
     void clearPlot();
     // Follows a run that drew on or resized the surface.
     void refresh();
+    // Shows the plot in the night look's colours; the plot itself stays grey.
+    void setNight(bool night);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
     RasterSurface raster_;
+    bool night_ = false;
 };

@@ -2,9 +2,70 @@
 
 #include <QApplication>
 #include <QFont>
+#include <QPalette>
 #include <QStringList>
+#include <optional>
 
 #include "app/compact_style.h"
+
+namespace {
+
+// The brightest red of the night look: enough to read, not enough to dazzle.
+constexpr int kNightRed = 170;
+
+QColor red(int level) {
+    return {level, 0, 0};
+}
+
+QPalette nightPalette() {
+    QPalette night;
+    for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
+        night.setColor(group, QPalette::Window, Qt::black);
+        night.setColor(group, QPalette::WindowText, red(kNightRed));
+        night.setColor(group, QPalette::Base, red(18));
+        night.setColor(group, QPalette::AlternateBase, red(28));
+        night.setColor(group, QPalette::Text, red(kNightRed));
+        night.setColor(group, QPalette::PlaceholderText, red(90));
+        night.setColor(group, QPalette::Button, red(30));
+        night.setColor(group, QPalette::ButtonText, red(kNightRed));
+        night.setColor(group, QPalette::BrightText, red(200));
+        night.setColor(group, QPalette::Light, red(60));
+        night.setColor(group, QPalette::Midlight, red(45));
+        night.setColor(group, QPalette::Mid, red(25));
+        night.setColor(group, QPalette::Dark, red(15));
+        night.setColor(group, QPalette::Shadow, Qt::black);
+        night.setColor(group, QPalette::Highlight, red(90));
+        night.setColor(group, QPalette::HighlightedText, Qt::black);
+        night.setColor(group, QPalette::ToolTipBase, Qt::black);
+        night.setColor(group, QPalette::ToolTipText, red(kNightRed));
+        night.setColor(group, QPalette::Link, red(200));
+    }
+    night.setColor(QPalette::Disabled, QPalette::Window, Qt::black);
+    for (const QPalette::ColorRole role :
+         {QPalette::WindowText, QPalette::Text, QPalette::ButtonText}) {
+        night.setColor(QPalette::Disabled, role, red(80));
+    }
+    night.setColor(QPalette::Disabled, QPalette::Base, Qt::black);
+    night.setColor(QPalette::Disabled, QPalette::Button, red(15));
+    return night;
+}
+
+QList<QRgb> coloursOf(bool night) {
+    QList<QRgb> colours;
+    colours.reserve(256);
+    for (int g = 0; g < 256; ++g) {
+        // At night the dark stars glow and the white ground goes black.
+        colours.append(night ? qRgb((255 - g) * kNightRed / 255, 0, 0) : qRgb(g, g, g));
+    }
+    return colours;
+}
+
+std::optional<QPalette>& dayPalette() {
+    static std::optional<QPalette> day;
+    return day;
+}
+
+}  // namespace
 
 void applyWindowLook() {
     QFont font;
@@ -18,4 +79,21 @@ void applyWindowLook() {
     auto* style = new CompactStyle;
     style->setParent(qApp);  // lives as long as the application
     QApplication::setStyle(style);
+}
+
+void applyNightLook(bool on) {
+    std::optional<QPalette>& day = dayPalette();
+    if (on) {
+        if (!day) day = QApplication::palette();
+        QApplication::setPalette(nightPalette());
+    } else if (day) {
+        QApplication::setPalette(*day);
+        day.reset();
+    }
+}
+
+const QList<QRgb>& plotScreenColours(bool night) {
+    static const QList<QRgb> day = coloursOf(false);
+    static const QList<QRgb> dark = coloursOf(true);
+    return night ? dark : day;
 }

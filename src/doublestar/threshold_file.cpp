@@ -2,10 +2,13 @@
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
 #include <charconv>
 #include <cmath>
+#include <cstdio>
 
 #include "text/message_excerpt.h"
+#include "text/messages.h"
 #include "text/number_syntax.h"
 #include "text/number_text.h"
 #include "text/parse_number.h"
@@ -100,6 +103,35 @@ std::string ThresholdFile::format(const ThresholdTable& table) {
     text += table.andSelected ? "True" : "False";
     text += "\r\n";
     return text;
+}
+
+ThresholdFile::Loaded ThresholdFile::read(const std::string& path) {
+    Loaded loaded;
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (file == nullptr) {
+        loaded.fault = "ファイルを開けません（" + Messages::fileReason(errno) + "）。";
+        return loaded;
+    }
+    std::string content;
+    std::array<char, 65536> buffer{};
+    std::size_t got = 0;
+    while ((got = std::fread(buffer.data(), 1, buffer.size(), file)) > 0) {
+        if (content.size() + got > kLargestFile) {
+            std::fclose(file);
+            loaded.fault = "ファイルが大きすぎます（設定ファイルは " +
+                           std::to_string(kLargestFile / (std::size_t{1024} * 1024)) + " MiB まで）。";
+            return loaded;
+        }
+        content.append(buffer.data(), got);
+    }
+    const bool failed = std::ferror(file) != 0;
+    const int error = errno;
+    std::fclose(file);
+    if (failed) {
+        loaded.fault = "ファイルを読めません（" + Messages::fileReason(error) + "）。";
+        return loaded;
+    }
+    return parse(content);
 }
 
 ThresholdFile::Loaded ThresholdFile::parse(std::string_view content) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -22,6 +23,10 @@ public:
     // Reads the first 26 fields, wherever the lines break; anything after them is ignored.
     // All fields are checked before anything is returned, so a fault leaves no half table.
     static Loaded parse(std::string_view content);
+    // Reads and parses the whole file at path (a name in the system's own bytes). A file that
+    // cannot be read, or is larger than any threshold file could sensibly be, is a fault too.
+    static Loaded read(const std::string& path);
+    static constexpr std::size_t kLargestFile = std::size_t{64} * 1024 * 1024;
     // One number field: blank or "-", up to 15 significant digits, no zero before the point,
     // then one blank (" .25 ", " 10 ", "-1.5 ").
     static std::string formatNumber(double value);

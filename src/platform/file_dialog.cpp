@@ -1,7 +1,5 @@
 #include "platform/file_dialog.h"
 
-#include "platform/file_dialog_driver.h"
-
 FileDialog::FileDialog(FileDialogDriver& driver, QObject* parent)
     : QObject(parent), driver_(driver) {}
 
@@ -9,8 +7,8 @@ bool FileDialog::showOpen(QWidget* parent) {
     return take(driver_.open(parent, fileName_));
 }
 
-bool FileDialog::showSave(QWidget* parent) {
-    return take(driver_.save(parent, fileName_));
+bool FileDialog::showSave(QWidget* parent, FileDialogDriver::ReplaceQuestion question) {
+    return take(driver_.save(parent, fileName_, question));
 }
 
 bool FileDialog::take(const std::optional<QString>& chosen) {

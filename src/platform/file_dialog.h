@@ -4,7 +4,8 @@
 #include <QString>
 #include <optional>
 
-class FileDialogDriver;
+#include "platform/file_dialog_driver.h"
+
 class QWidget;
 
 // The one file dialog of the program. It keeps a single file name for every file operation of
@@ -21,7 +22,8 @@ public:
 
     // True when the user chose a file; the file name is then that file's path.
     bool showOpen(QWidget* parent);
-    bool showSave(QWidget* parent);
+    bool showSave(QWidget* parent, FileDialogDriver::ReplaceQuestion question =
+                                       FileDialogDriver::ReplaceQuestion::Dialog);
 
 private:
     bool take(const std::optional<QString>& chosen);

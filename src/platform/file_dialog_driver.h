@@ -9,10 +9,15 @@ class QWidget;
 // scripted answers.
 class FileDialogDriver {
 public:
+    // Who asks before an existing file is replaced: the save dialog about the chosen name, or
+    // the caller, who writes another name than the one chosen.
+    enum class ReplaceQuestion { Dialog, Caller };
+
     virtual ~FileDialogDriver() = default;
 
     // The chosen file's full path, or nothing when the user cancelled. `proposed` is the name
     // the dialog opens with (possibly empty).
     virtual std::optional<QString> open(QWidget* parent, const QString& proposed) = 0;
-    virtual std::optional<QString> save(QWidget* parent, const QString& proposed) = 0;
+    virtual std::optional<QString> save(QWidget* parent, const QString& proposed,
+                                        ReplaceQuestion question) = 0;
 };

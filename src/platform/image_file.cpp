@@ -1,8 +1,14 @@
 #include "platform/image_file.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <new>
+
+#include "platform/device_file.h"
+#include "platform/file_reason.h"
+#include "platform/qt_text.h"
 
 namespace {
 
@@ -16,26 +22,48 @@ const QList<QRgb>& greyPalette() {
     return palette;
 }
 
-// A device or a pipe (/dev/null, a FIFO) is written in place: the safe replace meant for regular
-// files would put a new file where the device was.
-bool isDevice(const QString& path) {
-    const QFileInfo info(path);
-    return info.exists() && !info.isFile() && !info.isDir();
-}
-
 bool writeImage(const QImage& image, bool png, QIODevice& device) {
     return image.save(&device, png ? "PNG" : "BMP");
 }
 
+QString outOfMemory(const QString& path) {
+    return QStringLiteral("画像ファイル「%1」を書くメモリが足りません。").arg(shownName(path));
+}
+
+QString cannotCreate(const QFileDevice& file) {
+    return QStringLiteral("画像ファイル「%1」を作れません（%2）。")
+        .arg(shownName(file.fileName()), fileReason(file));
+}
+
+QString cannotWrite(const QString& path, const QString& reason) {
+    return QStringLiteral("画像ファイル「%1」を書けません（%2）。").arg(shownName(path), reason);
+}
+
 QString saveInPlace(const QImage& image, const QString& path, bool png) {
     QFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        return QStringLiteral("画像ファイル「%1」を作れません（%2）。")
-            .arg(path, file.errorString());
+    if (!file.open(QIODevice::WriteOnly)) return cannotCreate(file);
+    if (!writeImage(image, png, file) || !file.flush()) return cannotWrite(path, fileReason(file));
+    return {};
+}
+
+QString saveReplacing(const QImage& image, QSaveFile& file, bool png) {
+    // Unbuffered, a failed write keeps the system's reason (a full disk, the size limit).
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) return cannotCreate(file);
+    if (!writeImage(image, png, file)) {
+        // The image writers stop at the short write a full disk gives, and the file then knows
+        // no reason. Cancelling replaces the reason, so it is taken first.
+        const bool known =
+            file.error() != QFileDevice::NoError &&
+            file.errorString() != QLatin1String("Unknown error") &&
+            file.errorString() != QCoreApplication::translate("QIODevice", "Unknown error");
+        const QString reason =
+            known ? fileReason(file) : QStringLiteral("ディスクの空きが足りないかもしれません");
+        file.cancelWriting();
+        return cannotWrite(file.fileName(), reason);
     }
-    if (!writeImage(image, png, file) || !file.flush()) {
-        return QStringLiteral("画像ファイル「%1」を書けません（%2）。")
-            .arg(path, file.errorString());
+    if (!file.commit()) {
+        return QStringLiteral("画像ファイル「%1」を保存できません（%2）。")
+            .arg(shownName(file.fileName()), fileReason(file));
     }
     return {};
 }
@@ -57,25 +85,19 @@ QString ImageFile::save(const RasterSurface& raster, const QString& path) {
     const bool png =
         QFileInfo(path).suffix().compare(QStringLiteral("png"), Qt::CaseInsensitive) == 0;
     const QImage image = view(raster);
-    if (isDevice(path)) return saveInPlace(image, path, png);
+    if (isDevice(path)) {
+        try {
+            return saveInPlace(image, path, png);
+        } catch (const std::bad_alloc&) {
+            return outOfMemory(path);
+        }
+    }
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        return QStringLiteral("画像ファイル「%1」を作れません（%2）。")
-            .arg(path, file.errorString());
-    }
-    if (!writeImage(image, png, file)) {
-        // The image writers stop at the short write a full disk gives, and the file then knows
-        // no reason. Cancelling replaces the reason, so it is taken first.
-        const bool known = file.error() != QFileDevice::NoError &&
-                           file.errorString() != QLatin1String("Unknown error");
-        const QString reason =
-            known ? file.errorString() : QStringLiteral("ディスクの空きが足りないかもしれません");
+    try {
+        return saveReplacing(image, file, png);
+    } catch (const std::bad_alloc&) {
+        // The writers' line buffers: nothing half-written is put in place.
         file.cancelWriting();
-        return QStringLiteral("画像ファイル「%1」を書けません（%2）。").arg(path, reason);
+        return outOfMemory(path);
     }
-    if (!file.commit()) {
-        return QStringLiteral("画像ファイル「%1」を保存できません（%2）。")
-            .arg(path, file.errorString());
-    }
-    return {};
 }

@@ -4,8 +4,8 @@
 
 class QWidget;
 
-// The program's message box: the title "Quendra" and an OK button. Abstract so that tests can
-// take the messages instead of waiting for a click.
+// The program's message box: the title "Quendra" and an OK button, or "はい" and "いいえ" for a
+// question. Abstract so that tests can take the messages and answer instead of the user.
 class MessageBox {
 public:
     static constexpr const char* kTitle = "Quendra";
@@ -14,4 +14,6 @@ public:
 
     // Returns once the user has closed the box. `detail` is an optional second paragraph.
     virtual void show(QWidget* parent, const QString& text, const QString& detail = {}) = 0;
+    // True when the user answered "はい"; closing the box answers "いいえ".
+    virtual bool ask(QWidget* parent, const QString& question) = 0;
 };

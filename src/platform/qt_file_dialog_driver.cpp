@@ -12,9 +12,14 @@ std::optional<QString> answer(const QString& chosen) {
 }  // namespace
 
 std::optional<QString> QtFileDialogDriver::open(QWidget* parent, const QString& proposed) {
-    return answer(QFileDialog::getOpenFileName(parent, QString(), proposed));
+    return answer(QFileDialog::getOpenFileName(parent, QString(), proposed, QString(), nullptr,
+                                               QFileDialog::DontUseNativeDialog));
 }
 
-std::optional<QString> QtFileDialogDriver::save(QWidget* parent, const QString& proposed) {
-    return answer(QFileDialog::getSaveFileName(parent, QString(), proposed));
+std::optional<QString> QtFileDialogDriver::save(QWidget* parent, const QString& proposed,
+                                                ReplaceQuestion question) {
+    QFileDialog::Options options = QFileDialog::DontUseNativeDialog;
+    if (question == ReplaceQuestion::Caller) options |= QFileDialog::DontConfirmOverwrite;
+    return answer(
+        QFileDialog::getSaveFileName(parent, QString(), proposed, QString(), nullptr, options));
 }

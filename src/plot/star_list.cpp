@@ -255,6 +255,8 @@ StarList::Status StarList::next(StarRecord& record) {
     record.area = items[1];
     record.x = items[2];
     record.y = items[3];
+    record.left = items[4];
+    record.top = items[5];
     record.extent1 = items[6];
     record.extent2 = items[7];
     record.span = items[8];

@@ -1,11 +1,13 @@
 #pragma once
 
-// One star of a star list, as its twelve items give it (items 5 and 6 are not used).
+// One star of a star list, as its twelve items give it.
 struct StarRecord {
     double index = 0;  // running record number, 1 for the first
     double area = 0;
-    double x = 0;  // centre, sensor pixels from the left edge
-    double y = 0;  // centre, sensor pixels from the top edge, growing downwards
+    double x = 0;     // centre, sensor pixels from the left edge
+    double y = 0;     // centre, sensor pixels from the top edge, growing downwards
+    double left = 0;  // items 5 and 6, the bounding box's left column and top row: kept for
+    double top = 0;   // lists written back, not used by the plot
     double extent1 = 0;
     double extent2 = 0;
     double span = 0;

@@ -7,12 +7,16 @@
 #include <QTest>
 #include <memory>
 
+#include "app/application_setup.h"
 #include "app/double_star_window.h"
 #include "app/main_window.h"
 #include "app/window_look.h"
+#include "doublestar/threshold_file.h"
 #include "platform/file_dialog.h"
+#include "platform/qt_text.h"
 #include "recording_message_box.h"
 #include "scripted_file_dialog_driver.h"
+#include "text/messages.h"
 #include "window_fixture.h"
 #include "window_test_support.h"
 
@@ -104,7 +108,8 @@ private slots:
         click("Option2");
         control<QLabel>(form2(), cell("Label2", 3))->setText(QStringLiteral("42"));
 
-        click("Command1");
+        // Enter presses a focused button as Space and a click do.
+        QTest::keyClick(control<QPushButton>(form2(), "Command1"), Qt::Key_Enter);
         QCOMPARE(shown(form2()), kWide);
         click("Option2");
         click("Command2");
@@ -120,6 +125,8 @@ private slots:
         click("Command4");
         QCOMPARE(dialogs_->shown().back().proposed, QStringLiteral("detail.txt"));
         QVERIFY(dialogs_->shown().back().save);
+        // It writes the chosen name, so the dialog's own question about it is the right one.
+        QVERIFY(dialogs_->shown().back().asksToReplace);
         QVERIFY(QFile::exists(path("m42.txt")));
 
         dialogs_->cancel();
@@ -210,6 +217,13 @@ private slots:
                      name);
         }
         QCOMPARE(messages_->messages.size(), std::size_t{4});
+        // Worded as the plotter words it: the file as the message, the parser's fault below.
+        const ThresholdFile::Loaded parsed =
+            ThresholdFile::parse(readFile(path("flag.txt")).toStdString());
+        QCOMPARE(messages_->messages[1].text,
+                 qtText(Messages::thresholdFileUnreadable(nativeName(path("flag.txt")))));
+        QCOMPARE(messages_->messages[1].detail, qtText(parsed.fault));
+        QVERIFY(!parsed.fault.empty());
     }
 
     void saveFailureIsReportedAndTheWindowRunsOn() {
@@ -231,6 +245,7 @@ private slots:
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
+    setUpApplication();
     applyWindowLook();
     DoubleStarWindowTest test;
     return QTest::qExec(&test, argc, argv);

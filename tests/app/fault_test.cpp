@@ -104,6 +104,7 @@ private slots:
         const QString old = readOnlyFolderWith(QStringLiteral("plot.bmp"), kOldImage);
         const FilePermissionsEnforced enforced;
         if (!enforced.active()) QSKIP("root without the right to drop its file override");
+        messages_->answers.push_back(true);  // "はい": replace the old plot
         dialogs_->choose(old);
         click(form1(), "Command8");
         QCOMPARE(messages().size(), std::size_t{1});
@@ -139,6 +140,7 @@ private slots:
         const QString old = disk + QStringLiteral("/plot.bmp");
         writeFile(old, kOldImage);
         drawFile(QStringLiteral("m42.txt"), kOneStar);
+        messages_->answers.push_back(true);  // "はい": replace the old plot
         dialogs_->choose(old);
         click(form1(), "Command8");
         const QByteArray kept = readFile(old);

@@ -1,21 +1,38 @@
+#include <malloc.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QDialogButtonBox>
 #include <QDir>
+#include <QElapsedTimer>
+#include <QFileDialog>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMimeData>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
+#include <QUrl>
+#include <cmath>
+#include <fstream>
 #include <memory>
 
+#include "app/application_setup.h"
 #include "app/double_star_window.h"
 #include "app/main_window.h"
 #include "app/plot_view.h"
+#include "app/plot_viewer.h"
 #include "app/window_look.h"
 #include "platform/file_dialog.h"
 #include "recording_message_box.h"
@@ -34,6 +51,72 @@ const QByteArray kShadedStar = "M42\r\n1,400,100.9,100.9,0,0,30,30,5,6,45,0.55\r
 // Record 2 is numbered 3: the run stops after drawing record 1 at (300, 80).
 const QByteArray kMismatch =
     "M42\r\n1,400,300,80,0,0,30,30,5,6,45,0.9\r\n3,400,500,80,0,0,30,30,5,6,45,0.9\r\n";
+
+// A star list of `count` stars of area 400 at (100, 100); with the star size "0.001" every one
+// of them covers the whole plot.
+QByteArray sameStars(int count) {
+    QByteArray list = "M42\r\n";
+    for (int i = 1; i <= count; ++i)
+        list += QByteArray::number(i) + ",400,100,100,0,0,30,30,5,6,45,0.9\r\n";
+    return list;
+}
+
+// Whether an image has a dark pixel within two pixels of (x, y).
+bool darkNear(const QImage& image, const QPointF& at) {
+    const QPoint centre = at.toPoint();
+    for (int j = centre.y() - 2; j <= centre.y() + 2; ++j) {
+        for (int i = centre.x() - 2; i <= centre.x() + 2; ++i) {
+            if (image.valid(i, j) && qGray(image.pixel(i, j)) < 128) return true;
+        }
+    }
+    return false;
+}
+
+// A photograph of five round Gaussian stars on a slightly noisy sky, as a grey PNG.
+void writePhotograph(const QString& path, QSize size) {
+    QImage sky(size, QImage::Format_Grayscale8);
+    const QPointF stars[] = {{60, 50}, {200, 80}, {330, 200}, {120, 230}, {260, 150}};
+    unsigned state = 12345;
+    for (int y = 0; y < size.height(); ++y) {
+        for (int x = 0; x < size.width(); ++x) {
+            state = state * 1103515245u + 12345u;
+            double value = 20 + static_cast<double>((state >> 16) % 5);
+            for (const QPointF& star : stars) {
+                const double dx = x - star.x();
+                const double dy = y - star.y();
+                value += 200 * std::exp(-(dx * dx + dy * dy) / 8);
+            }
+            sky.setPixel(x, y, qRgb(0, 0, 0) | static_cast<uint>(std::min(value, 250.0)));
+        }
+    }
+    if (!sky.save(path, "PNG")) throw std::runtime_error("cannot write the photograph");
+}
+
+bool isGrey(QRgb colour) {
+    return qRed(colour) == qGreen(colour) && qGreen(colour) == qBlue(colour);
+}
+
+// While it lives, the process may take only `room` more bytes of address space, so larger
+// allocations fail as they do when memory runs out. The test's main has large blocks mapped
+// afresh every time, so that no freed block is there to be taken again.
+class AddressSpaceLimit {
+public:
+    explicit AddressSpaceLimit(long room) {
+        ::malloc_trim(0);
+        ::getrlimit(RLIMIT_AS, &saved_);
+        long pages = 0;
+        std::ifstream("/proc/self/statm") >> pages;
+        const rlimit limit{static_cast<rlim_t>(pages * ::sysconf(_SC_PAGESIZE) + room),
+                           saved_.rlim_max};
+        ::setrlimit(RLIMIT_AS, &limit);
+    }
+    ~AddressSpaceLimit() { ::setrlimit(RLIMIT_AS, &saved_); }
+    AddressSpaceLimit(const AddressSpaceLimit&) = delete;
+    AddressSpaceLimit& operator=(const AddressSpaceLimit&) = delete;
+
+private:
+    rlimit saved_{};
+};
 
 // Whether the plot has a dark pixel within two pixels of (x, y).
 bool darkNear(const RasterSurface& plot, int x, int y) {
@@ -70,6 +153,21 @@ private:
     const RasterSurface& plot() { return form1_->plot().surface(); }
     void showForm2() {
         if (!form2().isVisible()) click(form1(), "Command9");
+    }
+    QAction& action(const char* name) { return *control<QAction>(form1().plotMenu(), name); }
+    QImage onScreen(QWidget& widget) { return widget.grab().toImage(); }
+    // Drags a file over the main window and drops it; true when the window took it.
+    bool drop(const QList<QUrl>& urls) {
+        QMimeData data;
+        data.setUrls(urls);
+        QDragEnterEvent enter({300, 300}, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        enter.ignore();
+        QApplication::sendEvent(&form1(), &enter);
+        if (!enter.isAccepted()) return false;
+        QDropEvent dropped(QPointF(300, 300), Qt::CopyAction, &data, Qt::LeftButton,
+                           Qt::NoModifier);
+        QApplication::sendEvent(&form1(), &dropped);
+        return dropped.isAccepted();
     }
     // Chooses a star list with "解析データ" and draws it.
     void drawFile(const QString& name, const QByteArray& content) {
@@ -417,12 +515,303 @@ private slots:
         QVERIFY(messages_->messages.empty());
     }
 
+    // "画像保存" writes the chosen name with "bmp" for its extension: the question is about that
+    // file, asked by the window, and "いいえ" writes nothing.
+    void overwriteQuestionIsAboutTheBitmapWritten() {
+        drawFile(QStringLiteral("m42.csv"), kOneSingleStar);
+        dialogs_->choose(path("m42.csv"));
+        click(form1(), "Command8");
+        QVERIFY(!dialogs_->shown().back().asksToReplace);
+        QVERIFY(messages_->questions.empty());
+        QCOMPARE(readFile(path("m42.csv")), kOneSingleStar);
+        QCOMPARE(QImage(path("m42.bmp")).size(), QSize(3902, 2596));
+
+        writeFile(path("plot.bmp"), "the plot of yesterday");
+        dialogs_->choose(path("plot.txt"));
+        click(form1(), "Command8");  // answered "いいえ"
+        QCOMPARE(
+            messages_->questions,
+            std::vector<QString>{QStringLiteral("「plot.bmp」は既にあります。置き換えますか？")});
+        QCOMPARE(readFile(path("plot.bmp")), QByteArray("the plot of yesterday"));
+        messages_->answers.push_back(true);
+        dialogs_->choose(path("plot.txt"));
+        click(form1(), "Command8");
+        QCOMPARE(messages_->questions.size(), std::size_t{2});
+        QCOMPARE(QImage(path("plot.bmp")).size(), QSize(3902, 2596));
+        QVERIFY(!QFile::exists(path("plot.txt")));
+        QVERIFY(messages_->messages.empty());
+    }
+
+    // Return and Enter press a focused button; in the run's text boxes they start "描画".
+    void enterPressesButtonsAndStartsARun() {
+        auto* toggle = control<QPushButton>(form1(), "Command9");
+        QTest::keyClick(toggle, Qt::Key_Return);
+        QVERIFY(form2().isVisible());
+        QTest::keyClick(toggle, Qt::Key_Enter);
+        QVERIFY(!form2().isVisible());
+
+        writeFile(path("one.txt"), kOneSingleStar);
+        dialogs_->choose(path("one.txt"));
+        QTest::keyClick(control<QPushButton>(form1(), "Command3"), Qt::Key_Return);
+        QCOMPARE(form1().starFile(), path("one.txt"));
+        for (const char* box : {"Text1", "Text2", "Text3", "Text7", "Text8", "Text9"}) {
+            QGuiApplication::clipboard()->setText(QStringLiteral("before"));
+            QTest::keyClick(control<QLineEdit>(form1(), box), Qt::Key_Return);
+            QVERIFY2(!QGuiApplication::clipboard()->image().isNull(), box);
+        }
+        QCOMPARE(count("Label2", 8), QStringLiteral("1"));
+        QVERIFY(messages_->messages.empty());
+    }
+
+    // A photograph chosen with "解析データ" (or dropped) gives 横 and 縦 its size at once; "描画"
+    // finds its stars and plots them.
+    void photographIsAStarSource() {
+        writePhotograph(path("sky.png"), {400, 300});
+        dialogs_->choose(path("sky.png"));
+        click(form1(), "Command3");
+        QCOMPARE(text("Text1"), QStringLiteral("400"));
+        QCOMPARE(text("Text2"), QStringLiteral("300"));
+        for (int run = 0; run < 2; ++run) {  // the second from the kept detection
+            click(form1(), "Command1");
+            QVERIFY(messages_->messages.empty());
+            int stars = 0;
+            for (int row = 1; row <= 8; ++row) {
+                stars += count("Label2", row).toInt() + count("Label3", row).toInt();
+            }
+            QCOMPARE(stars, 5);
+            QCOMPARE(QSize(plot().width(), plot().height()), QSize(400, 300));
+            QVERIFY(darkNear(plot(), 199, 79));
+        }
+        click(form1(), "Option1(0)");
+        QVERIFY(drop({QUrl::fromLocalFile(path("sky.png"))}));
+        QCOMPARE(text("Text1"), QStringLiteral("400"));
+    }
+
+    // A file dropped on the window is taken as "解析データ" takes a chosen one.
+    void droppedFileBecomesTheStarList() {
+        const QString list = path(QStringLiteral("落とした リスト.txt"));
+        writeFile(list, kOneSingleStar);
+        QVERIFY(!drop({QUrl::fromLocalFile(list), QUrl::fromLocalFile(path("other.txt"))}));
+        QVERIFY(!drop({QUrl(QStringLiteral("https://example.org/m42.txt"))}));
+        QVERIFY(form1().starFile().isEmpty());
+        // Dropped on a text box, the file is still the star list, not the box's text.
+        QVERIFY(!control<QLineEdit>(form1(), "Text1")->acceptDrops());
+
+        QVERIFY(drop({QUrl::fromLocalFile(list)}));
+        QCOMPARE(form1().starFile(), list);
+        QCOMPARE(form1().commonDialog().fileName(), list);
+        click(form1(), "Command1");
+        QCOMPARE(count("Label2", 8), QStringLiteral("1"));
+        dialogs_->cancel();
+        click(form1(), "Command8");
+        QCOMPARE(dialogs_->shown().back().proposed, list);
+    }
+
+    // The plot's context menu, and the viewer of the whole plot following every run.
+    void viewerShowsTheWholePlotAndFollowsEveryRun() {
+        QStringList captions;
+        for (const QAction* item : form1().plotMenu().actions()) {
+            if (!item->isSeparator()) captions << item->text();
+        }
+        QCOMPARE(captions,
+                 QStringList({"全体を表示", "クリップボードにコピー", "画像保存", "夜間モード"}));
+        QContextMenuEvent rightClick(QContextMenuEvent::Mouse, {20, 20},
+                                     form1().plot().mapToGlobal(QPoint(20, 20)));
+        QApplication::sendEvent(&form1().plot(), &rightClick);
+        QVERIFY(form1().plotMenu().isVisible());
+        form1().plotMenu().hide();
+
+        click(form1(), "Option1(0)");
+        drawFile(QStringLiteral("one.txt"), kOneSingleStar);
+        action("ShowWholePlot").trigger();
+        PlotViewer* viewer = form1().viewer();
+        QVERIFY(viewer != nullptr);
+        QVERIFY(QTest::qWaitForWindowExposed(viewer));
+        QVERIFY(viewer->fitted());
+        const auto where = [viewer](double x, double y) {
+            return (QPointF(x, y) - viewer->plotPointAt({0, 0})) * viewer->scale();
+        };
+        // Fitted: both far corners of the plot are in the window.
+        QVERIFY(QRectF(viewer->rect()).adjusted(-1, -1, 1, 1).contains(where(3034, 2018)));
+        QVERIFY(QRectF(viewer->rect()).contains(where(0, 0)));
+        QVERIFY(darkNear(onScreen(*viewer), where(100, 100)));
+
+        // The next run shows at once; the auto clear took the first star away.
+        drawFile(QStringLiteral("far.txt"), "M42\r\n1,400,3000,2000,0,0,30,30,5,6,45,0.9\r\n");
+        QVERIFY(darkNear(onScreen(*viewer), where(3000, 2000)));
+        QVERIFY(!darkNear(onScreen(*viewer), where(100, 100)));
+
+        // The wheel zooms about the pointer; dragging pans; a double click shows actual size
+        // about the point clicked, another the whole plot.
+        const QPointF middle = viewer->rect().center();
+        const QPointF under = viewer->plotPointAt(middle);
+        const double fittedScale = viewer->scale();
+        QWheelEvent wheel(middle, viewer->mapToGlobal(middle), {}, {0, 120}, Qt::NoButton,
+                          Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(viewer, &wheel);
+        QCOMPARE(viewer->scale(), fittedScale * 1.25);
+        QVERIFY((viewer->plotPointAt(middle) - under).manhattanLength() < 1e-6);
+        QTest::mouseDClick(viewer, Qt::LeftButton, {}, middle.toPoint());
+        QCOMPARE(viewer->scale(), 1.0);
+        QVERIFY((viewer->plotPointAt(middle) - under).manhattanLength() < 1);
+        QTest::mousePress(viewer, Qt::LeftButton, {}, middle.toPoint());
+        QMouseEvent move(QEvent::MouseMove, middle + QPointF(-30, -20), viewer->mapToGlobal(middle),
+                         Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(viewer, &move);
+        QTest::mouseRelease(viewer, Qt::LeftButton, {}, (middle + QPointF(-30, -20)).toPoint());
+        QVERIFY((viewer->plotPointAt(middle) - (under + QPointF(30, 20))).manhattanLength() < 1);
+        QTest::mouseDClick(viewer, Qt::LeftButton, {}, middle.toPoint());
+        QVERIFY(viewer->fitted());
+        QCOMPARE(viewer->scale(), fittedScale);
+        QVERIFY(messages_->messages.empty());
+    }
+
+    // "夜間モード" turns what the screen shows to dim red on black; the clipboard and the saved
+    // bitmap stay grey.
+    void nightModeChangesOnlyTheScreen() {
+        const QColor dayWindow = form1().palette().color(QPalette::Window);
+        click(form1(), "Option1(0)");
+        action("NightMode").trigger();
+        QVERIFY(form1().nightMode());
+        for (QWidget* window : {static_cast<QWidget*>(&form1()), &form2()}) {
+            QTRY_COMPARE(window->palette().color(QPalette::Window), QColor(Qt::black));
+            const QColor text = window->palette().color(QPalette::WindowText);
+            QVERIFY(text.red() > 0 && text.green() == 0 && text.blue() == 0);
+        }
+        drawFile(QStringLiteral("one.txt"), kOneSingleStar);
+        const QImage screen = onScreen(form1().plot());
+        QCOMPARE(screen.pixel(300, 200), qRgb(0, 0, 0));
+        QVERIFY(qRed(screen.pixel(100, 100)) > 100 && qGreen(screen.pixel(100, 100)) == 0);
+
+        const QImage pasted = QGuiApplication::clipboard()->image();
+        QVERIFY(isGrey(pasted.pixel(100, 100)) && qGray(pasted.pixel(100, 100)) < 128);
+        QCOMPARE(pasted.pixel(2000, 1500), qRgb(255, 255, 255));
+        QGuiApplication::clipboard()->setText(QStringLiteral("before"));
+        action("CopyPlot").trigger();
+        QCOMPARE(QGuiApplication::clipboard()->image().pixel(2000, 1500), qRgb(255, 255, 255));
+        dialogs_->choose(path("night.bmp"));
+        action("SavePlot").trigger();
+        const QImage saved(path("night.bmp"));
+        QVERIFY(isGrey(saved.pixel(100, 100)) && qGray(saved.pixel(100, 100)) < 128);
+        QCOMPARE(saved.pixel(2000, 1500), qRgb(255, 255, 255));
+
+        action("ShowWholePlot").trigger();
+        QVERIFY(QTest::qWaitForWindowExposed(form1().viewer()));
+        const QImage whole = onScreen(*form1().viewer());
+        QCOMPARE(qGreen(whole.pixel(whole.width() / 2, whole.height() / 2)), 0);
+
+        action("NightMode").trigger();
+        QVERIFY(!form1().nightMode());
+        QTRY_COMPARE(form1().palette().color(QPalette::Window), dayWindow);
+        QCOMPARE(onScreen(form1().plot()).pixel(300, 200), qRgb(255, 255, 255));
+        QVERIFY(messages_->messages.empty());
+    }
+
+    // A run of giant stars (a mistyped star size) shows its progress after half a second and
+    // stops at "キャンセル" as a stopped run does: no message, the last counts and clipboard kept.
+    void longRunShowsProgressAndCanBeCancelled() {
+        click(form1(), "Option1(0)");
+        drawFile(QStringLiteral("one.txt"), kOneSingleStar);
+        QGuiApplication::clipboard()->setText(QStringLiteral("before"));
+        control<QLineEdit>(form1(), "Text3")->setText(QStringLiteral("0.001"));
+        QString stage;
+        QTimer watch;
+        connect(&watch, &QTimer::timeout, &watch, [&] {
+            auto* progress = qobject_cast<QProgressDialog*>(QApplication::activeModalWidget());
+            if (progress == nullptr) return;
+            stage = progress->labelText();
+            QTest::mouseClick(progress->findChild<QPushButton*>(), Qt::LeftButton);
+        });
+        watch.start(20);
+        QElapsedTimer clock;
+        clock.start();
+        drawFile(QStringLiteral("giants.txt"), sameStars(100000));
+        watch.stop();
+        QVERIFY2(stage.startsWith(QStringLiteral("星を描いています")), qPrintable(stage));
+        QVERIFY(clock.elapsed() < 60000);
+        QVERIFY(messages_->messages.empty());
+        QCOMPARE(count("Label2", 8), QStringLiteral("1"));
+        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("before"));
+        QVERIFY(QApplication::activeModalWidget() == nullptr);
+        QVERIFY(QGuiApplication::overrideCursor() == nullptr);
+        // What was drawn before the cancel is kept.
+        QVERIFY(plot().at(3000, 2000) < 255);
+    }
+
+    // Running out of memory in the window's own steps ends that step with the message, and the
+    // program goes on.
+    void outOfMemoryInTheWindowsStepsIsAMessage() {
+#if defined(__SANITIZE_ADDRESS__)
+        QSKIP("the sanitizer's allocator ends the program instead of failing an allocation");
+#endif
+        click(form1(), "Option1(0)");
+        drawFile(QStringLiteral("one.txt"), kOneSingleStar);
+        writeFile(path("padded.txt"), QByteArray(8 << 20, ' ') + QByteArray("1 ").repeated(26));
+        const QString outOfMemory = QStringLiteral("メモリが足りないため、処理を中止しました。");
+        showForm2();
+        {
+            const AddressSpaceLimit limit(2 << 20);
+            action("CopyPlot").trigger();
+            dialogs_->choose(path("padded.txt"));
+            click(form2(), "Command3");
+            click(form1(), "Command1");
+        }
+        QCOMPARE(messages_->messages.size(), std::size_t{3});
+        QCOMPARE(messages_->messages[0].text, outOfMemory);
+        QVERIFY2(messages_->messages[1].text.contains(QStringLiteral("メモリが足りません")),
+                 qPrintable(messages_->messages[1].text));
+        QCOMPARE(messages_->messages[2].text, outOfMemory);
+        click(form1(), "Command1");
+        dialogs_->choose(path("padded.txt"));
+        click(form2(), "Command3");
+        QCOMPARE(messages_->messages.size(), std::size_t{3});
+        QCOMPARE(QGuiApplication::clipboard()->image().size(), QSize(3034, 2018));
+        QCOMPARE(control<QLineEdit>(form2(), "Text4")->text(), QStringLiteral("1"));
+    }
+
+    // A save past the file size limit is a message, not the end of the program, and the old
+    // file stays.
+    void fileSizeLimitIsAMessage() {
+        writeFile(path("plot.bmp"), "the plot of yesterday");
+        rlimit saved{};
+        ::getrlimit(RLIMIT_FSIZE, &saved);
+        const rlimit small{rlim_t{64} * 1024, saved.rlim_max};
+        ::setrlimit(RLIMIT_FSIZE, &small);
+        messages_->answers.push_back(true);
+        dialogs_->choose(path("plot.bmp"));
+        click(form1(), "Command8");
+        ::setrlimit(RLIMIT_FSIZE, &saved);
+        QCOMPARE(messages_->messages.size(), std::size_t{1});
+        QCOMPARE(messages_->messages[0].text,
+                 QStringLiteral("画像ファイル「%1」を書けません（ファイルが大きすぎます）。")
+                     .arg(path("plot.bmp")));
+        QCOMPARE(readFile(path("plot.bmp")), QByteArray("the plot of yesterday"));
+    }
+
+    // Qt's own dialogs speak Japanese, whatever the desktop's language (the test runs in
+    // English).
+    void qtDialogsSpeakJapanese() {
+        QFileDialog dialog(&form1());
+        dialog.setOption(QFileDialog::DontUseNativeDialog);
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        QStringList captions;
+        for (QAbstractButton* button : dialog.findChild<QDialogButtonBox*>()->buttons()) {
+            captions << button->text();
+        }
+        QVERIFY2(captions.join(QLatin1Char(' ')).contains(QStringLiteral("キャンセル")),
+                 qPrintable(captions.join(QLatin1Char(' '))));
+        QVERIFY(!captions.contains(QStringLiteral("&Save")));
+    }
+
     void exportFailureIsReportedAndTheProgramRunsOn() {
         QVERIFY(QDir(dir_->path()).mkpath(QStringLiteral("taken.bmp")));
+        messages_->answers.push_back(true);
         dialogs_->choose(path("taken.png"));
         click(form1(), "Command8");
         QCOMPARE(messages_->messages.size(), std::size_t{1});
-        QVERIFY(messages_->messages[0].text.contains(path("taken.bmp")));
+        QCOMPARE(messages_->messages[0].text,
+                 QStringLiteral("画像ファイル「%1」を作れません（フォルダです）。")
+                     .arg(path("taken.bmp")));
 
         dialogs_->choose(path("fine.bmp"));
         click(form1(), "Command8");
@@ -432,7 +821,12 @@ private slots:
 };
 
 int main(int argc, char** argv) {
+    // Large blocks are mapped afresh and every thread shares one heap, so that an address space
+    // limit binds every large allocation (see AddressSpaceLimit).
+    ::mallopt(M_MMAP_THRESHOLD, 128 * 1024);
+    ::mallopt(M_ARENA_MAX, 1);
     QApplication application(argc, argv);
+    if (!setUpApplication()) return 1;
     applyWindowLook();
     MainWindowTest test;
     return QTest::qExec(&test, argc, argv);

@@ -13,6 +13,8 @@ public:
     struct Shown {
         bool save;
         QString proposed;
+        // For a save: whether the dialog itself asks before replacing the chosen file.
+        bool asksToReplace = false;
     };
 
     // The next dialog chooses this file.
@@ -21,18 +23,19 @@ public:
     void cancel() { answers_.push_back({false, QString()}); }
 
     std::optional<QString> open(QWidget*, const QString& proposed) override {
-        return answer(false, proposed);
+        return answer({false, proposed});
     }
-    std::optional<QString> save(QWidget*, const QString& proposed) override {
-        return answer(true, proposed);
+    std::optional<QString> save(QWidget*, const QString& proposed,
+                                ReplaceQuestion question) override {
+        return answer({true, proposed, question == ReplaceQuestion::Dialog});
     }
 
     const std::deque<Shown>& shown() const { return shown_; }
     bool scriptUsedUp() const { return answers_.empty(); }
 
 private:
-    std::optional<QString> answer(bool save, const QString& proposed) {
-        shown_.push_back({save, proposed});
+    std::optional<QString> answer(const Shown& shown) {
+        shown_.push_back(shown);
         // A dialog nobody scripted is a test fault: cancel it rather than hang.
         if (answers_.empty()) return std::nullopt;
         const Answer next = answers_.front();

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "doublestar/lens_preset.h"
+#include "plot/temp_file.h"
 #include "text/parse_number.h"
 
 namespace {
@@ -81,6 +82,17 @@ TEST(ThresholdFile, FaultsLeaveNoHalfTable) {
     EXPECT_FALSE(loaded.ok);
     EXPECT_NE(loaded.fault.find("3 番目の項目「abc」が数値ではありません"), std::string::npos);
     EXPECT_FALSE(ThresholdFile::parse("").ok);
+}
+
+TEST(ThresholdFile, TheWholeFileIsReadHoweverLong) {
+    TempFile file(std::string(1024 * 1024 - 1, ' ') +
+                  ThresholdFile::format(LensPreset::wideAngle()));
+    const ThresholdFile::Loaded loaded = ThresholdFile::read(file.path());
+    ASSERT_TRUE(loaded.ok) << loaded.fault;
+    EXPECT_EQ(loaded.table.radialAngleCorrection, "10");
+    EXPECT_FALSE(ThresholdFile::read(file.path() + ".missing").ok);
+    EXPECT_NE(ThresholdFile::read(file.path() + ".missing").fault.find("ありません"),
+              std::string::npos);
 }
 
 TEST(LensPreset, WideThenTeleEqualsTheInitialTableButOneText) {

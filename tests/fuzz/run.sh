@@ -9,9 +9,9 @@ build="$(cd "$1" && pwd)"
 seconds="$2"
 shift 2
 targets=("$@")
-[ ${#targets[@]} -eq 0 ] && targets=(star_list parse_number threshold_file)
+[ ${#targets[@]} -eq 0 ] && targets=(star_list parse_number threshold_file catalog)
 
-declare -A max_len=([star_list]=1048576 [parse_number]=8192 [threshold_file]=65536)
+declare -A max_len=([star_list]=1048576 [parse_number]=8192 [threshold_file]=65536 [catalog]=262144)
 failed=0
 mkdir -p "$build/artifacts"
 for target in "${targets[@]}"; do

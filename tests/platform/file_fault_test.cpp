@@ -20,8 +20,8 @@
 
 #include "platform/file_permissions_enforced.h"
 #include "platform/image_file.h"
-#include "raster/raster_surface.h"
 #include "platform/text_file.h"
+#include "raster/raster_surface.h"
 
 namespace {
 
@@ -167,9 +167,8 @@ TEST(ImageFileFault, FullDiskKeepsTheOldFile) {
     if (!disk.mounted()) GTEST_SKIP() << "no right to mount; the file size limit test stands in";
     const QString path = disk.folder().file("plot.bmp");
     put(path, kOldImage);
-    EXPECT_EQ(
-        ImageFile::save(largePlot(), path),
-        "画像ファイル「" + path + "」を書けません（ディスクの空きが足りないかもしれません）。");
+    EXPECT_EQ(ImageFile::save(largePlot(), path),
+              "画像ファイル「" + path + "」を書けません（ディスクの空きがありません）。");
     EXPECT_EQ(contentOf(path), kOldImage);
     EXPECT_EQ(entries(disk.folder().path()), 1u);  // no half-written temporary file is left
 }
@@ -183,7 +182,7 @@ TEST(ImageFileFault, FileSizeLimitKeepsTheOldFile) {
         const FileSizeLimit limit;
         message = ImageFile::save(largePlot(), path);
     }
-    EXPECT_TRUE(starts(message, "画像ファイル「" + path + "」を")) << message.toStdString();
+    EXPECT_EQ(message, "画像ファイル「" + path + "」を書けません（ファイルが大きすぎます）。");
     EXPECT_EQ(contentOf(path), kOldImage);
     EXPECT_EQ(entries(folder.path()), 1u);
 }
@@ -253,7 +252,7 @@ TEST(TextFileFault, FullDiskOrFileSizeLimitKeepsTheOldFile) {
     if (disk.mounted()) {
         put(disk.folder().file("detail.txt"), kOldText);
         expectKept(disk.folder(), TextFile::write(disk.folder().file("detail.txt"), large),
-                   "No space left on device");
+                   "ディスクの空きがありません");
     }
     Folder folder;
     put(folder.file("detail.txt"), kOldText);
@@ -262,7 +261,7 @@ TEST(TextFileFault, FullDiskOrFileSizeLimitKeepsTheOldFile) {
         const FileSizeLimit limit;
         message = TextFile::write(folder.file("detail.txt"), large);
     }
-    expectKept(folder, message, "File too large");
+    expectKept(folder, message, "ファイルが大きすぎます");
 }
 
 TEST(TextFileFault, DeviceIsWrittenNotReplaced) {
@@ -275,14 +274,17 @@ TEST(TextFileFault, DeviceIsWrittenNotReplaced) {
     EXPECT_TRUE(devices.intact());
 }
 
+// The common faults are told in Japanese, whatever language the system speaks.
 TEST(TextFileFault, MissingUnreadableOrFolder) {
     Folder folder;
     std::string content = "untouched";
     const QString missing = folder.file("消えた detail.txt");
     EXPECT_EQ(TextFile::read(missing, content),
-              "ファイル「" + missing + "」を開けません（No such file or directory）。");
+              "ファイル「" + missing + "」を開けません（ファイルまたはフォルダがありません）。");
     const QString self = QString::fromStdString(folder.path().string());
-    EXPECT_TRUE(starts(TextFile::read(self, content), "ファイル「" + self + "」を"));
+    EXPECT_EQ(TextFile::read(self, content),
+              "ファイル「" + self + "」を開けません（フォルダです）。");
+    EXPECT_EQ(TextFile::write(self, "x"), "ファイル「" + self + "」を作れません（フォルダです）。");
     EXPECT_EQ(content, "untouched");
 
     const QString locked = folder.file("locked.txt");
@@ -291,8 +293,44 @@ TEST(TextFileFault, MissingUnreadableOrFolder) {
     const FilePermissionsEnforced enforced;
     if (!enforced.active()) GTEST_SKIP() << "root without the right to drop its file override";
     EXPECT_EQ(TextFile::read(locked, content),
-              "ファイル「" + locked + "」を開けません（Permission denied）。");
+              "ファイル「" + locked + "」を開けません（アクセスする権限がありません）。");
     EXPECT_EQ(content, "untouched");
+}
+
+// A small file is read whole however it is padded; one past the limit is refused, never cut,
+// and a device that never ends stops at the limit.
+TEST(TextFileFault, ReadsWholeOrRefusesWithoutCutting) {
+    Folder folder;
+    const QString padded = folder.file("padded.txt");
+    const std::string table = std::string(3 << 20, ' ') + " .9  .8  .25 \r\n";
+    put(padded, table);
+    std::string content;
+    ASSERT_EQ(TextFile::read(padded, content), QString());
+    EXPECT_EQ(content, table);
+
+    content = "untouched";
+    EXPECT_EQ(TextFile::read(padded, content, 1 << 20),
+              "ファイル「" + padded + "」は大きすぎます（1048576 バイトまで）。");
+    EXPECT_EQ(content, "untouched");
+    const QString zero = QStringLiteral("/dev/zero");
+    EXPECT_EQ(TextFile::read(zero, content, 1 << 20),
+              "ファイル「/dev/zero」は大きすぎます（1048576 バイトまで）。");
+    EXPECT_EQ(content, "untouched");
+}
+
+// A name with control characters reaches its file as it is and is shown escaped.
+TEST(TextFileFault, NameWithControlCharacters) {
+    Folder folder;
+    const std::string bytes = (folder.path() / "星\x1b[31m.txt").string();
+    const QString name = QFile::decodeName(QByteArray::fromStdString(bytes));
+    ASSERT_EQ(TextFile::write(name, "abc"), QString());
+    EXPECT_TRUE(fs::exists(bytes));
+    std::string content;
+    ASSERT_EQ(TextFile::read(name, content), QString());
+    EXPECT_EQ(content, "abc");
+    const QString missing = QFile::decodeName(QByteArray::fromStdString(bytes + "\x07"));
+    EXPECT_TRUE(
+        TextFile::read(missing, content).contains(QStringLiteral("星\\x1b[31m.txt\\x07」")));
 }
 
 }  // namespace

@@ -33,6 +33,35 @@ private slots:
         QCOMPARE(detail, QStringLiteral("レコード 2"));
         QCOMPARE(buttons.size(), 1);
     }
+
+    // A question has "はい" and "いいえ"; only "はい" says yes, and Enter alone does not.
+    void questionAnswersYesOnlyForYes() {
+        const auto answer = [](const char* pressed) {
+            QStringList captions;
+            QTimer::singleShot(0, [&captions, pressed] {
+                auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+                QVERIFY(box != nullptr);
+                for (QAbstractButton* button : box->buttons()) captions << button->text();
+                if (QLatin1String(pressed) == QLatin1String("Return")) {
+                    QTest::keyClick(box, Qt::Key_Return);
+                    return;
+                }
+                for (QAbstractButton* button : box->buttons()) {
+                    if (button->text() == QString::fromUtf8(pressed)) {
+                        QTest::mouseClick(button, Qt::LeftButton);
+                    }
+                }
+            });
+            const bool yes =
+                QtMessageBox().ask(nullptr, QStringLiteral("「plot.bmp」は既にあります。"));
+            captions.sort();
+            return std::make_pair(yes, captions);
+        };
+        const QStringList both = {QStringLiteral("いいえ"), QStringLiteral("はい")};
+        QCOMPARE(answer("はい"), std::make_pair(true, both));
+        QCOMPARE(answer("いいえ"), std::make_pair(false, both));
+        QCOMPARE(answer("Return").first, false);
+    }
 };
 
 QTEST_MAIN(QtMessageBoxTest)

@@ -1,4 +1,4 @@
-#include "app/headless_plotter.h"
+#include "plotter/headless_plotter.h"
 
 #include <gtest/gtest.h>
 
@@ -7,8 +7,8 @@
 #include <sstream>
 
 #include "doublestar/threshold_file.h"
-#include "raster/raster_surface.h"
 #include "plot/temp_file.h"
+#include "raster/raster_surface.h"
 
 namespace {
 
@@ -55,7 +55,10 @@ TEST(HeadlessPlotter, JsonAndStarRows) {
     EXPECT_NE(o.out.find("{\"label\": \"10-19\", \"single\": 0, \"double\": 1}"),
               std::string::npos);
     EXPECT_NE(o.out.find("\"records\": 2, \"drawn\": 2"), std::string::npos);
-    EXPECT_EQ(slurp(csv), "index,area,class,kind\n1,5,1-9,single\n2,15,10-19,double-occupancy\n");
+    EXPECT_EQ(slurp(csv),
+              "index,area,class,kind,x,y,size,angle,roundness,radial_angle,angle_offset\n"
+              "1,5,1-9,single,100.25,200.75,6,0,0.5,149.32211,149.32211\n"
+              "2,15,10-19,double-occupancy,500,400,6,30,0.5,148.23122,118.23122\n");
 }
 
 TEST(HeadlessPlotter, WritesTheBitmapAtSensorSize) {

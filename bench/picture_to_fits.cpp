@@ -1,0 +1,56 @@
+// picture-to-fits: writes a picture as Quendra reads it (one grey picture in single precision) as
+// a FITS file with rows running upward and Quendra's saturation as SATURATE, so that Source
+// Extractor can be run on exactly what Quendra detects on.
+//   picture-to-fits PICTURE FITS
+#include <fitsio.h>
+
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "photo/fits_picture.h"
+#include "photo/qt_picture.h"
+#include "sources/star_sources.h"
+
+int main(int argc, char** argv) {
+    if (argc != 3) {
+        std::cerr << "usage: picture-to-fits PICTURE FITS\n";
+        return 2;
+    }
+    const std::string path = argv[1];
+    GreyImage picture;
+    Fault fault;
+    const StarSources::Kind kind = StarSources::kindOf(path);
+    const Outcome read = kind == StarSources::Kind::Fits
+                             ? FitsPicture::read(path, picture, nullptr, fault)
+                             : QtPicture::read(path, picture, nullptr, fault);
+    if (read != Outcome::Done) {
+        std::cerr << fault.message << '\n';
+        return 1;
+    }
+    const auto width = static_cast<std::size_t>(picture.width);
+    std::vector<float> upward(picture.size());
+    for (int row = 0; row < picture.height; ++row) {
+        const int from = picture.rowsUp ? row : picture.height - 1 - row;
+        std::copy_n(picture.pixels.get() + static_cast<std::size_t>(from) * width, width,
+                    upward.data() + static_cast<std::size_t>(row) * width);
+    }
+    const std::string name = "!" + std::string(argv[2]);
+    fitsfile* file = nullptr;
+    int status = 0;
+    long axes[2] = {picture.width, picture.height};
+    fits_create_file(&file, name.c_str(), &status);
+    fits_create_img(file, FLOAT_IMG, 2, axes, &status);
+    if (picture.saturation) {
+        double saturation = *picture.saturation;
+        fits_write_key(file, TDOUBLE, "SATURATE", &saturation, "as Quendra reads the picture",
+                       &status);
+    }
+    fits_write_img(file, TFLOAT, 1, static_cast<LONGLONG>(upward.size()), upward.data(), &status);
+    fits_close_file(file, &status);
+    if (status != 0) {
+        std::cerr << "picture-to-fits: cannot write " << argv[2] << '\n';
+        return 1;
+    }
+    return 0;
+}

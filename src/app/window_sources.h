@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QSize>
+#include <QString>
+#include <memory>
+#include <optional>
+
+#include "plot/star_source.h"
+
+// Where the window's runs take their stars from: a star list, a Source Extractor catalog or a
+// photograph, told apart by content. A photograph's stars are detected once and kept while the
+// file and the detection settings stay the same, so that drawing it again with other limits
+// does not detect again. In a build without photographs, star lists only.
+class WindowSources {
+public:
+    WindowSources();
+    ~WindowSources();
+    WindowSources(const WindowSources&) = delete;
+    WindowSources& operator=(const WindowSources&) = delete;
+
+    const StarSourceOpener& opener() const { return opener_; }
+    // A photograph's width and height, read from its header; nothing for anything else.
+    static std::optional<QSize> pictureSize(const QString& path);
+
+private:
+    struct Kept;
+    std::unique_ptr<Kept> kept_;  // outlives the opener, which uses it
+    StarSourceOpener opener_;
+};

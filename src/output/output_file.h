@@ -1,0 +1,46 @@
+#pragma once
+
+#include <cstdio>
+#include <string>
+#include <string_view>
+
+#include "text/fault.h"
+
+// A file a run writes besides the plot: the per-star table, the regions, a star list, a summary.
+// It is written under a temporary name beside its target and put in place only when committed,
+// so a stopped run, an interrupt or a full disk leaves an existing file as it was. Devices and
+// pipes (/dev/null, /dev/stdout, a FIFO) are written in place. Names are the system's own bytes.
+class OutputFile {
+public:
+    // what names the kind of file in messages: "画像ファイル", "星の一覧", ...
+    OutputFile(std::string path, std::string what);
+    ~OutputFile();
+    OutputFile(const OutputFile&) = delete;
+    OutputFile& operator=(const OutputFile&) = delete;
+
+    // A device or a pipe, which is written in place: the safe replace meant for regular files
+    // would put a new file where the device was.
+    static bool isDevice(const std::string& path);
+
+    bool open(Fault& fault);
+    // Buffered; the first failure is remembered and reported by commit.
+    void write(std::string_view bytes);
+    // Puts the whole file in place; false, with the fault set and the old file kept, when any
+    // write failed or the file cannot be put in place.
+    bool commit(Fault& fault);
+    // Throws the new file away (a stopped run); the old file stays.
+    void discard();
+
+    const std::string& path() const { return path_; }
+
+private:
+    Fault failure(const char* doing, int errorNumber) const;
+    void forget();
+
+    std::string path_;
+    std::string what_;
+    std::string temporary_;  // empty when written in place
+    int unfinishedSlot_ = -1;
+    std::FILE* file_ = nullptr;
+    int writeError_ = 0;
+};

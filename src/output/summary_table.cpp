@@ -1,0 +1,114 @@
+#include "output/summary_table.h"
+
+#include <cstdio>
+
+#include "text/messages.h"
+#include "text/number_text.h"
+
+namespace {
+
+// The cells of one row, each with whether it is text (quoted in JSON) or a number.
+struct Cell {
+    std::string value;
+    bool text;
+};
+
+std::string messageOf(const RunResult& result) {
+    if (result.completed) return {};
+    if (result.cancelled) return "中止しました";
+    return result.detail.empty() ? result.message : result.message + "\n" + result.detail;
+}
+
+std::vector<Cell> cellsOf(const SummaryRow& row) {
+    const RunResult& r = row.result;
+    std::vector<Cell> cells{{row.file, true},
+                            {r.completed ? "completed" : "stopped", true},
+                            {messageOf(r), true},
+                            {numberText(r.recordsRead), false},
+                            {numberText(r.starsDrawn), false}};
+    std::int64_t singles = 0;
+    std::int64_t doubles = 0;
+    for (const AreaClass& c : AreaClass::all()) {
+        const auto slot = static_cast<std::size_t>(c.index) + 1;
+        const std::int64_t single = r.completed ? r.singleCounts[slot].value_or(0) : 0;
+        const std::int64_t twin = r.completed ? r.doubleCounts[slot] : 0;
+        singles += single;
+        doubles += twin;
+        cells.push_back({numberText(single), false});
+        cells.push_back({numberText(twin), false});
+    }
+    cells.push_back({numberText(singles), false});
+    cells.push_back({numberText(doubles), false});
+    const double fraction =
+        r.starsDrawn > 0 ? static_cast<double>(doubles) / static_cast<double>(r.starsDrawn) : 0.0;
+    cells.push_back({numberText(fraction), false});
+    return cells;
+}
+
+std::string csvField(const std::string& value) {
+    if (value.find_first_of(",\"\r\n") == std::string::npos) return value;
+    std::string quoted = "\"";
+    for (const char c : value) {
+        if (c == '"') quoted += '"';
+        quoted += c;
+    }
+    return quoted + '"';
+}
+
+// JSON text must be UTF-8: a name that is not is shown escaped, as the messages show it.
+std::string jsonString(const std::string& value) {
+    std::string out = "\"";
+    for (const char c : Messages::shownName(value)) {
+        if (c == '"' || c == '\\') {
+            out += '\\';
+            out += c;
+        } else if (c == '\n') {
+            out += "\\n";
+        } else {
+            out += c;
+        }
+    }
+    return out + '"';
+}
+
+}  // namespace
+
+std::vector<std::string> SummaryTable::columns() {
+    std::vector<std::string> names{"file", "status", "message", "records", "drawn"};
+    for (const AreaClass& c : AreaClass::all()) {
+        names.push_back("single_" + std::string(c.label));
+        names.push_back("double_" + std::string(c.label));
+    }
+    names.insert(names.end(), {"singles", "doubles", "double_fraction"});
+    return names;
+}
+
+std::string SummaryTable::csv(const std::vector<SummaryRow>& rows) {
+    std::string text;
+    const std::vector<std::string> names = columns();
+    for (std::size_t i = 0; i < names.size(); ++i) text += (i ? "," : "") + names[i];
+    text += "\r\n";
+    for (const SummaryRow& row : rows) {
+        const std::vector<Cell> cells = cellsOf(row);
+        for (std::size_t i = 0; i < cells.size(); ++i) {
+            text += (i ? "," : "") + csvField(cells[i].value);
+        }
+        text += "\r\n";
+    }
+    return text;
+}
+
+std::string SummaryTable::json(const std::vector<SummaryRow>& rows) {
+    const std::vector<std::string> names = columns();
+    std::string text = "[";
+    for (std::size_t r = 0; r < rows.size(); ++r) {
+        text += r ? ",\n {" : "\n {";
+        const std::vector<Cell> cells = cellsOf(rows[r]);
+        for (std::size_t i = 0; i < cells.size(); ++i) {
+            text += (i ? ", \"" : "\"") + names[i] + "\": ";
+            text += cells[i].text ? jsonString(cells[i].value) : cells[i].value;
+        }
+        text += '}';
+    }
+    return text + (rows.empty() ? "]\n" : "\n]\n");
+}

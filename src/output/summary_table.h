@@ -1,0 +1,24 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "plot/plotting_run.h"
+
+// One row of a batch's summary: an input and how its run ended.
+struct SummaryRow {
+    std::string file;
+    RunResult result;
+};
+
+// The summary of a batch, one row per input in the order of the inputs: file, status
+// (completed or stopped), message, records, drawn, single and double counts per area class,
+// singles, doubles and the double fraction (doubles / drawn).
+class SummaryTable {
+public:
+    // CSV with a header line, quoted as RFC 4180 quotes.
+    static std::string csv(const std::vector<SummaryRow>& rows);
+    // An array of objects with the same keys.
+    static std::string json(const std::vector<SummaryRow>& rows);
+    static std::vector<std::string> columns();
+};

@@ -1,0 +1,121 @@
+#include "photo/detected_star.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <numbers>
+
+namespace {
+
+bool finite(const StarRecord& r) {
+    return std::isfinite(r.area) && std::isfinite(r.x) && std::isfinite(r.y) &&
+           std::isfinite(r.left) && std::isfinite(r.top) && std::isfinite(r.extent1) &&
+           std::isfinite(r.extent2) && std::isfinite(r.span) && std::isfinite(r.size) &&
+           std::isfinite(r.angle) && std::isfinite(r.roundness);
+}
+
+// The saturation as the background-subtracted pixels see it at the object.
+double saturationLeft(const GreyImage& picture, const sep_bkg& background, double x, double y) {
+    if (!picture.saturation) return std::numeric_limits<double>::infinity();
+    // The pixel nearest to the barycentre, as Source Extractor takes it.
+    const int column = std::clamp(static_cast<int>(std::floor(x + 0.5)), 0, picture.width - 1);
+    const int row = std::clamp(static_cast<int>(std::floor(y + 0.5)), 0, picture.height - 1);
+    return *picture.saturation - sep_bkg_pix(&background, column, row);
+}
+
+}  // namespace
+
+double DetectedStar::fwhm(const sep_catalog& catalog, int i, const GreyImage& picture,
+                          double saturation) {
+    const double thresh0 =
+        std::max(static_cast<double>(catalog.peak[i]) / 5, static_cast<double>(catalog.thresh[i]));
+    if (!(thresh0 > 0)) return 0;
+    const double mx = catalog.x[i];
+    const double my = catalog.y[i];
+    const int* pixel = catalog.pix[i];
+    const auto used = [&](int k, double& p, double& d2) {
+        p = picture.pixels[static_cast<std::size_t>(pixel[k])];
+        if (!(p > thresh0 && p < saturation)) return false;
+        const int column = pixel[k] % picture.width;
+        const int row = pixel[k] / picture.width;
+        const double dx = column - mx;
+        const double dy = row - my;
+        d2 = dx * dx + dy * dy;
+        return true;
+    };
+    // The weighted least squares of ln p on d^2, about the weighted mean of d^2: summed the
+    // plain way, the slope's numerator and denominator cancel to rounding noise when every
+    // pixel lies at one distance (a one-pixel spike), and the noise decides the FWHM.
+    double s = 0;
+    double sx = 0;
+    double nearest = std::numeric_limits<double>::infinity();
+    double farthest = -nearest;
+    for (int k = 0; k < catalog.npix[i]; ++k) {
+        double p = 0;
+        double d2 = 0;
+        if (!used(k, p, d2)) continue;
+        s += p * p;
+        sx += d2 * p * p;
+        nearest = std::min(nearest, d2);
+        farthest = std::max(farthest, d2);
+    }
+    if (!(s > 0)) return 0;
+    const double mean = sx / s;
+    double sdd = 0;
+    double sdl = 0;
+    for (int k = 0; k < catalog.npix[i]; ++k) {
+        double p = 0;
+        double d2 = 0;
+        if (!used(k, p, d2)) continue;
+        const double d = d2 - mean;
+        sdd += p * p * d * d;
+        sdl += p * p * d * std::log(p);
+    }
+    // All at one distance (one pixel above peak / 5: a star narrower than the pixels, or a
+    // spike): the fit tells nothing and the floor below holds.
+    double beta = nearest < farthest && sdd > 0 ? -sdl / sdd : 0;
+    const double a = catalog.a[i];
+    const double b = catalog.b[i];
+    // No narrower than a Gaussian whose FWHM is six times the axes' geometric mean.
+    beta = std::max(beta, 1 / (13 * a * b));
+    const double width = 1.6651 / std::sqrt(beta);
+    // Source Extractor's correction for undersampling.
+    return width > 0 ? width - 1 / (4 * width) : width;
+}
+
+float DetectedStar::angle(double theta, bool rowsUp) {
+    double degrees = theta * 180 / std::numbers::pi;
+    // With rows running downward the array's +y is the picture's down.
+    if (!rowsUp) degrees = -degrees;
+    if (degrees < 0) degrees += 180;
+    auto angle = static_cast<float>(degrees);
+    // A hair below 180 rounds to 180 in single precision: the same axis as 0.
+    if (angle >= 180 || angle == 0) angle = 0;
+    return angle;
+}
+
+std::optional<StarRecord> DetectedStar::of(const sep_catalog& catalog, int i,
+                                           const GreyImage& picture, const sep_bkg& background) {
+    const double a = catalog.a[i];
+    const double b = catalog.b[i];
+    if (!(a > 0 && b > 0)) return {};
+    const double x = catalog.x[i];
+    const double y = catalog.y[i];
+    const double size = fwhm(catalog, i, picture, saturationLeft(picture, background, x, y));
+    if (!(size > 0)) return {};
+    const double h = picture.height;
+    StarRecord star;
+    star.area = catalog.tnpix[i];
+    star.x = x + 1;
+    star.y = picture.rowsUp ? h - y : y + 1;
+    star.left = catalog.xmin[i] + 1;
+    star.top = picture.rowsUp ? h - catalog.ymax[i] : catalog.ymin[i] + 1;
+    star.extent1 = catalog.xmax[i] - catalog.xmin[i] + 1;
+    star.extent2 = catalog.ymax[i] - catalog.ymin[i] + 1;
+    star.span = 6 * a;
+    star.size = size;
+    star.angle = angle(catalog.theta[i], picture.rowsUp);
+    star.roundness = b / a;
+    if (!finite(star)) return {};
+    return star;
+}

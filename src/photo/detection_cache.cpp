@@ -1,0 +1,28 @@
+#include "photo/detection_cache.h"
+
+std::optional<DetectionCache::Key> DetectionCache::keyOf(const std::string& path,
+                                                         const DetectionSettings& settings) {
+    std::error_code error;
+    const std::uintmax_t size = std::filesystem::file_size(path, error);
+    if (error) return {};
+    const std::filesystem::file_time_type modified = std::filesystem::last_write_time(path, error);
+    if (error) return {};
+    return Key{path, size, modified, settings};
+}
+
+DetectedStars::Stars DetectionCache::find(const Key& key) const {
+    const std::lock_guard lock(mutex_);
+    return key_ == key ? stars_ : nullptr;
+}
+
+void DetectionCache::keep(const Key& key, DetectedStars::Stars stars) {
+    const std::lock_guard lock(mutex_);
+    key_ = key;
+    stars_ = std::move(stars);
+}
+
+void DetectionCache::clear() {
+    const std::lock_guard lock(mutex_);
+    key_.reset();
+    stars_.reset();
+}

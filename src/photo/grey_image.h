@@ -1,0 +1,39 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdlib>
+#include <memory>
+#include <optional>
+
+struct PixelsFree {
+    void operator()(float* pixels) const { std::free(pixels); }
+};
+
+// A photograph as one grey picture in single precision, rows in the order the file stores them.
+struct GreyImage {
+    int width = 0;
+    int height = 0;
+    // width * height, row by row; left uninitialised when made, so that the threads which fill
+    // it also take its first-touch page faults, each for its own rows.
+    std::unique_ptr<float[], PixelsFree> pixels;
+    bool rowsUp = false;  // row 0 is the picture's bottom row (FITS unless TOP-DOWN)
+    // The value at which the camera saturates; none for floating-point samples.
+    std::optional<double> saturation;
+
+    static constexpr int kLargestSide = 32767;
+
+    std::size_t size() const {
+        return static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
+    }
+};
+
+// The outcome of a long step that the user may cancel.
+enum class Outcome { Done, Fault, Cancelled };
+
+// A picture's size in pixels, as the window's 横 and 縦 take it.
+struct PictureSize {
+    int width = 0;
+    int height = 0;
+
+    bool operator==(const PictureSize&) const = default;
+};

@@ -1,0 +1,41 @@
+#include "photo/picture_memory.h"
+
+#include <sys/mman.h>
+#include <unistd.h>
+
+#include <cstdlib>
+
+namespace {
+
+double physicalMemory() {
+    const long pages = ::sysconf(_SC_PHYS_PAGES);
+    const long pageSize = ::sysconf(_SC_PAGESIZE);
+    return pages > 0 && pageSize > 0 ? static_cast<double>(pages) * static_cast<double>(pageSize)
+                                     : 0.0;
+}
+
+}  // namespace
+
+bool PictureMemory::fits(int width, int height) {
+    const double bytes = static_cast<double>(width) * height * sizeof(float);
+    const double physical = physicalMemory();
+    // The detection needs about as much again; beyond the machine's memory it would only swap.
+    return !(physical > 0 && 2 * bytes > physical);
+}
+
+bool PictureMemory::allocate(GreyImage& image, int width, int height) {
+    if (!fits(width, height)) return false;
+    // In huge pages where the system allows it: a page fault for every 4 KiB of a picture costs
+    // as much as reading it.
+    constexpr std::size_t kHugePage = 2 << 20;
+    const std::size_t bytes =
+        static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * sizeof(float);
+    const std::size_t rounded = (bytes + kHugePage - 1) / kHugePage * kHugePage;
+    void* pixels = std::aligned_alloc(kHugePage, rounded);
+    if (pixels == nullptr) return false;
+    ::madvise(pixels, rounded, MADV_HUGEPAGE);
+    image.pixels.reset(static_cast<float*>(pixels));
+    image.width = width;
+    image.height = height;
+    return true;
+}

@@ -1,0 +1,13 @@
+#pragma once
+
+#include "photo/grey_image.h"
+
+// Room for a picture's pixels.
+class PictureMemory {
+public:
+    // Sets the size and makes room for the pixels; false when the machine has not the memory
+    // for them and for the detection's working room beside them.
+    static bool allocate(GreyImage& image, int width, int height);
+    // False when a picture this large would not fit, the detection's room beside it.
+    static bool fits(int width, int height);
+};

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "photo/grey_image.h"
+#include "plot/run_monitor.h"
+#include "text/fault.h"
+
+// Photographs in the formats Qt reads (PNG, JPEG, TIFF, BMP, GIF, WebP), 8 or 16 bits per sample
+// or floating point, grey or colour, as one grey picture: colour channels averaged
+// ((R + G + B) / 3), alpha ignored, rows running downward. Integer samples saturate at their
+// largest value less 0.5 (254.5 for 8 bits). Text-based formats (XPM, PBM, SVG, ...) are left to
+// the star list, which is text too.
+class QtPicture {
+public:
+    // True when the file's content is a picture in one of the formats above.
+    static bool canRead(const std::string& path);
+    static Outcome read(const std::string& path, GreyImage& image, RunMonitor* monitor,
+                        Fault& fault);
+    static std::optional<PictureSize> size(const std::string& path);
+};

@@ -1,0 +1,147 @@
+#include "photo/star_detector.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <mutex>
+#include <thread>
+
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
+
+#include "photo/detected_star.h"
+#include "photo/photo_messages.h"
+#include "photo/sep_objects.h"
+
+namespace {
+
+constexpr int kSteps = 4;  // background, its subtraction, extraction, measuring
+// SEP's own codes.
+constexpr int kMemoryError = 1;
+constexpr int kPixelStackFull = 2;
+constexpr int kDeblendOverflow = 7;
+
+// SEP's background allocates and frees a histogram for every mesh, a mesh row at a time: with
+// glibc's default the freed top of the heap goes back to the system after every row and comes
+// back as fresh pages, whose faults cost more than the histograms. Keep some at the top.
+void keepHeapTop() {
+#if defined(__GLIBC__)
+    static const bool kept = mallopt(M_TOP_PAD, 16 << 20) == 1;
+    static_cast<void>(kept);
+#endif
+}
+
+// SEP's pixel stack and sub-object limit are settings of the whole library.
+std::mutex& extractionLock() {
+    static std::mutex lock;
+    return lock;
+}
+
+std::string sepDetail(int status) {
+    char message[128] = {};
+    char detail[640] = {};
+    sep_get_errmsg(status, message);
+    sep_get_errdetail(detail);
+    return "SEP: " + std::string(message) + (detail[0] != '\0' ? ": " + std::string(detail) : "");
+}
+
+Fault sepFault(int status, const GreyImage& picture, const std::string& path) {
+    if (status == kMemoryError) {
+        return {PhotoMessages::outOfMemory(path, picture.width, picture.height), sepDetail(status)};
+    }
+    if (status == kPixelStackFull || status == kDeblendOverflow) {
+        return {PhotoMessages::tooCrowded(path), sepDetail(status)};
+    }
+    return {PhotoMessages::detectionFailed(path), sepDetail(status)};
+}
+
+// Subtracts the background row by row, the lower half of the rows on a second core.
+int subtract(const sep_bkg& background, GreyImage& picture) {
+    const auto rows = [&](int first, int last) {
+        int status = 0;
+        for (int row = first; row < last && status == 0; ++row) {
+            float* line = picture.pixels.get() + static_cast<std::size_t>(row) * picture.width;
+            status = sep_bkg_subline(&background, row, line, SEP_TFLOAT);
+        }
+        return status;
+    };
+    const int half = picture.height / 2;
+    int second = 0;
+    std::thread lower([&] { second = rows(half, picture.height); });
+    const int first = rows(0, half);
+    lower.join();
+    return first != 0 ? first : second;
+}
+
+// The pixel stack starts as Source Extractor's (it is filled in whole before the scan, so a larger
+// one costs time on every picture) and grows for a picture with wide bright regions, up to a
+// pixel for every pixel of the picture.
+int extract(const sep_image& image, float threshold, const DetectionSettings& settings,
+            sep_catalog** catalog) {
+    const std::lock_guard lock(extractionLock());
+    const std::size_t pixels =
+        static_cast<std::size_t>(image.w) * static_cast<std::size_t>(image.h);
+    std::size_t stack = std::min<std::size_t>(pixels, 300000);
+    int subObjects = 1024;
+    for (;;) {
+        sep_set_extract_pixstack(stack);
+        sep_set_sub_object_limit(subObjects);
+        const int status = sep_extract(&image, threshold, SEP_THRESH_ABS, settings.minArea,
+                                       StarDetector::kFilter.data(), 5, 5, SEP_FILTER_CONV,
+                                       StarDetector::kDeblendThresholds, settings.deblendContrast,
+                                       1, StarDetector::kCleanParameter, catalog);
+        if (status == kPixelStackFull && stack < pixels) {
+            stack = std::min(pixels, 4 * stack);
+        } else if (status == kDeblendOverflow && subObjects < 16384) {
+            subObjects *= 4;
+        } else {
+            return status;
+        }
+    }
+}
+
+}  // namespace
+
+bool StarDetector::proceed(int step) const {
+    return monitor_ == nullptr || monitor_->proceed(PhotoMessages::kDetectingStage, step, kSteps);
+}
+
+Outcome StarDetector::detect(GreyImage& picture, const std::string& path,
+                             std::vector<StarRecord>& stars, Fault& fault) const {
+    const sep_image image{
+        picture.pixels.get(), nullptr,        nullptr, nullptr,        SEP_TFLOAT, 0,  0, 0,
+        picture.width,        picture.height, 0.0,     SEP_NOISE_NONE, 1.0,        0.0};
+    if (!proceed(0)) return Outcome::Cancelled;
+    keepHeapTop();
+    sep_bkg* made = nullptr;
+    int status = sep_background(&image, settings_.backgroundSize, settings_.backgroundSize, 3, 3,
+                                0.0, &made);
+    const SepBackground background(made);
+    if (status == 0 && !proceed(1)) return Outcome::Cancelled;
+    if (status == 0) status = subtract(*background, picture);
+    if (status == 0 && !proceed(2)) return Outcome::Cancelled;
+    sep_catalog* found = nullptr;
+    if (status == 0) {
+        const auto threshold = static_cast<float>(settings_.threshold * sep_bkg_globalrms(made));
+        status = extract(image, threshold, settings_, &found);
+    }
+    const SepCatalog catalog(found);
+    if (status != 0) {
+        fault = sepFault(status, picture, path);
+        return Outcome::Fault;
+    }
+    if (!proceed(3)) return Outcome::Cancelled;
+    stars.clear();
+    stars.reserve(static_cast<std::size_t>(catalog->nobj));
+    for (int i = 0; i < catalog->nobj; ++i) {
+        if (std::optional<StarRecord> star = DetectedStar::of(*catalog, i, picture, *background)) {
+            star->index = static_cast<double>(stars.size() + 1);
+            stars.push_back(*star);
+        }
+    }
+    if (stars.empty()) {
+        fault = {PhotoMessages::noStars(path, settings_), {}};
+        return Outcome::Fault;
+    }
+    return proceed(kSteps) ? Outcome::Done : Outcome::Cancelled;
+}

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <array>
+#include <string>
+#include <vector>
+
+#include "photo/detection_settings.h"
+#include "photo/grey_image.h"
+#include "plot/run_monitor.h"
+#include "plot/star_record.h"
+#include "text/fault.h"
+
+// Finds the stars of a picture with SEP as Source Extractor does: the background on a mesh of
+// backgroundSize pixels with a 3 x 3 median filter; threshold times the global background RMS
+// on the picture convolved with a 5 x 5 Gaussian of FWHM 2 pixels; at least minArea pixels; 32
+// deblending thresholds with the minimum contrast; cleaning with parameter 1. Each object
+// becomes a star (see DetectedStar), numbered 1, 2, ... in SEP's order.
+class StarDetector {
+public:
+    // Source Extractor's gauss_2.0_5x5.conv, normalised by SEP.
+    static constexpr std::array<float, 25> kFilter{
+        0.006319F, 0.040599F, 0.075183F, 0.040599F, 0.006319F,  //
+        0.040599F, 0.260856F, 0.483068F, 0.260856F, 0.040599F,  //
+        0.075183F, 0.483068F, 0.894573F, 0.483068F, 0.075183F,  //
+        0.040599F, 0.260856F, 0.483068F, 0.260856F, 0.040599F,  //
+        0.006319F, 0.040599F, 0.075183F, 0.040599F, 0.006319F};
+    static constexpr int kDeblendThresholds = 32;
+    static constexpr double kCleanParameter = 1.0;
+
+    StarDetector(const DetectionSettings& settings, RunMonitor* monitor)
+        : settings_(settings), monitor_(monitor) {}
+
+    // The stars of the picture, whose pixels it leaves less their background. A picture
+    // without a star is a fault; the messages name path.
+    Outcome detect(GreyImage& picture, const std::string& path, std::vector<StarRecord>& stars,
+                   Fault& fault) const;
+
+private:
+    bool proceed(int step) const;
+
+    DetectionSettings settings_;
+    RunMonitor* monitor_;
+};

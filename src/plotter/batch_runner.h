@@ -1,0 +1,15 @@
+#pragma once
+
+#include <vector>
+
+#include "output/summary_table.h"
+#include "plotter/batch_progress.h"
+#include "plotter/job_runner.h"
+
+// Runs every input of a job, as many at a time as the job allows, each on a plot of its own;
+// a stopped input does not stop the others. The rows come back in the order of the inputs.
+class BatchRunner {
+public:
+    static std::vector<SummaryRow> run(const PlotJob& job, const std::vector<OutputNames>& outputs,
+                                       const StarSourceOpener& open, BatchProgress& progress);
+};

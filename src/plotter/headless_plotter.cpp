@@ -1,0 +1,110 @@
+#include "plotter/headless_plotter.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <ostream>
+#include <thread>
+
+#include "doublestar/threshold_file.h"
+#include "output/counts_json.h"
+#include "output/counts_table.h"
+#include "output/output_file.h"
+#include "output/summary_table.h"
+#include "plotter/batch_runner.h"
+#include "plotter/output_plan.h"
+#include "plotter/plotter_options.h"
+#include "sources/star_sources.h"
+#include "text/messages.h"
+
+namespace {
+
+int processors() {
+    return static_cast<int>(std::max(1U, std::thread::hardware_concurrency()));
+}
+
+bool isJson(const std::string& path) {
+    return path.size() >= 5 && path.compare(path.size() - 5, 5, ".json") == 0;
+}
+
+bool writeSummary(const PlotJob& job, const std::vector<SummaryRow>& rows, std::ostream& err) {
+    OutputFile file(job.summary, "集計ファイル");
+    Fault fault;
+    if (file.open(fault)) {
+        file.write(isJson(job.summary) ? SummaryTable::json(rows) : SummaryTable::csv(rows));
+        if (file.commit(fault)) return true;
+    }
+    err << fault.message << '\n';
+    return false;
+}
+
+}  // namespace
+
+int HeadlessPlotter::run(const std::vector<std::string>& args, const std::string& decimalSeparator,
+                         std::ostream& out, std::ostream& err, bool errIsTerminal) {
+    PlotterOptions::Parsed parsed = PlotterOptions::parse(args, decimalSeparator, processors());
+    if (parsed.outcome == PlotterOptions::Outcome::Usage) {
+        err << parsed.error;
+        return kUsage;
+    }
+    if (parsed.outcome == PlotterOptions::Outcome::Help) {
+        out << PlotterOptions::usage();
+        return kCompleted;
+    }
+    PlotJob& job = parsed.job;
+    std::vector<OutputNames> outputs;
+    if (const std::string error = OutputPlan::check(job, outputs); !error.empty()) {
+        err << error;
+        return kUsage;
+    }
+    if (!loadThresholds(job, err)) return kStopped;
+    const BatchProgress::Style style = !job.batch() || job.quiet ? BatchProgress::Style::Quiet
+                                       : errIsTerminal           ? BatchProgress::Style::Bar
+                                                                 : BatchProgress::Style::Lines;
+    BatchProgress progress(err, style, job.inputs.size());
+    const std::vector<SummaryRow> rows =
+        BatchRunner::run(job, outputs, StarSources::opener(job.detection), progress);
+    return report(job, rows, out, err);
+}
+
+bool HeadlessPlotter::loadThresholds(PlotJob& job, std::ostream& err) {
+    if (!job.thresholdFile.empty()) {
+        const ThresholdFile::Loaded loaded = ThresholdFile::read(job.thresholdFile);
+        if (!loaded.ok) {
+            err << Messages::thresholdFileUnreadable(job.thresholdFile) << '\n'
+                << loaded.fault << '\n';
+            return false;
+        }
+        job.thresholds = loaded.table;
+    }
+    if (job.orSelected) job.thresholds.andSelected = false;
+    if (job.angleCorrection) job.thresholds.radialAngleCorrection = *job.angleCorrection;
+    return true;
+}
+
+int HeadlessPlotter::report(const PlotJob& job, const std::vector<SummaryRow>& rows,
+                            std::ostream& out, std::ostream& err) {
+    bool allCompleted = std::all_of(rows.begin(), rows.end(),
+                                    [](const SummaryRow& row) { return row.result.completed; });
+    if (!job.batch()) {
+        const RunResult& result = rows.front().result;
+        if (!result.completed) {
+            if (!result.message.empty()) err << result.message << '\n';
+            if (!result.detail.empty()) err << result.detail << '\n';
+        } else {
+            out << (job.json ? CountsJson::text(result) : CountsTable::text(result));
+        }
+    } else if (job.summary.empty()) {
+        out << (job.json ? SummaryTable::json(rows) : SummaryTable::csv(rows));
+    }
+    if (!job.summary.empty() && !writeSummary(job, rows, err)) allCompleted = false;
+    errno = 0;
+    out.flush();
+    if (!out) {
+        // The counts are lost when they cannot be written: that is no completed run.
+        const int error = errno;
+        err << "quendra-plot: 標準出力に書けません"
+            << (error != 0 ? "（" + Messages::fileReason(error) + "）" : std::string()) << "。\n";
+        return kStopped;
+    }
+    return allCompleted ? kCompleted : kStopped;
+}

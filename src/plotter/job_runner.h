@@ -1,0 +1,27 @@
+#pragma once
+
+#include <string>
+
+#include "output/star_list_writer.h"
+#include "output/summary_table.h"
+#include "plot/star_source.h"
+#include "plotter/plot_job.h"
+
+// Carries out one input of a job: a fresh plot, the run, and, when it completed, every output
+// the job names put in place; a stopped run writes none of them and keeps the old files.
+class JobRunner {
+public:
+    // open: the opener of the job's inputs; readAhead: whether a run may read on a thread of
+    // its own (not when every core already runs a plot of its own).
+    JobRunner(const PlotJob& job, StarSourceOpener open, bool readAhead);
+
+    SummaryRow run(const std::string& input, const OutputNames& outputs) const;
+
+private:
+    ControlTexts controlsFor(const std::string& input) const;
+    static bool saveList(StarListWriter& saved, const std::string& path, Fault& fault);
+
+    const PlotJob& job_;
+    StarSourceOpener open_;
+    bool readAhead_;
+};

@@ -1,0 +1,109 @@
+#include "plotter/output_plan.h"
+
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <map>
+
+#include "text/messages.h"
+
+namespace {
+
+constexpr std::string_view kName = "{name}";
+
+// What names the same file: an existing file by its device and inode (so "./a" and "a" and a
+// hard link agree), a new one by its absolute, normal path. Devices and pipes are never the same
+// file in this sense: writing twice to /dev/null is no mistake.
+struct FileKey {
+    bool device = false;
+    std::string key;
+};
+
+FileKey keyOf(const std::string& path) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) == 0) {
+        if (!S_ISREG(info.st_mode)) return {true, {}};
+        return {false, std::to_string(info.st_dev) + ":" + std::to_string(info.st_ino)};
+    }
+    std::error_code error;
+    const std::filesystem::path absolute = std::filesystem::absolute(path, error);
+    return {false, (error ? std::filesystem::path(path) : absolute).lexically_normal().string()};
+}
+
+std::string named(const std::string& path) {
+    return "「" + Messages::shownName(path) + "」";
+}
+
+}  // namespace
+
+std::string OutputPlan::stem(const std::string& input) {
+    std::string name = std::filesystem::path(input).filename().string();
+    for (const char* packed : {".gz", ".fz"}) {
+        const std::string_view end(packed);
+        if (name.size() > end.size() &&
+            name.compare(name.size() - end.size(), end.size(), end) == 0) {
+            name.resize(name.size() - end.size());
+        }
+    }
+    const std::size_t dot = name.rfind('.');
+    if (dot != std::string::npos && dot > 0) name.resize(dot);
+    return name;
+}
+
+std::string OutputPlan::expand(const std::string& pattern, const std::string& input) {
+    std::string name = pattern;
+    const std::string stemmed = stem(input);
+    for (std::size_t at = name.find(kName); at != std::string::npos;
+         at = name.find(kName, at + stemmed.size())) {
+        name.replace(at, kName.size(), stemmed);
+    }
+    return name;
+}
+
+std::string OutputPlan::check(const PlotJob& job, std::vector<OutputNames>& perInput) {
+    const std::pair<const char*, const std::string*> patterns[] = {
+        {"-o", &job.outputs.image},
+        {"--stars", &job.outputs.stars},
+        {"--regions", &job.outputs.regions},
+        {"--save-list", &job.outputs.saveList}};
+    if (job.batch()) {
+        for (const auto& [option, pattern] : patterns) {
+            if (!pattern->empty() && pattern->find(kName) == std::string::npos) {
+                return std::string("quendra-plot: 入力が複数のときは ") + option +
+                       " のファイル名に {name} を入れてください（例: -o plots/{name}.png）。\n";
+            }
+        }
+    }
+    // Every file that is read, then every file that is written, each by what it names.
+    std::map<std::string, std::string> read;
+    for (const std::string& input : job.inputs) read.emplace(keyOf(input).key, input);
+    if (!job.thresholdFile.empty()) read.emplace(keyOf(job.thresholdFile).key, job.thresholdFile);
+    read.erase("");
+    std::map<std::string, std::string> written;
+    const auto claim = [&](const std::string& path) -> std::string {
+        if (path.empty()) return {};
+        const FileKey key = keyOf(path);
+        if (key.device) return {};
+        if (const auto input = read.find(key.key); input != read.end()) {
+            return "quendra-plot: 出力" + named(path) + "は入力" + named(input->second) +
+                   "と同じファイルです。入力を書き換えないよう、何もせずに終わります。\n";
+        }
+        if (const auto [other, fresh] = written.emplace(key.key, path); !fresh) {
+            return "quendra-plot: " + named(path) + "には二つの出力" +
+                   (other->second == path ? std::string() : "（" + named(other->second) + "）") +
+                   "が書かれることになります。出力の名前を分けてください。\n";
+        }
+        return {};
+    };
+    perInput.clear();
+    for (const std::string& input : job.inputs) {
+        OutputNames names{expand(job.outputs.image, input), expand(job.outputs.stars, input),
+                          expand(job.outputs.regions, input), expand(job.outputs.saveList, input)};
+        for (const std::string* path :
+             {&names.image, &names.stars, &names.regions, &names.saveList}) {
+            if (std::string error = claim(*path); !error.empty()) return error;
+        }
+        perInput.push_back(std::move(names));
+    }
+    return claim(job.summary);
+}

@@ -1,0 +1,77 @@
+#include "sources/star_sources.h"
+
+#include <zlib.h>
+
+#include <array>
+#include <cstdio>
+#include <string_view>
+
+#include "catalog/sextractor_catalog.h"
+#include "photo/photograph.h"
+#include "photo/qt_picture.h"
+#include "plot/star_list.h"
+
+namespace {
+
+constexpr std::string_view kFitsStart = "SIMPLE  =";
+
+// The first bytes of the file, enough for its first line; empty when it cannot be read.
+std::string start(const std::string& path) {
+    std::array<char, 256> bytes{};
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (file == nullptr) return {};
+    const std::size_t got = std::fread(bytes.data(), 1, bytes.size(), file);
+    std::fclose(file);
+    return {bytes.data(), got};
+}
+
+bool gzipHoldsFits(const std::string& path) {
+    gzFile file = gzopen(path.c_str(), "rb");
+    if (file == nullptr) return false;
+    std::array<char, kFitsStart.size()> bytes{};
+    const int got = gzread(file, bytes.data(), static_cast<unsigned>(bytes.size()));
+    gzclose(file);
+    return got == static_cast<int>(bytes.size()) &&
+           std::string_view(bytes.data(), bytes.size()) == kFitsStart;
+}
+
+Photograph::Format formatOf(StarSources::Kind kind) {
+    return kind == StarSources::Kind::Fits ? Photograph::Format::Fits : Photograph::Format::Picture;
+}
+
+}  // namespace
+
+StarSources::Kind StarSources::kindOf(const std::string& path) {
+    const std::string head = start(path);
+    if (head.empty()) return Kind::StarList;
+    if (head.starts_with(kFitsStart)) return Kind::Fits;
+    if (head.size() >= 2 && head[0] == '\x1F' && head[1] == '\x8B' && gzipHoldsFits(path)) {
+        return Kind::Fits;
+    }
+    if (SextractorCatalog::looksLike(head)) return Kind::Catalog;
+    if (QtPicture::canRead(path)) return Kind::Picture;
+    return Kind::StarList;
+}
+
+StarSourceOpener StarSources::opener(const DetectionSettings& settings, DetectionCache* cache) {
+    return [settings, cache](const std::string& path, const SourceContext& context,
+                             Fault& fault) -> std::unique_ptr<StarSource> {
+        switch (const Kind kind = kindOf(path)) {
+            case Kind::Fits:
+            case Kind::Picture:
+                return Photograph::open(path, formatOf(kind), settings, cache, context.monitor,
+                                        fault);
+            case Kind::Catalog:
+                return SextractorCatalog::openSource(path, context, fault);
+            case Kind::StarList:
+                break;
+        }
+        return StarList::openSource(path, context, fault);
+    };
+}
+
+std::optional<PictureSize> StarSources::pictureSize(const std::string& path) {
+    const Kind kind = kindOf(path);
+    if (kind != Kind::Fits && kind != Kind::Picture) return {};
+    return Photograph::size(path, formatOf(kind));
+}

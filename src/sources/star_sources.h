@@ -1,0 +1,28 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "photo/detection_cache.h"
+#include "photo/detection_settings.h"
+#include "photo/grey_image.h"
+#include "plot/star_source.h"
+
+// Every kind of file a run can take its stars from, told apart by content, never by name.
+class StarSources {
+public:
+    enum class Kind { Fits, Catalog, Picture, StarList };
+
+    // FITS ("SIMPLE  =" at byte 0, or a gzip stream holding one), a Source Extractor ASCII_HEAD
+    // catalog (first line "#   1 NAME ..."), a picture Qt reads (PNG, JPEG, TIFF, BMP, GIF,
+    // WebP), else a star list: also a file that cannot be read, so that it fails as a star list.
+    static Kind kindOf(const std::string& path);
+
+    // The opener a run uses for whatever file it is given. Photographs are detected with the
+    // settings; with a cache (which must outlive the opener) their stars are kept between runs.
+    static StarSourceOpener opener(const DetectionSettings& settings = {},
+                                   DetectionCache* cache = nullptr);
+
+    // A photograph's width and height from its header; nothing for anything else.
+    static std::optional<PictureSize> pictureSize(const std::string& path);
+};

@@ -1,0 +1,80 @@
+// A Source Extractor catalog as anything a user could pick. The streaming reader must read every
+// input exactly as the plain reference does, turned by the sensor height as the mapping says;
+// then the input goes through a complete plotting run on a small plot.
+#include <cmath>
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
+#include "catalog/sextractor_catalog.h"
+#include "doublestar/lens_preset.h"
+#include "fuzz_check.h"
+#include "memory_file.h"
+#include "plot/plotting_run.h"
+#include "raster/raster_surface.h"
+#include "reference_catalog.h"
+
+namespace {
+
+constexpr int kHeight = 48;
+
+bool same(double a, double b) {
+    return (a == b && std::signbit(a) == std::signbit(b)) || (std::isnan(a) && std::isnan(b));
+}
+
+bool isStar(const ReferenceCatalog::Values& v) {
+    return v[10] > 0 && v[7] > 0 && v[8] > 0;
+}
+
+bool sameRecord(const StarRecord& r, const ReferenceCatalog::Values& v, double index) {
+    const double h = kHeight;
+    return same(r.index, index) && same(r.area, v[0]) && same(r.x, v[1]) &&
+           same(r.y, (h + 1) - v[2]) && same(r.left, v[3]) && same(r.top, (h + 1) - v[6]) &&
+           same(r.extent1, v[4] - v[3] + 1) && same(r.extent2, v[6] - v[5] + 1) &&
+           same(r.span, 6 * v[7]) && same(r.size, v[10]) &&
+           same(r.angle, static_cast<float>(v[9] < 0 ? v[9] + 180 : v[9])) &&
+           same(r.roundness, v[8] / v[7]);
+}
+
+void checkReader(const std::string& path, std::string_view text) {
+    const ReferenceCatalog::Read expected = ReferenceCatalog::read(text);
+    SextractorCatalog catalog;
+    std::size_t row = 0;
+    double index = 0;
+    StarSource::Status status = StarSource::Status::Fault;
+    if (catalog.open(path, kHeight)) {
+        StarRecord record;
+        while ((status = catalog.next(record)) == StarSource::Status::Record) {
+            while (row < expected.rows.size() && !isStar(expected.rows[row])) ++row;
+            FUZZ_CHECK(row < expected.rows.size());
+            FUZZ_CHECK(sameRecord(record, expected.rows[row], ++index));
+            ++row;
+        }
+    }
+    while (row < expected.rows.size() && !isStar(expected.rows[row])) ++row;
+    FUZZ_CHECK(row == expected.rows.size());
+    FUZZ_CHECK((status == StarSource::Status::Fault) == expected.fault);
+    FUZZ_CHECK(expected.fault != catalog.fault().message.empty());
+    FUZZ_CHECK(catalog.recordsRead() == static_cast<std::int64_t>(index));
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const MemoryFile file(data, size);
+    const std::string_view text(reinterpret_cast<const char*>(data), size);
+    checkReader(file.path(), text);
+    PlotRequest request;
+    request.controls.width = "64";
+    request.controls.height = std::to_string(kHeight);
+    request.controls.areaMin = "-1e9";
+    request.controls.areaMax = "1e300";
+    request.thresholds = LensPreset::wideAngle();
+    request.starFile = file.path();
+    RasterSurface surface(5, 5);
+    const RunResult result = runPlot(request, SextractorCatalog::openSource, surface);
+    FUZZ_CHECK(result.completed == result.message.empty());
+    FUZZ_CHECK(result.starsDrawn <= result.recordsRead);
+    if (isValidUtf8(text)) FUZZ_CHECK(isValidUtf8(result.message));
+    return 0;
+}

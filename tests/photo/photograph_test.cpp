@@ -1,0 +1,303 @@
+#include "photo/photograph.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "photo/photo_messages.h"
+#include "plot/temp_file.h"
+#include "synthetic_sky.h"
+
+namespace {
+
+using Format = Photograph::Format;
+
+// 256 x 192: whole background meshes, so that a picture stored upside down meets the same ones.
+const SyntheticSky& sky() {
+    static const SyntheticSky sky(256, 192,
+                                  {{40.3, 50.7, 3.0, 1.0, 0, 200},
+                                   {120.6, 40.2, 4.5, 1.0, 0, 180},
+                                   {200.2, 60.5, 5.0, 0.6, 30, 200},
+                                   {60.8, 140.4, 5.0, 0.6, 120, 190},
+                                   {150.5, 120.9, 6.0, 0.5, 75, 170},
+                                   {215.7, 160.2, 4.0, 0.7, 160, 160}});
+    return sky;
+}
+
+struct Detected {
+    Outcome outcome;
+    std::vector<StarRecord> stars;
+    Fault fault;
+};
+
+Detected detect(const std::string& path, Format format, RunMonitor* monitor = nullptr) {
+    Detected d{};
+    d.outcome = Photograph::detect(path, format, {}, monitor, d.stars, d.fault);
+    return d;
+}
+
+// The detected star nearest to (x, y).
+const StarRecord& nearest(const std::vector<StarRecord>& stars, double x, double y) {
+    return *std::min_element(stars.begin(), stars.end(), [&](const auto& a, const auto& b) {
+        return std::hypot(a.x - x, a.y - y) < std::hypot(b.x - x, b.y - y);
+    });
+}
+
+double axisDifference(double a, double b) {
+    const double d = std::fmod(std::fabs(a - b), 180.0);
+    return std::min(d, 180 - d);
+}
+
+void expectSameStars(const std::vector<StarRecord>& a, const std::vector<StarRecord>& b) {
+    ASSERT_EQ(a.size(), b.size());
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        EXPECT_EQ(a[i].index, b[i].index);
+        EXPECT_EQ(a[i].area, b[i].area) << i;
+        EXPECT_EQ(a[i].x, b[i].x) << i;
+        EXPECT_EQ(a[i].y, b[i].y) << i;
+        EXPECT_EQ(a[i].left, b[i].left) << i;
+        EXPECT_EQ(a[i].top, b[i].top) << i;
+        EXPECT_EQ(a[i].extent1, b[i].extent1) << i;
+        EXPECT_EQ(a[i].extent2, b[i].extent2) << i;
+        EXPECT_EQ(a[i].span, b[i].span) << i;
+        EXPECT_EQ(a[i].size, b[i].size) << i;
+        EXPECT_EQ(a[i].angle, b[i].angle) << i;
+        EXPECT_EQ(a[i].roundness, b[i].roundness) << i;
+    }
+}
+
+TEST(Photograph, StarsAreMeasuredWhereAndAsTheyWereDrawn) {
+    TempFile file("", "sky.fits");
+    sky().writeFits(file.path(), true);
+    const Detected d = detect(file.path(), Format::Fits);
+    ASSERT_EQ(d.outcome, Outcome::Done) << d.fault.message;
+    ASSERT_EQ(d.stars.size(), sky().stars().size());
+    for (std::size_t i = 0; i < d.stars.size(); ++i) EXPECT_EQ(d.stars[i].index, i + 1.0);
+    for (const SyntheticSky::Star& drawn : sky().stars()) {
+        const StarRecord& s = nearest(d.stars, drawn.x, drawn.y);
+        EXPECT_NEAR(s.x, drawn.x, 0.05);
+        EXPECT_NEAR(s.y, drawn.y, 0.05);
+        // Noise pixels round the moments of an elongated star a little.
+        EXPECT_NEAR(s.roundness, std::min(1.0, drawn.ratio + 0.05), 0.05) << drawn.x;
+        if (drawn.ratio < 1) {
+            EXPECT_LT(axisDifference(s.angle, drawn.angle), 2.0) << drawn.x;
+        }
+        EXPECT_GE(s.angle, 0.0F);
+        EXPECT_LT(s.angle, 180.0F);
+        // A round star's FWHM comes back as drawn, less the undersampling correction.
+        if (drawn.ratio == 1) {
+            EXPECT_NEAR(s.size, drawn.fwhm - 1 / (4 * drawn.fwhm), 0.1);
+        }
+        // The box holds the centre; items 5 and 6 are its left column and top row.
+        EXPECT_LE(s.left, s.x);
+        EXPECT_GE(s.left + s.extent1 - 1, s.x);
+        EXPECT_LE(s.top, s.y);
+        EXPECT_GE(s.top + s.extent2 - 1, s.y);
+        EXPECT_GT(s.area, 5);
+    }
+}
+
+TEST(Photograph, EveryFormatOfOnePictureGivesTheSameStars) {
+    TempFile folder("");
+    const auto path = [&](const char* name) { return (folder.folder() / name).string(); };
+    sky().writeFits(path("down.fits"), true);
+    sky().writeFits(path("down.fits.fz"), true, "fz");
+    sky().writeFits(path("down.fits.gz"), true, "gz");
+    sky().writePicture(path("sky.tif"), "tiff");
+    sky().writePicture(path("sky.png"), "png");
+    sky().writeFits(path("up.fits"), false);
+    const Detected reference = detect(path("down.fits"), Format::Fits);
+    ASSERT_EQ(reference.outcome, Outcome::Done) << reference.fault.message;
+    for (const char* name : {"down.fits.fz", "down.fits.gz"}) {
+        SCOPED_TRACE(name);
+        expectSameStars(detect(path(name), Format::Fits).stars, reference.stars);
+    }
+    for (const char* name : {"sky.tif", "sky.png"}) {
+        SCOPED_TRACE(name);
+        expectSameStars(detect(path(name), Format::Picture).stars, reference.stars);
+    }
+    // Colour planes and channels are averaged; the noise keeps every value above 1.
+    sky().writeColourPicture(path("colour.png"));
+    expectSameStars(detect(path("colour.png"), Format::Picture).stars, reference.stars);
+    // Rows stored upward meet the picture from its bottom: the same stars, the order and the
+    // last bits of the background aside.
+    const Detected up = detect(path("up.fits"), Format::Fits);
+    sky().writeColourFits(path("colour.fits"));
+    expectSameStars(detect(path("colour.fits"), Format::Fits).stars, up.stars);
+    ASSERT_EQ(up.stars.size(), reference.stars.size());
+    for (const StarRecord& s : reference.stars) {
+        const StarRecord& u = nearest(up.stars, s.x, s.y);
+        EXPECT_NEAR(u.x, s.x, 1e-4);
+        EXPECT_NEAR(u.y, s.y, 1e-4);
+        EXPECT_EQ(u.area, s.area);
+        EXPECT_EQ(u.top, s.top);
+        EXPECT_EQ(u.extent2, s.extent2);
+        EXPECT_NEAR(axisDifference(u.angle, s.angle), 0, 1e-3);
+        EXPECT_NEAR(u.size, s.size, 1e-4);
+        EXPECT_NEAR(u.roundness, s.roundness, 1e-5);
+    }
+}
+
+// Writes a FITS file by hand: header cards, then the data bytes.
+std::string fitsFile(const std::vector<std::string>& cards, std::size_t dataBytes) {
+    std::string text;
+    for (const std::string& card : cards) text += card + std::string(80 - card.size(), ' ');
+    text += "END" + std::string(77, ' ');
+    text.resize((text.size() + 2879) / 2880 * 2880, ' ');
+    return text + std::string((dataBytes + 2879) / 2880 * 2880, '\0');
+}
+
+TEST(Photograph, BadPicturesSayWhatIsWrongAndName) {
+    const std::string simple = "SIMPLE  =                    T";
+    struct Case {
+        std::string content;
+        std::string name;
+        Format format;
+        std::string message;
+    };
+    std::string truncated =
+        fitsFile({simple, "BITPIX  =                   16", "NAXIS   =                    2",
+                  "NAXIS1  =                  100", "NAXIS2  =                  100"},
+                 20000);
+    truncated.resize(truncated.size() - 9000);
+    const std::vector<Case> cases = {
+        {fitsFile({simple, "BITPIX  =                    8", "NAXIS   =                    0"}, 0),
+         "header.fits", Format::Fits, "には読める画像（2 次元の画像か 3 色の画像）がありません"},
+        {fitsFile({simple, "BITPIX  =                    8", "NAXIS   =                    2",
+                   "NAXIS1  =                40000", "NAXIS2  =                    1"},
+                  40000),
+         "wide.fits", Format::Fits, "の大きさ（40000 × 1 ピクセル）は扱えません"},
+        {fitsFile({simple, "BITPIX  =                    8", "NAXIS   =                    2",
+                   "NAXIS1  =                    0", "NAXIS2  =                   10"},
+                  0),
+         "zero.fits", Format::Fits, "の大きさ（0 × 10 ピクセル）は扱えません"},
+        {truncated, "cut.fits", Format::Fits, "は壊れているか途中で切れているため、読めません"},
+        {fitsFile({simple, "BITPIX  =                   16", "NAXIS   =                    2",
+                   "NAXIS1  =                  100", "NAXIS2  =                  100"},
+                  20000),
+         "black.fits", Format::Fits, "に星が見つかりません（しきい値は背景のゆらぎの 3 倍"},
+    };
+    for (const Case& c : cases) {
+        TempFile file(c.content, c.name);
+        const Detected d = detect(file.path(), c.format);
+        EXPECT_EQ(d.outcome, Outcome::Fault) << c.name;
+        EXPECT_NE(d.fault.message.find("「" + file.path() + "」"), std::string::npos)
+            << d.fault.message;
+        EXPECT_NE(d.fault.message.find(c.message), std::string::npos) << d.fault.message;
+    }
+    TempFile png("", "cut.png");
+    sky().writePicture(png.path(), "png");
+    std::filesystem::resize_file(png.path(), std::filesystem::file_size(png.path()) / 2);
+    const Detected cut = detect(png.path(), Format::Picture);
+    EXPECT_EQ(cut.outcome, Outcome::Fault);
+    EXPECT_NE(cut.fault.message.find("は壊れているか途中で切れているため"), std::string::npos)
+        << cut.fault.message;
+    const Detected missing = detect(png.folder() / "none.fits", Format::Fits);
+    EXPECT_NE(missing.fault.message.find("を開けません（ファイルまたはフォルダがありません）"),
+              std::string::npos)
+        << missing.fault.message;
+}
+
+// Says yes until the stage it is told to stop at; remembers what it was told.
+class StoppingMonitor : public RunMonitor {
+public:
+    explicit StoppingMonitor(std::string stopAt = "") : stopAt_(std::move(stopAt)) {}
+    bool proceed(std::string_view stage, std::int64_t, std::int64_t) override {
+        stages.emplace_back(stage);
+        return stage != stopAt_;
+    }
+    std::vector<std::string> stages;
+
+private:
+    std::string stopAt_;
+};
+
+TEST(Photograph, TheMonitorSeesEveryStageAndCanCancelEach) {
+    TempFile file("", "sky.fits");
+    sky().writeFits(file.path(), false);
+    for (const char* stage : {PhotoMessages::kReadingStage, PhotoMessages::kDetectingStage}) {
+        StoppingMonitor monitor(stage);
+        const Detected d = detect(file.path(), Format::Fits, &monitor);
+        EXPECT_EQ(d.outcome, Outcome::Cancelled) << stage;
+        EXPECT_EQ(monitor.stages.back(), stage);
+        Fault fault;
+        EXPECT_EQ(Photograph::open(file.path(), Format::Fits, {}, nullptr, &monitor, fault),
+                  nullptr);
+        EXPECT_TRUE(fault.message.empty());
+    }
+}
+
+TEST(Photograph, TheCacheKeepsTheStarsWhileFileAndSettingsStayTheSame) {
+    TempFile file("", "sky.fits");
+    sky().writeFits(file.path(), true);
+    DetectionCache cache;
+    const auto open = [&](const DetectionSettings& settings) {
+        StoppingMonitor monitor;
+        Fault fault;
+        auto source =
+            Photograph::open(file.path(), Format::Fits, settings, &cache, &monitor, fault);
+        EXPECT_NE(source, nullptr) << fault.message;
+        StarRecord record;
+        std::size_t stars = 0;
+        while (source->next(record) == StarSource::Status::Record) ++stars;
+        EXPECT_EQ(stars, sky().stars().size());
+        return !monitor.stages.empty();  // read and detected again
+    };
+    EXPECT_TRUE(open({}));
+    EXPECT_FALSE(open({}));
+    DetectionSettings other;
+    other.minArea = 6;
+    EXPECT_TRUE(open(other));
+    EXPECT_TRUE(open({}));
+    std::filesystem::last_write_time(
+        file.path(), std::filesystem::last_write_time(file.path()) + std::chrono::seconds(5));
+    EXPECT_TRUE(open({}));
+    EXPECT_FALSE(open({}));
+}
+
+TEST(Photograph, SizeComesFromTheHeader) {
+    TempFile folder("");
+    const auto path = [&](const char* name) { return (folder.folder() / name).string(); };
+    sky().writeFits(path("a.fits.fz"), true, "fz");
+    sky().writeFits(path("a.fits.gz"), false, "gz");
+    sky().writePicture(path("a.png"), "png");
+    const PictureSize expected{256, 192};
+    EXPECT_EQ(Photograph::size(path("a.fits.fz"), Format::Fits), expected);
+    EXPECT_EQ(Photograph::size(path("a.fits.gz"), Format::Fits), expected);
+    EXPECT_EQ(Photograph::size(path("a.png"), Format::Picture), expected);
+    EXPECT_EQ(Photograph::size(path("a.png"), Format::Fits), std::nullopt);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(Photograph, BadDetectionSettingsAreNamed) {
+    TempFile file("", "sky.fits");
+    sky().writeFits(file.path(), true);
+    const auto message = [&](DetectionSettings settings) {
+        std::vector<StarRecord> stars;
+        Fault fault;
+        Photograph::detect(file.path(), Format::Fits, settings, nullptr, stars, fault);
+        return fault.message;
+    };
+    DetectionSettings s;
+    s.threshold = 0;
+    EXPECT_EQ(message(s), "検出のしきい値「0」は 0 より大きい数にしてください。");
+    s = {};
+    s.minArea = 0;
+    EXPECT_EQ(message(s), "最小面積「0」は 1 以上のピクセル数にしてください。");
+    s = {};
+    s.deblendContrast = 2;
+    EXPECT_EQ(message(s), "分離のコントラスト「2」は 0 から 1 までの数にしてください。");
+    s = {};
+    s.backgroundSize = 0;
+    EXPECT_EQ(message(s), "背景のメッシュ「0」は 1 から 32767 までのピクセル数にしてください。");
+}
+
+}  // namespace

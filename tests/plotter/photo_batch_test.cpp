@@ -1,0 +1,99 @@
+#include <gtest/gtest.h>
+
+#include <QImage>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "photo/synthetic_sky.h"
+#include "plot/temp_file.h"
+#include "plotter/headless_plotter.h"
+
+namespace {
+
+std::vector<std::string> linesOf(const std::string& path) {
+    std::ifstream in(path);
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
+}
+
+// A photograph among star lists, one of them bad: the photograph's run takes the picture's size
+// and its regions fall on the stars in the picture's own pixels.
+TEST(PhotoBatch, APhotographAmongListsPlotsAtItsSizeWithRegionsOnItsStars) {
+    const SyntheticSky sky(240, 160, {{60, 40, 3.0, 1.0, 0, 180}, {170, 120, 3.5, 0.6, 30, 200}});
+    TempFile list("1\r\n1,5,100.25,200.75,0,0,1,1,1,6,0,0.5\r\n", "list.txt");
+    const auto dir = list.folder();
+    sky.writeFits((dir / "sky.fits").string(), false);
+    std::ofstream(dir / "bad.txt") << "h\n2,5,1,1,0,0,1,1,1,1,0,1\n";
+    std::ostringstream out;
+    std::ostringstream err;
+    const int status = HeadlessPlotter().run(
+        {"--quiet", "--summary", (dir / "night.json").string(), "-o", (dir / "{name}.png").string(),
+         "--regions", (dir / "{name}.reg").string(), (dir / "sky.fits").string(), list.path(),
+         (dir / "bad.txt").string()},
+        ".", out, err);
+    EXPECT_EQ(status, HeadlessPlotter::kStopped) << err.str();
+    const std::vector<std::string> summary = linesOf((dir / "night.json").string());
+    ASSERT_EQ(summary.size(), 5u);
+    EXPECT_NE(summary[1].find("sky.fits\", \"status\": \"completed\", \"message\": \"\", "
+                              "\"records\": 2, \"drawn\": 2"),
+              std::string::npos)
+        << summary[1];
+    EXPECT_NE(summary[2].find("list.txt\", \"status\": \"completed\""), std::string::npos);
+    EXPECT_NE(
+        summary[3].find("bad.txt\", \"status\": \"stopped\", \"message\": \"データ構造が違います"),
+        std::string::npos);
+    EXPECT_EQ(QImage(QString::fromStdString((dir / "sky.png").string())).size(), QSize(240, 160));
+
+    // Each circle on a star of the picture, in its FITS pixels: x as in the list, y upwards.
+    int circles = 0;
+    for (const std::string& line : linesOf((dir / "sky.reg").string())) {
+        double x = 0, y = 0, r = 0;
+        if (std::sscanf(line.c_str(), "circle(%lf,%lf,%lf)", &x, &y, &r) != 3) continue;
+        ++circles;
+        int onStars = 0;
+        for (const SyntheticSky::Star& star : sky.stars()) {
+            onStars += std::abs(x - star.x) < 0.05 && std::abs(y - (160 + 1 - star.y)) < 0.05;
+        }
+        EXPECT_EQ(onStars, 1) << line;
+    }
+    EXPECT_EQ(circles, 2);
+}
+
+}  // namespace
+
+namespace {
+
+std::string slurp(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+TEST(PhotoBatch, TheSavedListOfAPhotographPlotsAsThePhotograph) {
+    const SyntheticSky sky(
+        300, 200,
+        {{50, 50, 3.0, 1.0, 0, 150}, {200, 80, 4.0, 0.5, 60, 220}, {120, 170, 2.5, 0.8, 120, 90}});
+    TempFile folder("");
+    const auto dir = folder.folder();
+    sky.writeFits((dir / "sky.fits").string(), true);
+    const auto plot = [](const std::vector<std::string>& args) {
+        std::ostringstream out;
+        std::ostringstream err;
+        EXPECT_EQ(HeadlessPlotter().run(args, ".", out, err), 0) << err.str();
+        return out.str();
+    };
+    const std::string fromPhoto =
+        plot({"--json", "--threshold=2.5", "--min-area", "4", "--save-list",
+              (dir / "s.txt").string(), "-o", (dir / "a.bmp").string(), "--stars",
+              (dir / "a.csv").string(), (dir / "sky.fits").string()});
+    const std::string fromList =
+        plot({"--json", "--width", "300", "--height", "200", "-o", (dir / "b.bmp").string(),
+              "--stars", (dir / "b.csv").string(), (dir / "s.txt").string()});
+    EXPECT_NE(fromPhoto.find("\"records\": 3"), std::string::npos) << fromPhoto;
+    EXPECT_EQ(fromList, fromPhoto);
+    EXPECT_EQ(slurp(dir / "b.bmp"), slurp(dir / "a.bmp"));
+    EXPECT_EQ(slurp(dir / "b.csv"), slurp(dir / "a.csv"));
+}
+
+}  // namespace

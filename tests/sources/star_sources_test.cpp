@@ -1,0 +1,145 @@
+#include "sources/star_sources.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <charconv>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "doublestar/lens_preset.h"
+#include "photo/photograph.h"
+#include "photo/synthetic_sky.h"
+#include "plot/plotting_run.h"
+#include "plot/star_list.h"
+#include "plot/temp_file.h"
+#include "raster/raster_surface.h"
+
+namespace {
+
+using Kind = StarSources::Kind;
+
+const SyntheticSky& sky() {
+    static const SyntheticSky sky(128, 128,
+                                  {{30.2, 40.6, 3.5, 1.0, 0, 200},
+                                   {90.7, 30.1, 5.0, 0.6, 40, 190},
+                                   {70.4, 100.8, 4.0, 0.7, 130, 180}});
+    return sky;
+}
+
+const std::string kCatalog =
+    "#   1 NUMBER\n#   2 ISOAREA_IMAGE\n#   3 X_IMAGE\n#   4 Y_IMAGE\n#   5 XMIN_IMAGE\n"
+    "#   6 YMIN_IMAGE\n#   7 XMAX_IMAGE\n#   8 YMAX_IMAGE\n#   9 A_IMAGE\n#  10 B_IMAGE\n"
+    "#  11 THETA_IMAGE\n#  12 FWHM_IMAGE\n"
+    "   1   30  30.2  88.4  27  85  33  92  1.4  1.4   0.0  3.3\n";
+const std::string kStarList = "P1 frame\r\n1,23.5,100.25,200.75,0,0,6,5,8,7.5,33.25,0.8\r\n";
+
+TEST(StarSources, KindIsTakenFromTheContentNotTheName) {
+    TempFile folder("");
+    const auto path = [&](const char* name) { return (folder.folder() / name).string(); };
+    sky().writeFits(path("fits.txt"), true);
+    sky().writeFits(path("gzip.png"), true, "gz");
+    sky().writePicture(path("png.txt"), "png");
+    sky().writePicture(path("tiff.fits"), "tiff");
+    std::ofstream(path("catalog.fits")) << kCatalog;
+    // A star list whose header happens to look like a text picture format (PBM) stays a list.
+    std::ofstream(path("list.pbm")) << kStarList;
+    EXPECT_EQ(StarSources::kindOf(path("fits.txt")), Kind::Fits);
+    EXPECT_EQ(StarSources::kindOf(path("gzip.png")), Kind::Fits);
+    EXPECT_EQ(StarSources::kindOf(path("png.txt")), Kind::Picture);
+    EXPECT_EQ(StarSources::kindOf(path("tiff.fits")), Kind::Picture);
+    EXPECT_EQ(StarSources::kindOf(path("catalog.fits")), Kind::Catalog);
+    EXPECT_EQ(StarSources::kindOf(path("list.pbm")), Kind::StarList);
+    EXPECT_EQ(StarSources::kindOf(path("missing")), Kind::StarList);
+    EXPECT_EQ(StarSources::pictureSize(path("gzip.png")), (PictureSize{128, 128}));
+    EXPECT_EQ(StarSources::pictureSize(path("png.txt")), (PictureSize{128, 128}));
+    EXPECT_EQ(StarSources::pictureSize(path("catalog.fits")), std::nullopt);
+    EXPECT_EQ(StarSources::pictureSize(path("list.pbm")), std::nullopt);
+}
+
+PlotRequest request(const std::string& path) {
+    PlotRequest r;
+    r.controls.width = "128";
+    r.controls.height = "128";
+    r.thresholds = LensPreset::wideAngle();
+    r.starFile = path;
+    return r;
+}
+
+TEST(StarSources, TheOpenerReadsEveryKindAndFailsAsAStarListOtherwise) {
+    TempFile folder("");
+    const auto path = [&](const char* name) { return (folder.folder() / name).string(); };
+    sky().writeFits(path("sky.fits"), false);
+    std::ofstream(path("sky.cat")) << kCatalog;
+    std::ofstream(path("stars.txt")) << kStarList;
+    const StarSourceOpener open = StarSources::opener();
+    RasterSurface surface;
+    struct Case {
+        const char* name;
+        std::int64_t records;
+    };
+    for (const Case& c : {Case{"sky.fits", 3}, Case{"sky.cat", 1}, Case{"stars.txt", 1}}) {
+        const RunResult result = runPlot(request(path(c.name)), open, surface);
+        EXPECT_TRUE(result.completed) << c.name << ": " << result.message;
+        EXPECT_EQ(result.recordsRead, c.records) << c.name;
+    }
+    const RunResult missing = runPlot(request(path("none.txt")), open, surface);
+    EXPECT_NE(missing.message.find("星のリスト「"), std::string::npos) << missing.message;
+}
+
+std::string shortest(double value) {
+    std::array<char, 32> text{};
+    return {text.data(), std::to_chars(text.data(), text.data() + text.size(), value).ptr};
+}
+
+TEST(StarSources, DetectedStarsWrittenAsAListPlotExactlyAsThePhotograph) {
+    TempFile folder("");
+    const std::string photo = (folder.folder() / "sky.fits").string();
+    const std::string list = (folder.folder() / "sky.txt").string();
+    sky().writeFits(photo, false);
+    std::vector<StarRecord> stars;
+    Fault fault;
+    ASSERT_EQ(Photograph::detect(photo, Photograph::Format::Fits, {}, nullptr, stars, fault),
+              Outcome::Done);
+    {
+        std::ofstream out(list, std::ios::binary);
+        out << stars.size() << "\r\n";
+        for (const StarRecord& s : stars) {
+            std::string line;
+            for (double item : {s.index, s.area, s.x, s.y, s.left, s.top, s.extent1, s.extent2,
+                                s.span, s.size, static_cast<double>(s.angle), s.roundness}) {
+                line += (line.empty() ? "" : ",") + shortest(item);
+            }
+            out << line << "\r\n";
+        }
+    }
+    StarList read;
+    ASSERT_TRUE(read.open(list)) << read.fault().message;
+    StarRecord record;
+    for (const StarRecord& s : stars) {
+        ASSERT_EQ(read.next(record), StarSource::Status::Record);
+        EXPECT_EQ(record.area, s.area);
+        EXPECT_EQ(record.x, s.x);
+        EXPECT_EQ(record.y, s.y);
+        EXPECT_EQ(record.left, s.left);
+        EXPECT_EQ(record.top, s.top);
+        EXPECT_EQ(record.span, s.span);
+        EXPECT_EQ(record.size, s.size);
+        EXPECT_EQ(record.angle, s.angle);
+        EXPECT_EQ(record.roundness, s.roundness);
+    }
+    RasterSurface fromPhoto;
+    RasterSurface fromList;
+    const RunResult a = runPlot(request(photo), StarSources::opener(), fromPhoto);
+    const RunResult b = runPlot(request(list), StarSources::opener(), fromList);
+    ASSERT_TRUE(a.completed && b.completed);
+    EXPECT_EQ(a.singleCounts, b.singleCounts);
+    EXPECT_EQ(a.doubleCounts, b.doubleCounts);
+    EXPECT_EQ(a.starsDrawn, b.starsDrawn);
+    for (int j = 0; j < 128; ++j) {
+        for (int i = 0; i < 128; ++i) ASSERT_EQ(fromPhoto.at(i, j), fromList.at(i, j));
+    }
+}
+
+}  // namespace
