@@ -201,7 +201,8 @@ void FigureTile::writeRow(std::uint8_t* row, const std::int64_t* decided, int co
         }
         return;
     }
-    const auto n = static_cast<std::size_t>(last - first + 1);
+    const int count = last - first + 1;
+    const auto n = static_cast<std::size_t>(count);
     const std::uint8_t* from = grey.data() + first;
     std::uint8_t* to = row + first;
     if (n >= 8) {

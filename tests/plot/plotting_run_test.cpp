@@ -89,8 +89,8 @@ TEST(PlottingRun, ReadingAheadDrawsAndStopsAsReadingInline) {
     EXPECT_EQ(a.recordsRead, 17777);
     EXPECT_EQ(b.recordsRead, 17777);
     ASSERT_EQ(ahead.stride(), inlined.stride());
-    EXPECT_TRUE(std::equal(ahead.pixels(), ahead.pixels() + ahead.stride() * ahead.height(),
-                           inlined.pixels()));
+    const std::ptrdiff_t bytes = std::ptrdiff_t{ahead.stride()} * ahead.height();
+    EXPECT_TRUE(std::equal(ahead.pixels(), ahead.pixels() + bytes, inlined.pixels()));
     EXPECT_LT(ahead.at(20 + 17776 % 960, 20 + (17776 * 7) % 760), 255);  // the last one drawn
 }
 

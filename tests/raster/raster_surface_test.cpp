@@ -46,7 +46,8 @@ void paintByTheRule(std::vector<int>& plot, int width, int height, const StarFig
         const StarFigure::Mark& m = figure.marks[k];
         for (int j = 0; j < height; ++j) {
             for (int i = 0; i < width; ++i) {
-                int& pixel = plot[static_cast<std::size_t>(j * width + i)];
+                const int at = j * width + i;
+                int& pixel = plot[static_cast<std::size_t>(at)];
                 if (m.pixel) {
                     if (std::floor(m.x + 0.5) == i && std::floor(m.y + 0.5) == j) pixel = m.grey;
                 } else {
@@ -74,7 +75,8 @@ TEST(RasterSurface, StarFiguresMatchTheirMarksDrawnOneByOne) {
                 const int old = (i * 31 + j * 17 + trial) % 256;
                 raster.setPixel(static_cast<float>(i), static_cast<float>(j),
                                 static_cast<std::uint8_t>(old));
-                expected[static_cast<std::size_t>(j * kWidth + i)] = old;
+                const int at = j * kWidth + i;
+                expected[static_cast<std::size_t>(at)] = old;
             }
         }
         const int fill = grey(random);
@@ -103,7 +105,8 @@ TEST(RasterSurface, StarFiguresMatchTheirMarksDrawnOneByOne) {
         paintByTheRule(expected, kWidth, kHeight, figure, fill);
         for (int j = 0; j < kHeight; ++j) {
             for (int i = 0; i < kWidth; ++i) {
-                ASSERT_EQ(raster.at(i, j), expected[static_cast<std::size_t>(j * kWidth + i)])
+                const int at = j * kWidth + i;
+                ASSERT_EQ(raster.at(i, j), expected[static_cast<std::size_t>(at)])
                     << "trial " << trial << " pixel " << i << "," << j;
             }
         }
