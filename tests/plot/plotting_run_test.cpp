@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <string_view>
 
 #include "doublestar/lens_preset.h"
 #include "plot/recording_surface.h"
@@ -92,6 +93,59 @@ TEST(PlottingRun, ReadingAheadDrawsAndStopsAsReadingInline) {
     const std::ptrdiff_t bytes = std::ptrdiff_t{ahead.stride()} * ahead.height();
     EXPECT_TRUE(std::equal(ahead.pixels(), ahead.pixels() + bytes, inlined.pixels()));
     EXPECT_LT(ahead.at(20 + 17776 % 960, 20 + (17776 * 7) % 760), 255);  // the last one drawn
+}
+
+// Cancels once the run has taken `after` records.
+class CancellingMonitor : public RunMonitor {
+public:
+    explicit CancellingMonitor(std::int64_t after) : after_(after) {}
+    bool proceed(std::string_view, std::int64_t done, std::int64_t) override {
+        last = done;
+        return done < after_;
+    }
+    std::int64_t last = -1;
+
+private:
+    std::int64_t after_;
+};
+
+class CountingObserver : public StarObserver {
+public:
+    void onStar(const StarRecord& star, const Classification&) override {
+        ++stars;
+        lastIndex = star.index;
+    }
+    std::int64_t stars = 0;
+    double lastIndex = 0;
+};
+
+// With the reading thread far ahead, a cancelled run still stops where its own thread was: the
+// records it reports taken, every one of them drawn, and none after them.
+TEST(PlottingRun, CancellingStopsWhereTheDrawingWas) {
+    std::string text = "h\n";
+    for (int i = 1; i <= 20000; ++i) text += record(i, 5 + i % 500, 20 + i % 960, 20);
+    TempFile file(text);
+    for (const bool readAhead : {true, false}) {
+        RecordingSurface surface;
+        CancellingMonitor monitor(5000);
+        CountingObserver counter;
+        StarObserver* const observers[] = {&counter};
+        RunHooks hooks;
+        hooks.observers = observers;
+        hooks.monitor = &monitor;
+        hooks.readAhead = readAhead;
+        PlotRequest request = controls(file);
+        request.thresholds = LensPreset::initial();
+        const RunResult result = runPlot(request, StarList::openSource, surface, hooks);
+        EXPECT_TRUE(result.cancelled);
+        EXPECT_FALSE(result.completed);
+        EXPECT_TRUE(result.message.empty());
+        EXPECT_EQ(result.recordsRead, monitor.last);
+        EXPECT_GE(monitor.last, 5000);
+        EXPECT_LT(monitor.last, 5100);
+        EXPECT_EQ(counter.stars, monitor.last);
+        EXPECT_EQ(counter.lastIndex, static_cast<double>(monitor.last));
+    }
 }
 
 TEST(PlottingRun, AreaRangeIncludesTheLowerAndExcludesTheUpperBound) {

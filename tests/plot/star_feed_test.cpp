@@ -75,27 +75,29 @@ private:
 
 TEST(StarFeed, TheStageWorksOnEachBatchWhereItIsReadAndCanStopTheReading) {
     const int count = static_cast<int>(StarFeed::kBatchSize * StarFeed::kBatches * 3);
-    const int stopAt = count - 100;
     TempFile file(starList(count));
-    for (const StarFeed::Reading reading : {StarFeed::Reading::Ahead, StarFeed::Reading::Inline}) {
-        StarList list;
-        ASSERT_TRUE(list.open(file.path()));
-        NotingStage stage(stopAt);
-        StarFeed feed(list, reading, &stage);
-        std::size_t taken = 0;
-        while (const StarFeed::Batch* batch = feed.next()) {
-            // The slot still holds what the stage kept for this very batch.
-            ASSERT_EQ(stage.firstInSlot[feed.slotOf(batch)], batch->front().record.index);
-            for (const StarFeed::Read& read : *batch) {
-                ASSERT_EQ(read.record.index, static_cast<double>(++taken));
+    // Within a batch, and at the first record of one, which leaves that batch empty.
+    for (const int stopAt : {count - 100, static_cast<int>(StarFeed::kBatchSize * 9 + 1)})
+        for (const StarFeed::Reading reading :
+             {StarFeed::Reading::Ahead, StarFeed::Reading::Inline}) {
+            StarList list;
+            ASSERT_TRUE(list.open(file.path()));
+            NotingStage stage(stopAt);
+            StarFeed feed(list, reading, &stage);
+            std::size_t taken = 0;
+            while (const StarFeed::Batch* batch = feed.next()) {
+                // The slot still holds what the stage kept for this very batch.
+                ASSERT_EQ(stage.firstInSlot[feed.slotOf(batch)], batch->front().record.index);
+                for (const StarFeed::Read& read : *batch) {
+                    ASSERT_EQ(read.record.index, static_cast<double>(++taken));
+                }
             }
+            EXPECT_EQ(taken, static_cast<std::size_t>(stopAt - 1));
+            EXPECT_TRUE(feed.ending().stopped);
+            ASSERT_EQ(stage.threads.size(), 1U);
+            EXPECT_EQ(*stage.threads.begin() == std::this_thread::get_id(),
+                      reading == StarFeed::Reading::Inline);
         }
-        EXPECT_EQ(taken, static_cast<std::size_t>(stopAt - 1));
-        EXPECT_TRUE(feed.ending().stopped);
-        ASSERT_EQ(stage.threads.size(), 1U);
-        EXPECT_EQ(*stage.threads.begin() == std::this_thread::get_id(),
-                  reading == StarFeed::Reading::Inline);
-    }
 }
 
 TEST(StarFeed, AFaultEndsTheFeedAfterTheRecordsBeforeIt) {
