@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstdint>
 #include <cstring>
 #include <limits>
 
@@ -67,9 +68,15 @@ bool FigureTile::fit(const StarFigure& figure, const double* fillLimits, int wid
         left = std::min(left, lo);
         right = std::max(right, hi);
     }
-    columns_ = std::max(right - left + 1, 0);
-    if (columns_ == 0) return true;  // nothing on the plot
-    if (columns_ > kMostColumns || bottom_ - top_ + 1 > kMostRows) return false;
+    // With nothing on the plot the bounds are still their starting extremes: their difference
+    // is taken wide.
+    const std::int64_t columns = std::int64_t{right} - left + 1;
+    if (columns <= 0) {
+        columns_ = 0;
+        return true;  // nothing on the plot
+    }
+    if (columns > kMostColumns || std::int64_t{bottom_} - top_ + 1 > kMostRows) return false;
+    columns_ = static_cast<int>(columns);
     left_ = left;
     if (centreColumn_ >= 0) centreColumn_ -= left;
     if (columns_ <= kTiny) {
