@@ -113,6 +113,21 @@ TEST(RasterSurface, StarFiguresMatchTheirMarksDrawnOneByOne) {
     }
 }
 
+TEST(RasterSurface, AStarWhollyOffThePlotLeavesItAlone) {
+    RasterSurface raster(8, 8);
+    StarFigure dots;
+    dots.dot(-3, 4, 0);
+    dots.dot(4, 9, 0);  // pixel 9: below the last row
+    raster.drawFigure(dots);
+    StarFigure circles;
+    circles.circle(-30, 4, 2, 0);
+    circles.circle(4, 40, 2.5F, 0);
+    raster.drawFigure(circles);
+    for (int j = 0; j < 8; ++j) {
+        for (int i = 0; i < 8; ++i) EXPECT_EQ(raster.at(i, j), 255);
+    }
+}
+
 TEST(RasterSurface, TinyCirclesStillMarkTheCentrePixel) {
     RasterSurface raster(4, 4);
     raster.drawCircle(1.4F, 2.5F, 0, 9);  // 2.5 lies in pixel 3
