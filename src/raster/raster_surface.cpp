@@ -4,9 +4,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
-#include <new>
 #include <span>
-#include <stdexcept>
 
 #include "raster/figure_tile.h"
 #include "raster/row_cover.h"
@@ -65,16 +63,14 @@ bool RasterSurface::resize(int width, int height) {
     height = std::max(height, 0);
     if (width == width_ && height == height_) return true;
     const int stride = (width + 3) / 4 * 4;
-    std::vector<std::uint8_t> next;
-    try {
-        next.assign(static_cast<std::size_t>(stride) * static_cast<std::size_t>(height), 0);
-    } catch (const std::bad_alloc&) {
-        return false;
-    } catch (const std::length_error&) {
+    PixelMemory next;
+    if (!next.allocate(static_cast<std::size_t>(stride) * static_cast<std::size_t>(height))) {
         return false;
     }
+    // Each row written once: the kept part, white, then the zero padding.
     const int keepWidth = std::min(width, width_);
     const int keepHeight = std::min(height, height_);
+    const auto padding = static_cast<std::size_t>(stride - width);
     for (int j = 0; j < height; ++j) {
         std::uint8_t* row =
             next.data() + static_cast<std::size_t>(j) * static_cast<std::size_t>(stride);
@@ -82,6 +78,7 @@ bool RasterSurface::resize(int width, int height) {
         if (kept > 0)
             std::memcpy(row, pixels_.data() + index(0, j), static_cast<std::size_t>(kept));
         std::memset(row + kept, kWhite, static_cast<std::size_t>(width - kept));
+        if (padding > 0) std::memset(row + width, 0, padding);
     }
     pixels_.swap(next);
     width_ = width;
@@ -111,7 +108,7 @@ void RasterSurface::setPixel(float x, float y, std::uint8_t grey) {
     const double i = pixelOf(x);
     const double j = pixelOf(y);
     if (i >= 0 && i < width_ && j >= 0 && j < height_) {
-        pixels_[index(static_cast<int>(i), static_cast<int>(j))] = grey;
+        pixels_.data()[index(static_cast<int>(i), static_cast<int>(j))] = grey;
     }
 }
 

@@ -4,10 +4,10 @@
 #include <cstddef>
 #include <cstdint>
 #include <span>
-#include <vector>
 
 #include "plot/drawing_surface.h"
 #include "raster/mark_layer.h"
+#include "raster/pixel_memory.h"
 
 // The plot itself: an 8-bit grey image, white background, rows top to bottom. Each row is padded
 // with zeros to a whole number of 4-byte words, the row layout image writers and the clipboard
@@ -29,7 +29,7 @@ public:
 
     int width() const override { return width_; }
     int height() const override { return height_; }
-    std::uint8_t at(int i, int j) const { return pixels_[index(i, j)]; }
+    std::uint8_t at(int i, int j) const { return pixels_.data()[index(i, j)]; }
     const std::uint8_t* pixels() const { return pixels_.data(); }
     // Bytes from one row to the next.
     int stride() const { return stride_; }
@@ -61,5 +61,5 @@ private:
     std::uint64_t wholeRadiiKnown_ = 0;
     double limitRadius_ = -1;
     double limit_ = 0;
-    std::vector<std::uint8_t> pixels_;
+    PixelMemory pixels_;
 };
