@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -36,11 +37,13 @@ public:
 private:
     Fault failure(const char* doing, int errorNumber) const;
     void forget();
+    void useLargeBuffer();
 
     std::string path_;
     std::string what_;
     std::string temporary_;  // empty when written in place
     int unfinishedSlot_ = -1;
+    std::unique_ptr<char[]> buffer_;  // the stream's, so it outlives the stream
     std::FILE* file_ = nullptr;
     int writeError_ = 0;
 };

@@ -3,6 +3,7 @@
 #include <QIODevice>
 #include <QImage>
 
+#include "output/bitmap_file.h"
 #include "platform/image_file.h"
 #include "text/messages.h"
 
@@ -39,9 +40,14 @@ bool PlotImage::save(const RasterSurface& raster, const std::string& path, Fault
     // bytes' name, which Qt's file names could not always spell.
     OutputFile file(path, "画像ファイル");
     if (!file.open(fault)) return false;
+    if (!isPng(path)) {
+        // Straight from the plot's rows: no image to build, no writer to load.
+        BitmapFile::write(raster.pixels(), raster.width(), raster.height(), raster.stride(), file);
+        return file.commit(fault);
+    }
     OutputDevice device(file);
     device.open(QIODevice::WriteOnly);
-    if (!ImageFile::view(raster).save(&device, isPng(path) ? "PNG" : "BMP")) {
+    if (!ImageFile::view(raster).save(&device, "PNG")) {
         fault = {"画像ファイル「" + Messages::shownName(path) + "」を書くメモリが足りません。", {}};
         return false;
     }

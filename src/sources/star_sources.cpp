@@ -2,6 +2,7 @@
 
 #include <zlib.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <string_view>
@@ -35,6 +36,15 @@ bool gzipHoldsFits(const std::string& path) {
            std::string_view(bytes.data(), bytes.size()) == kFitsStart;
 }
 
+// Every picture format Qt is asked about (PNG, JPEG, TIFF, BMP, GIF, WebP) starts with one of
+// these; anything else is left to the star list without loading Qt's image readers.
+bool mayBePicture(std::string_view head) {
+    static constexpr std::array<std::string_view, 7> kStarts{"\x89PNG", "\xFF\xD8", "II",  "MM",
+                                                             "BM",      "GIF8",     "RIFF"};
+    return std::any_of(kStarts.begin(), kStarts.end(),
+                       [&](std::string_view start) { return head.starts_with(start); });
+}
+
 Photograph::Format formatOf(StarSources::Kind kind) {
     return kind == StarSources::Kind::Fits ? Photograph::Format::Fits : Photograph::Format::Picture;
 }
@@ -49,7 +59,7 @@ StarSources::Kind StarSources::kindOf(const std::string& path) {
         return Kind::Fits;
     }
     if (SextractorCatalog::looksLike(head)) return Kind::Catalog;
-    if (QtPicture::canRead(path)) return Kind::Picture;
+    if (mayBePicture(head) && QtPicture::canRead(path)) return Kind::Picture;
     return Kind::StarList;
 }
 
