@@ -1,7 +1,9 @@
 #include "plot/star_list.h"
 
+#include <array>
 #include <cerrno>
 #include <charconv>
+#include <cstdint>
 #include <cstring>
 
 #include "text/message_excerpt.h"
@@ -25,12 +27,62 @@ bool endsItem(int c) {
     return c == kEof || c == ',' || isBlank(c) || isLineEnd(c);
 }
 
+// The powers of ten a double holds exactly.
+constexpr std::array<double, 23> kExactTens = [] {
+    std::array<double, 23> tens{};
+    double ten = 1;
+    for (double& power : tens) {
+        power = ten;
+        ten *= 10;
+    }
+    return tens;
+}();
+
+// Most items are short decimals: an optional minus, digits, a point, digits, at most 15 digits in
+// all. Such an item is its digits as a whole number divided by a power of ten, both exact in a
+// double, and the one correctly rounded division gives exactly the double from_chars gives.
+// Returns the item's end before last, or nullptr for anything else.
+const char* shortDecimal(const char* first, const char* last, double& value) {
+    constexpr int kMostDigits = 15;
+    const char* at = first;
+    const bool negative = at != last && *at == '-';
+    if (negative) ++at;
+    std::uint64_t digits = 0;
+    int count = 0;
+    int fraction = -1;  // digits after the point; -1 before it
+    for (; at != last; ++at) {
+        const auto c = static_cast<unsigned char>(*at);
+        if (isDigit(c)) {
+            digits = digits * 10 + (c - '0');
+            ++count;
+            if (fraction >= 0) ++fraction;
+        } else if (c == '.' && fraction < 0) {
+            fraction = 0;
+        } else {
+            break;
+        }
+    }
+    if (at == last || count == 0 || count > kMostDigits ||
+        !endsItem(static_cast<unsigned char>(*at))) {
+        return nullptr;
+    }
+    const double whole = static_cast<double>(digits);
+    const double magnitude =
+        fraction > 0 ? whole / kExactTens[static_cast<std::size_t>(fraction)] : whole;
+    value = negative ? -magnitude : magnitude;
+    return at;
+}
+
 // A plain number at first: an optional minus, then a digit or a point, converted by from_chars
 // and ending at a separator before last, at most `longest` bytes long. Returns its end, or
 // nullptr for any other item ("+", "inf", "nan", ...), which the careful way reads or rejects.
 const char* plainNumber(const char* first, const char* last, std::size_t longest, double& value) {
     const char* lead = first != last && *first == '-' ? first + 1 : first;
     if (lead == last || !(isDigit(*lead) || *lead == '.')) return nullptr;
+    if (const char* stop = shortDecimal(first, last, value);
+        stop != nullptr && static_cast<std::size_t>(stop - first) <= longest) {
+        return stop;
+    }
     const auto [stop, ec] = std::from_chars(first, last, value);
     if (ec != std::errc() || stop == last || !endsItem(static_cast<unsigned char>(*stop)) ||
         static_cast<std::size_t>(stop - first) > longest) {

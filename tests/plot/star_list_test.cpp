@@ -2,6 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
+#include <bit>
+#include <charconv>
+#include <cstdint>
+#include <random>
 #include <vector>
 
 #include "plot/temp_file.h"
@@ -123,6 +129,57 @@ TEST(StarList, NumberForms) {
     EXPECT_EQ(r.x, 0.5);
     EXPECT_EQ(r.y, 5);
     EXPECT_EQ(r.extent1, -15);
+}
+
+// Short decimals take a quicker way than from_chars; every bit must still be the same, the sign
+// of a zero included, around the limit of 15 digits and for long fractions.
+TEST(StarList, DecimalsReadExactlyAsFromChars) {
+    std::mt19937_64 random(5);
+    std::vector<std::string> texts{"-0",
+                                   "0.",
+                                   "-.0",
+                                   "123456789012345",
+                                   "1234567890123456",
+                                   "0.000000000000001",
+                                   "9999999999999.99",
+                                   "0.1",
+                                   "-7.000"};
+    for (int n = 0; n < 4000; ++n) {
+        const int digits = 1 + static_cast<int>(random() % 17);
+        std::string text = random() % 4 == 0 ? "-" : "";
+        const int point = static_cast<int>(random() % static_cast<unsigned>(digits + 1));
+        for (int d = 0; d < digits; ++d) {
+            if (d == point) text += '.';
+            text += static_cast<char>('0' + random() % 10);
+        }
+        texts.push_back(text);
+    }
+    std::string list = "h\n";
+    std::size_t records = 0;
+    for (std::size_t at = 0; at < texts.size(); at += 10, ++records) {
+        list += std::to_string(records + 1);
+        for (std::size_t k = 0; k < 11; ++k) {
+            list += "," + (k == 9 ? std::string("0")
+                                  : texts[std::min(at + k - (k > 9), texts.size() - 1)]);
+        }
+        list += "\n";
+    }
+    const Read read = readAll(list);
+    ASSERT_EQ(read.last, StarSource::Status::End) << read.fault;
+    ASSERT_EQ(read.records.size(), records);
+    for (std::size_t i = 0; i < records; ++i) {
+        const StarRecord& r = read.records[i];
+        const std::array<double, 10> fields{r.area,    r.x,       r.y,    r.left, r.top,
+                                            r.extent1, r.extent2, r.span, r.size, r.roundness};
+        for (std::size_t k = 0; k < fields.size(); ++k) {
+            const std::string& text = texts[std::min(i * 10 + k, texts.size() - 1)];
+            double expected = 0;
+            std::from_chars(text.data(), text.data() + text.size(), expected);
+            EXPECT_EQ(std::bit_cast<std::uint64_t>(fields[k]),
+                      std::bit_cast<std::uint64_t>(expected))
+                << text;
+        }
+    }
 }
 
 TEST(StarList, MissingFileIsAFault) {
