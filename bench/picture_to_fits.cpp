@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "photo/fits_picture.h"
+#include "photo/linked_pictures.h"
 #include "photo/qt_picture.h"
 #include "sources/star_sources.h"
 
@@ -20,7 +21,8 @@ int main(int argc, char** argv) {
     const std::string path = argv[1];
     GreyImage picture;
     Fault fault;
-    const StarSources::Kind kind = StarSources::kindOf(path);
+    LinkedPictures pictures;
+    const StarSources::Kind kind = StarSources::kindOf(path, pictures);
     const Outcome read = kind == StarSources::Kind::Fits
                              ? FitsPicture::read(path, picture, nullptr, fault)
                              : QtPicture::read(path, picture, nullptr, fault);

@@ -1,12 +1,12 @@
 #include <unistd.h>
 
-#include <QLocale>
 #include <csignal>
 #include <iostream>
 #include <new>
 
 #include "output/unfinished_files.h"
 #include "plotter/headless_plotter.h"
+#include "plotter/loaded_picture_module.h"
 #include "text/messages.h"
 
 int main(int argc, char** argv) {
@@ -16,9 +16,10 @@ int main(int argc, char** argv) {
     UnfinishedFiles::removeOnInterrupt();
     try {
         const std::vector<std::string> args(argv + 1, argv + argc);
-        // The sensor size is read with the user's decimal separator, as the window reads it.
-        const std::string separator = QLocale::system().decimalPoint().toStdString();
-        return HeadlessPlotter().run(args, separator, std::cout, std::cerr, ::isatty(2) != 0);
+        // Qt, CFITSIO and SEP are loaded only for a photograph, a PNG plot or a sensor size
+        // that needs the user's locale.
+        LoadedPictureModule pictures;
+        return HeadlessPlotter(pictures).run(args, std::cout, std::cerr, ::isatty(2) != 0);
     } catch (const std::bad_alloc&) {
         std::cerr << Messages::outOfMemory() << '\n';
         return HeadlessPlotter::kStopped;

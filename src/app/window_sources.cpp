@@ -5,17 +5,21 @@
 #ifdef QUENDRA_PHOTOS
 
 #include "photo/detection_cache.h"
+#include "photo/linked_pictures.h"
 #include "sources/star_sources.h"
 
 struct WindowSources::Kept {
+    LinkedPictures pictures;
     DetectionCache detected;
 };
 
 WindowSources::WindowSources()
-    : kept_(std::make_unique<Kept>()), opener_(StarSources::opener({}, &kept_->detected)) {}
+    : kept_(std::make_unique<Kept>()),
+      opener_(StarSources::opener(kept_->pictures, {}, &kept_->detected)) {}
 
 std::optional<QSize> WindowSources::pictureSize(const QString& path) {
-    const std::optional<PictureSize> size = StarSources::pictureSize(nativeName(path));
+    LinkedPictures pictures;
+    const std::optional<PictureSize> size = StarSources::pictureSize(nativeName(path), pictures);
     if (!size) return std::nullopt;
     return QSize(size->width, size->height);
 }

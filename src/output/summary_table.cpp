@@ -86,12 +86,16 @@ std::vector<std::string> SummaryTable::columns() {
 std::string SummaryTable::csv(const std::vector<SummaryRow>& rows) {
     std::string text;
     const std::vector<std::string> names = columns();
-    for (std::size_t i = 0; i < names.size(); ++i) text += (i ? "," : "") + names[i];
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        if (i > 0) text += ',';
+        text += names[i];
+    }
     text += "\r\n";
     for (const SummaryRow& row : rows) {
         const std::vector<Cell> cells = cellsOf(row);
         for (std::size_t i = 0; i < cells.size(); ++i) {
-            text += (i ? "," : "") + csvField(cells[i].value);
+            if (i > 0) text += ',';
+            text += csvField(cells[i].value);
         }
         text += "\r\n";
     }

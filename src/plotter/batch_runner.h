@@ -11,5 +11,6 @@
 class BatchRunner {
 public:
     static std::vector<SummaryRow> run(const PlotJob& job, const std::vector<OutputNames>& outputs,
-                                       const StarSourceOpener& open, BatchProgress& progress);
+                                       const StarSourceOpener& open, PictureModule& pictures,
+                                       BatchProgress& progress);
 };

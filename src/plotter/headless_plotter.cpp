@@ -22,6 +22,11 @@ int processors() {
     return static_cast<int>(std::max(1U, std::thread::hardware_concurrency()));
 }
 
+bool allDigits(const std::string& text) {
+    return !text.empty() &&
+           std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
 bool isJson(const std::string& path) {
     return path.size() >= 5 && path.compare(path.size() - 5, 5, ".json") == 0;
 }
@@ -39,9 +44,9 @@ bool writeSummary(const PlotJob& job, const std::vector<SummaryRow>& rows, std::
 
 }  // namespace
 
-int HeadlessPlotter::run(const std::vector<std::string>& args, const std::string& decimalSeparator,
-                         std::ostream& out, std::ostream& err, bool errIsTerminal) {
-    PlotterOptions::Parsed parsed = PlotterOptions::parse(args, decimalSeparator, processors());
+int HeadlessPlotter::run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+                         bool errIsTerminal) {
+    PlotterOptions::Parsed parsed = PlotterOptions::parse(args, ".", processors());
     if (parsed.outcome == PlotterOptions::Outcome::Usage) {
         err << parsed.error;
         return kUsage;
@@ -51,6 +56,10 @@ int HeadlessPlotter::run(const std::vector<std::string>& args, const std::string
         return kCompleted;
     }
     PlotJob& job = parsed.job;
+    // Digits alone read the same with any separator; only other texts need the user's.
+    if (!allDigits(job.controls.width) || !allDigits(job.controls.height)) {
+        job.controls.decimalSeparator = pictures_.decimalSeparator();
+    }
     std::vector<OutputNames> outputs;
     if (const std::string error = OutputPlan::check(job, outputs); !error.empty()) {
         err << error;
@@ -61,8 +70,8 @@ int HeadlessPlotter::run(const std::vector<std::string>& args, const std::string
                                        : errIsTerminal           ? BatchProgress::Style::Bar
                                                                  : BatchProgress::Style::Lines;
     BatchProgress progress(err, style, job.inputs.size());
-    const std::vector<SummaryRow> rows =
-        BatchRunner::run(job, outputs, StarSources::opener(job.detection), progress);
+    const std::vector<SummaryRow> rows = BatchRunner::run(
+        job, outputs, StarSources::opener(pictures_, job.detection), pictures_, progress);
     return report(job, rows, out, err);
 }
 

@@ -6,6 +6,7 @@
 
 #include "output/summary_table.h"
 #include "plot/star_source.h"
+#include "plotter/picture_module.h"
 #include "plotter/plot_job.h"
 
 // quendra-plot: the command line read into a job, the job carried out, the counts (one input)
@@ -16,12 +17,17 @@ public:
     static constexpr int kStopped = 1;
     static constexpr int kUsage = 2;
 
-    // decimalSeparator is the user's, as the window would use it for the sensor size.
+    // pictures: photographs, PNG plots and the user's decimal separator (for a sensor size
+    // that is not a whole number of digits), asked for only when needed.
+    explicit HeadlessPlotter(PictureModule& pictures) : pictures_(pictures) {}
+
     // errIsTerminal: progress as a bar rather than a line per input.
-    int run(const std::vector<std::string>& args, const std::string& decimalSeparator,
-            std::ostream& out, std::ostream& err, bool errIsTerminal = false);
+    int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+            bool errIsTerminal = false);
 
 private:
+    PictureModule& pictures_;
+
     static bool loadThresholds(PlotJob& job, std::ostream& err);
     static int report(const PlotJob& job, const std::vector<SummaryRow>& rows, std::ostream& out,
                       std::ostream& err);

@@ -1,11 +1,6 @@
 #include "plotter/plot_image.h"
 
-#include <QIODevice>
-#include <QImage>
-
 #include "output/bitmap_file.h"
-#include "platform/image_file.h"
-#include "text/messages.h"
 
 namespace {
 
@@ -16,28 +11,11 @@ bool isPng(const std::string& path) {
     return end == ".png";
 }
 
-// Hands what an image writer writes to an output file, which remembers any failure for its
-// commit.
-class OutputDevice : public QIODevice {
-public:
-    explicit OutputDevice(OutputFile& file) : file_(file) {}
-
-protected:
-    qint64 readData(char*, qint64) override { return -1; }
-    qint64 writeData(const char* data, qint64 size) override {
-        file_.write({data, static_cast<std::size_t>(size)});
-        return size;
-    }
-
-private:
-    OutputFile& file_;
-};
-
 }  // namespace
 
-bool PlotImage::save(const RasterSurface& raster, const std::string& path, Fault& fault) {
-    // Qt's image writers write to a device; this one is the output file, opened by its own
-    // bytes' name, which Qt's file names could not always spell.
+bool PlotImage::save(const RasterSurface& raster, const std::string& path, PictureModule& pictures,
+                     Fault& fault) {
+    // Opened by its own bytes' name, which Qt's file names could not always spell.
     OutputFile file(path, "画像ファイル");
     if (!file.open(fault)) return false;
     if (!isPng(path)) {
@@ -45,11 +23,6 @@ bool PlotImage::save(const RasterSurface& raster, const std::string& path, Fault
         BitmapFile::write(raster.pixels(), raster.width(), raster.height(), raster.stride(), file);
         return file.commit(fault);
     }
-    OutputDevice device(file);
-    device.open(QIODevice::WriteOnly);
-    if (!ImageFile::view(raster).save(&device, "PNG")) {
-        fault = {"画像ファイル「" + Messages::shownName(path) + "」を書くメモリが足りません。", {}};
-        return false;
-    }
-    return file.commit(fault);
+    const auto write = [&file](std::string_view bytes) { file.write(bytes); };
+    return pictures.writePng(raster, path, write, fault) && file.commit(fault);
 }

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "output/output_file.h"
+#include "plotter/picture_module.h"
 #include "raster/raster_surface.h"
 #include "text/fault.h"
 
@@ -10,5 +11,7 @@
 // any other, put in place only once whole.
 class PlotImage {
 public:
-    static bool save(const RasterSurface& raster, const std::string& path, Fault& fault);
+    // PNG goes through the picture module.
+    static bool save(const RasterSurface& raster, const std::string& path, PictureModule& pictures,
+                     Fault& fault);
 };

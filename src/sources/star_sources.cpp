@@ -8,8 +8,6 @@
 #include <string_view>
 
 #include "catalog/sextractor_catalog.h"
-#include "photo/photograph.h"
-#include "photo/qt_picture.h"
 #include "plot/star_list.h"
 
 namespace {
@@ -45,13 +43,14 @@ bool mayBePicture(std::string_view head) {
                        [&](std::string_view start) { return head.starts_with(start); });
 }
 
-Photograph::Format formatOf(StarSources::Kind kind) {
-    return kind == StarSources::Kind::Fits ? Photograph::Format::Fits : Photograph::Format::Picture;
+PictureSupport::Format formatOf(StarSources::Kind kind) {
+    return kind == StarSources::Kind::Fits ? PictureSupport::Format::Fits
+                                           : PictureSupport::Format::Picture;
 }
 
 }  // namespace
 
-StarSources::Kind StarSources::kindOf(const std::string& path) {
+StarSources::Kind StarSources::kindOf(const std::string& path, PictureSupport& pictures) {
     const std::string head = start(path);
     if (head.empty()) return Kind::StarList;
     if (head.starts_with(kFitsStart)) return Kind::Fits;
@@ -59,18 +58,18 @@ StarSources::Kind StarSources::kindOf(const std::string& path) {
         return Kind::Fits;
     }
     if (SextractorCatalog::looksLike(head)) return Kind::Catalog;
-    if (mayBePicture(head) && QtPicture::canRead(path)) return Kind::Picture;
+    if (mayBePicture(head) && pictures.isPicture(path)) return Kind::Picture;
     return Kind::StarList;
 }
 
-StarSourceOpener StarSources::opener(const DetectionSettings& settings, DetectionCache* cache) {
-    return [settings, cache](const std::string& path, const SourceContext& context,
-                             Fault& fault) -> std::unique_ptr<StarSource> {
-        switch (const Kind kind = kindOf(path)) {
+StarSourceOpener StarSources::opener(PictureSupport& pictures, const DetectionSettings& settings,
+                                     DetectionCache* cache) {
+    return [&pictures, settings, cache](const std::string& path, const SourceContext& context,
+                                        Fault& fault) -> std::unique_ptr<StarSource> {
+        switch (const Kind kind = kindOf(path, pictures)) {
             case Kind::Fits:
             case Kind::Picture:
-                return Photograph::open(path, formatOf(kind), settings, cache, context.monitor,
-                                        fault);
+                return pictures.open(path, formatOf(kind), settings, cache, context.monitor, fault);
             case Kind::Catalog:
                 return SextractorCatalog::openSource(path, context, fault);
             case Kind::StarList:
@@ -80,8 +79,9 @@ StarSourceOpener StarSources::opener(const DetectionSettings& settings, Detectio
     };
 }
 
-std::optional<PictureSize> StarSources::pictureSize(const std::string& path) {
-    const Kind kind = kindOf(path);
+std::optional<PictureSize> StarSources::pictureSize(const std::string& path,
+                                                    PictureSupport& pictures) {
+    const Kind kind = kindOf(path, pictures);
     if (kind != Kind::Fits && kind != Kind::Picture) return {};
-    return Photograph::size(path, formatOf(kind));
+    return pictures.size(path, formatOf(kind));
 }

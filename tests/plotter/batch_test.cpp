@@ -7,6 +7,8 @@
 #include "plot/temp_file.h"
 #include "plotter/headless_plotter.h"
 
+#include "plotter/test_pictures.h"
+
 namespace {
 
 struct Outcome {
@@ -18,7 +20,8 @@ struct Outcome {
 Outcome plot(const std::vector<std::string>& args) {
     std::ostringstream out;
     std::ostringstream err;
-    const int status = HeadlessPlotter().run(args, ".", out, err);
+    TestPictures pictures;
+    const int status = HeadlessPlotter(pictures).run(args, out, err);
     return {status, out.str(), err.str()};
 }
 

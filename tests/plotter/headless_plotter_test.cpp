@@ -13,6 +13,8 @@
 #include "plot/temp_file.h"
 #include "raster/raster_surface.h"
 
+#include "plotter/test_pictures.h"
+
 namespace {
 
 struct Outcome {
@@ -24,7 +26,8 @@ struct Outcome {
 Outcome plot(std::vector<std::string> args, const std::string& separator = ".") {
     std::ostringstream out;
     std::ostringstream err;
-    const int status = HeadlessPlotter().run(args, separator, out, err);
+    TestPictures pictures(separator);
+    const int status = HeadlessPlotter(pictures).run(args, out, err);
     return {status, out.str(), err.str()};
 }
 

@@ -9,6 +9,8 @@
 #include "plot/temp_file.h"
 #include "plotter/headless_plotter.h"
 
+#include "plotter/test_pictures.h"
+
 namespace {
 
 std::vector<std::string> linesOf(const std::string& path) {
@@ -28,11 +30,12 @@ TEST(PhotoBatch, APhotographAmongListsPlotsAtItsSizeWithRegionsOnItsStars) {
     std::ofstream(dir / "bad.txt") << "h\n2,5,1,1,0,0,1,1,1,1,0,1\n";
     std::ostringstream out;
     std::ostringstream err;
-    const int status = HeadlessPlotter().run(
+    TestPictures pictures;
+    const int status = HeadlessPlotter(pictures).run(
         {"--quiet", "--summary", (dir / "night.json").string(), "-o", (dir / "{name}.png").string(),
          "--regions", (dir / "{name}.reg").string(), (dir / "sky.fits").string(), list.path(),
          (dir / "bad.txt").string()},
-        ".", out, err);
+        out, err);
     EXPECT_EQ(status, HeadlessPlotter::kStopped) << err.str();
     const std::vector<std::string> summary = linesOf((dir / "night.json").string());
     ASSERT_EQ(summary.size(), 5u);
@@ -80,7 +83,8 @@ TEST(PhotoBatch, TheSavedListOfAPhotographPlotsAsThePhotograph) {
     const auto plot = [](const std::vector<std::string>& args) {
         std::ostringstream out;
         std::ostringstream err;
-        EXPECT_EQ(HeadlessPlotter().run(args, ".", out, err), 0) << err.str();
+        TestPictures pictures;
+        EXPECT_EQ(HeadlessPlotter(pictures).run(args, out, err), 0) << err.str();
         return out.str();
     };
     const std::string fromPhoto =

@@ -6,6 +6,8 @@
 #include "plot/temp_file.h"
 #include "plotter/headless_plotter.h"
 
+#include "plotter/test_pictures.h"
+
 namespace {
 
 TEST(RegionFile, ACirclePerDrawnStarOnThePicturesPixelsInItsKindsColour) {
@@ -16,8 +18,9 @@ TEST(RegionFile, ACirclePerDrawnStarOnThePicturesPixelsInItsKindsColour) {
     const std::string regions = stars.folder() / "stars.reg";
     std::ostringstream out;
     std::ostringstream err;
-    ASSERT_EQ(HeadlessPlotter().run({"--camera", "SSPro", "--regions", regions, stars.path()}, ".",
-                                    out, err),
+    TestPictures pictures;
+    ASSERT_EQ(HeadlessPlotter(pictures).run(
+                  {"--camera", "SSPro", "--regions", regions, stars.path()}, out, err),
               0)
         << err.str();
     std::ifstream in(regions);

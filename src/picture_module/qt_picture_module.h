@@ -1,0 +1,20 @@
+#pragma once
+
+#include "photo/linked_pictures.h"
+#include "plotter/picture_module.h"
+
+// The plotter's pictures through Qt, CFITSIO and SEP, as the window reads them.
+class QtPictureModule : public PictureModule {
+public:
+    bool isPicture(const std::string& path) override;
+    std::unique_ptr<StarSource> open(const std::string& path, Format format,
+                                     const DetectionSettings& settings, DetectionCache* cache,
+                                     RunMonitor* monitor, Fault& fault) override;
+    std::optional<PictureSize> size(const std::string& path, Format format) override;
+    bool writePng(const RasterSurface& plot, const std::string& path,
+                  const std::function<void(std::string_view)>& write, Fault& fault) override;
+    std::string decimalSeparator() override;
+
+private:
+    LinkedPictures pictures_;
+};
