@@ -4,11 +4,13 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <cstring>
 #include <new>
 
 #include "platform/device_file.h"
 #include "platform/file_reason.h"
 #include "platform/qt_text.h"
+#include "raster/pixel_memory.h"
 
 namespace {
 
@@ -78,7 +80,19 @@ QImage ImageFile::view(const RasterSurface& raster) {
 }
 
 QImage ImageFile::copy(const RasterSurface& raster) {
-    return view(raster).copy();
+    // In the plot's own kind of memory: a fresh 10 MB image faulted in 4 KiB at a time would
+    // cost the click a third as much again as the run.
+    PixelMemory memory;
+    const auto bytes =
+        static_cast<std::size_t>(raster.stride()) * static_cast<std::size_t>(raster.height());
+    if (bytes == 0 || !memory.allocate(bytes)) return {};
+    std::memcpy(memory.data(), raster.pixels(), bytes);
+    QImage image(
+        memory.data(), raster.width(), raster.height(), raster.stride(), QImage::Format_Indexed8,
+        [](void* pixels) { PixelMemory::free(pixels); }, memory.data());
+    memory.release();
+    image.setColorTable(greyPalette());
+    return image;
 }
 
 QString ImageFile::save(const RasterSurface& raster, const QString& path) {

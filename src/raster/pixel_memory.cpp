@@ -14,6 +14,10 @@ constexpr std::size_t kHugePage = std::size_t{2} << 20;
 }  // namespace
 
 void PixelMemory::Release::operator()(std::uint8_t* bytes) const {
+    PixelMemory::free(bytes);
+}
+
+void PixelMemory::free(void* bytes) {
     std::free(bytes);
 }
 

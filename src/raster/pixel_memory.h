@@ -19,6 +19,13 @@ public:
     std::size_t size() const { return size_; }
     bool empty() const { return size_ == 0; }
 
+    // Hands the bytes over to whoever frees them with free() below.
+    void release() {
+        static_cast<void>(bytes_.release());
+        size_ = 0;
+    }
+    static void free(void* bytes);
+
     void swap(PixelMemory& other) noexcept {
         bytes_.swap(other.bytes_);
         std::swap(size_, other.size_);

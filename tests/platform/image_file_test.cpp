@@ -65,3 +65,23 @@ TEST(ImageFile, PngOfAnOddWidthKeepsEveryPixel) {
 }
 
 }  // namespace
+
+// The clipboard's copy lives in memory of its own: every pixel as the plot had it, and nothing
+// the plot draws afterwards, for a plot large enough to take huge pages as well.
+TEST(ImageFile, CopyKeepsThePlotAsItWas) {
+    for (const int width : {3, 1201}) {
+        RasterSurface raster = plotOf(width, width > 1000 ? 2000 : 4);
+        QImage copy = ImageFile::copy(raster);
+        raster.clear();
+        ASSERT_EQ(copy.size(), QSize(width, raster.height()));
+        const RasterSurface original = plotOf(width, raster.height());
+        for (int j = 0; j < raster.height(); j += 7) {
+            for (int i = 0; i < width; i += 3) {
+                ASSERT_EQ(qGray(copy.pixel(i, j)), original.at(i, j)) << i << "," << j;
+            }
+        }
+        const QImage shared = copy;  // outlives the first handle on the memory
+        copy = QImage();
+        EXPECT_EQ(qGray(shared.pixel(width - 1, 0)), original.at(width - 1, 0));
+    }
+}
