@@ -1,74 +1,21 @@
 #include "plotter/loaded_picture_module.h"
 
-#include <dlfcn.h>
-#include <unistd.h>
+LoadedPictureModule::LoadedPictureModule()
+    : photos_("quendra-photos.so", kPhotoEntry, "写真を読むための"),
+      images_("quendra-images.so", kEntry, "画像ファイルを書くための") {}
 
-#include <array>
-#include <vector>
-
-#include "text/messages.h"
-
-#ifndef QUENDRA_MODULE_FOLDER
-#define QUENDRA_MODULE_FOLDER "../lib/quendra"
-#endif
-
-namespace {
-
-constexpr const char* kModuleName = "quendra-pictures.so";
-
-// The folder the running program lies in, with its slash; empty when it cannot be told.
-std::string programFolder() {
-    std::array<char, 4096> path{};
-    const ssize_t length = ::readlink("/proc/self/exe", path.data(), path.size() - 1);
-    if (length <= 0) return {};
-    const std::string program(path.data(), static_cast<std::size_t>(length));
-    const std::size_t slash = program.rfind('/');
-    return slash == std::string::npos ? std::string() : program.substr(0, slash + 1);
+PictureSupport* LoadedPictureModule::photos() {
+    return static_cast<PictureSupport*>(photos_.instance());
 }
 
-}  // namespace
-
-PictureModule* LoadedPictureModule::module() {
-    std::call_once(loading_, [this] {
-        const std::string folder = programFolder();
-        // Beside the program in a build, in its library folder once installed.
-        const std::vector<std::string> places{folder + kModuleName,
-                                              folder + QUENDRA_MODULE_FOLDER "/" + kModuleName};
-        // The reason told is that of a module that is there but would not load, else that of
-        // the installed place.
-        std::string reason;
-        bool found = false;
-        for (const std::string& place : places) {
-            void* handle = ::dlopen(place.c_str(), RTLD_NOW | RTLD_LOCAL);
-            if (handle == nullptr) {
-                const std::string error = ::dlerror();
-                const bool there = ::access(place.c_str(), F_OK) == 0;
-                if (!found) reason = error;
-                found = found || there;
-                continue;
-            }
-            using Entry = PictureModule* (*)();
-            if (auto* entry = reinterpret_cast<Entry>(::dlsym(handle, kEntry))) {
-                module_ = entry();
-                return;
-            }
-            reason = ::dlerror();
-        }
-        problem_ = "写真と PNG を扱う部品「" + Messages::shownName(places.back()) +
-                   "」を読み込めません（" + reason + "）。";
-    });
-    return module_;
-}
-
-std::string LoadedPictureModule::problem() {
-    module();
-    return problem_;
+ImageModule* LoadedPictureModule::images() {
+    return static_cast<ImageModule*>(images_.instance());
 }
 
 bool LoadedPictureModule::isPicture(const std::string& path) {
     // Without the module a file that starts as a picture is taken for one, so that reading it
     // says what is missing instead of failing as a star list.
-    PictureModule* loaded = module();
+    PictureSupport* loaded = photos();
     return loaded == nullptr || loaded->isPicture(path);
 }
 
@@ -76,32 +23,32 @@ std::unique_ptr<StarSource> LoadedPictureModule::open(const std::string& path, F
                                                       const DetectionSettings& settings,
                                                       DetectionCache* cache, RunMonitor* monitor,
                                                       Fault& fault) {
-    PictureModule* loaded = module();
+    PictureSupport* loaded = photos();
     if (loaded == nullptr) {
-        fault = {problem_, {}};
+        fault = {photos_.problem(), {}};
         return nullptr;
     }
     return loaded->open(path, format, settings, cache, monitor, fault);
 }
 
 std::optional<PictureSize> LoadedPictureModule::size(const std::string& path, Format format) {
-    PictureModule* loaded = module();
+    PictureSupport* loaded = photos();
     if (loaded == nullptr) return std::nullopt;
     return loaded->size(path, format);
 }
 
-bool LoadedPictureModule::writePng(const RasterSurface& plot, const std::string& path,
-                                   const std::function<void(std::string_view)>& write,
-                                   Fault& fault) {
-    PictureModule* loaded = module();
+bool LoadedPictureModule::writeImage(const RasterSurface& plot, const std::string& path,
+                                     const std::function<void(std::string_view)>& write,
+                                     Fault& fault) {
+    ImageModule* loaded = images();
     if (loaded == nullptr) {
-        fault = {problem_, {}};
+        fault = {images_.problem(), {}};
         return false;
     }
-    return loaded->writePng(plot, path, write, fault);
+    return loaded->writeImage(plot, path, write, fault);
 }
 
 std::string LoadedPictureModule::decimalSeparator() {
-    PictureModule* loaded = module();
+    ImageModule* loaded = images();
     return loaded == nullptr ? "." : loaded->decimalSeparator();
 }

@@ -11,7 +11,7 @@
 // any other, put in place only once whole.
 class PlotImage {
 public:
-    // PNG goes through the picture module.
+    // Qt's writers, from the picture module.
     static bool save(const RasterSurface& raster, const std::string& path, PictureModule& pictures,
                      Fault& fault);
 };

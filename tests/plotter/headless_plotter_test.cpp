@@ -2,14 +2,11 @@
 
 #include <gtest/gtest.h>
 
-#include <QBuffer>
 #include <QImage>
 #include <fstream>
 #include <sstream>
 
 #include "doublestar/threshold_file.h"
-#include "output/bitmap_file.h"
-#include "platform/image_file.h"
 #include "plot/temp_file.h"
 #include "raster/raster_surface.h"
 
@@ -83,29 +80,6 @@ TEST(HeadlessPlotter, WritesTheBitmapAtSensorSize) {
     const std::string png = stars.folder() / "plot.png";
     ASSERT_EQ(plot({"--width", "640", "--height", "480", "-o", png, stars.path()}).status, 0);
     EXPECT_EQ(QImage(QString::fromStdString(png)).size(), QSize(640, 480));
-}
-
-// The plotter writes its bitmaps itself; they must be the bytes Qt's writer gives, padding and
-// palette included, so plots written before and after compare equal.
-TEST(HeadlessPlotter, BitmapBytesAreQtsOwn) {
-    for (const int width : {1, 2, 3, 4, 641}) {
-        RasterSurface raster(width, 3);
-        raster.setFillGrey(7);
-        raster.drawCircle(0.5F, 1.0F, 1.0F, 200);
-        raster.setPixel(static_cast<float>(width - 1), 2.0F, 0);
-        TempFile folder("");
-        const std::string path = folder.folder() / "own.bmp";
-        OutputFile file(path, "画像ファイル");
-        Fault fault;
-        ASSERT_TRUE(file.open(fault));
-        BitmapFile::write(raster.pixels(), raster.width(), raster.height(), raster.stride(), file);
-        ASSERT_TRUE(file.commit(fault)) << fault.message;
-        QByteArray qt;
-        QBuffer buffer(&qt);
-        buffer.open(QIODevice::WriteOnly);
-        ASSERT_TRUE(ImageFile::view(raster).save(&buffer, "BMP"));
-        EXPECT_EQ(slurp(path), qt.toStdString()) << "width " << width;
-    }
 }
 
 TEST(HeadlessPlotter, OptionsSetTheControlsTexts) {
