@@ -16,6 +16,8 @@ public:
     bool writeImage(const RasterSurface& plot, const std::string& path,
                     const std::function<void(std::string_view)>& write, Fault& fault) override;
     std::string decimalSeparator() override;
+    // Linked in, Qt is there already.
+    void prepare(bool, bool) override {}
 
 private:
     LinkedPictures pictures_;

@@ -69,10 +69,21 @@ int HeadlessPlotter::run(const std::vector<std::string>& args, std::ostream& out
     const BatchProgress::Style style = !job.batch() || job.quiet ? BatchProgress::Style::Quiet
                                        : errIsTerminal           ? BatchProgress::Style::Bar
                                                                  : BatchProgress::Style::Lines;
+    prepareModules(job, outputs);
     BatchProgress progress(err, style, job.inputs.size());
     const std::vector<SummaryRow> rows = BatchRunner::run(
         job, outputs, StarSources::opener(pictures_, job.detection), pictures_, progress);
     return report(job, rows, out, err);
+}
+
+void HeadlessPlotter::prepareModules(const PlotJob& job, const std::vector<OutputNames>& outputs) {
+    const bool images = std::any_of(outputs.begin(), outputs.end(),
+                                    [](const OutputNames& names) { return !names.image.empty(); });
+    const bool photos = std::any_of(job.inputs.begin(), job.inputs.end(), [&](const auto& input) {
+        const StarSources::Kind kind = StarSources::kindOf(input, pictures_);
+        return kind == StarSources::Kind::Fits || kind == StarSources::Kind::Picture;
+    });
+    pictures_.prepare(images, photos);
 }
 
 bool HeadlessPlotter::loadThresholds(PlotJob& job, std::ostream& err) {

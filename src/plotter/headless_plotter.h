@@ -28,6 +28,8 @@ public:
 private:
     PictureModule& pictures_;
 
+    // Loads the modules the job needs on this thread, before the runs start on theirs.
+    void prepareModules(const PlotJob& job, const std::vector<OutputNames>& outputs);
     static bool loadThresholds(PlotJob& job, std::ostream& err);
     static int report(const PlotJob& job, const std::vector<SummaryRow>& rows, std::ostream& out,
                       std::ostream& err);

@@ -52,3 +52,8 @@ std::string LoadedPictureModule::decimalSeparator() {
     ImageModule* loaded = images();
     return loaded == nullptr ? "." : loaded->decimalSeparator();
 }
+
+void LoadedPictureModule::prepare(bool images, bool photos) {
+    if (images) this->images();
+    if (photos) this->photos();
+}

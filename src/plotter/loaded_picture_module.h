@@ -20,6 +20,7 @@ public:
     bool writeImage(const RasterSurface& plot, const std::string& path,
                     const std::function<void(std::string_view)>& write, Fault& fault) override;
     std::string decimalSeparator() override;
+    void prepare(bool images, bool photos) override;
 
 private:
     PictureSupport* photos();

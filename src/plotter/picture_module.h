@@ -10,4 +10,9 @@ class PictureModule : public PictureSupport, public ImageModule {
 public:
     // The photograph module's exported function returns its PictureSupport under this name.
     static constexpr const char* kPhotoEntry = "quendraPhotoModule";
+
+    // Makes the image files' and the photographs' parts ready now, on this thread. Qt takes the
+    // first thread that uses it for its main thread, which must outlive the others: the plotter
+    // calls this on its own main thread before its runs start on threads of their own.
+    virtual void prepare(bool images, bool photos) = 0;
 };

@@ -17,6 +17,13 @@ fi
 # With its modules beside it, as built.
 "$plot" --quiet -o "$work/plot.png" "$photo" >/dev/null || fail "photograph to PNG"
 [ -s "$work/plot.png" ] || fail "no PNG"
+# A batch saving images on two threads: the modules are loaded on the main thread, which Qt takes
+# for its own; loaded on a run's thread, which ends first, the process failed at its exit.
+for n in 1 2 3 4 5 6; do cp "$list" "$work/frame_$n.txt"; done
+for round in 1 2 3 4 5 6 7 8 9 10; do
+    "$plot" --quiet -j 2 -o "$work/{name}.png" "$work"/frame_*.txt >/dev/null 2>"$work/err" \
+        || fail "batch into images, round $round: $(cat "$work/err")"
+done
 # Alone, without them.
 cp "$plot" "$work/quendra-plot"
 "$work/quendra-plot" "$list" >/dev/null || fail "a star list needs no module"
