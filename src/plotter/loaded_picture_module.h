@@ -22,10 +22,12 @@ public:
     std::string decimalSeparator() override;
     void prepare(bool images, bool photos) override;
 
-private:
-    PictureSupport* photos();
-    ImageModule* images();
+protected:
+    // The modules' instances, loaded on first use; nullptr when a module cannot be loaded.
+    virtual PictureSupport* photos();
+    virtual ImageModule* images();
 
+private:
     ModuleLoader photos_;
     ModuleLoader images_;
 };
