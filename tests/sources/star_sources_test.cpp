@@ -45,6 +45,10 @@ TEST(StarSources, KindIsTakenFromTheContentNotTheName) {
     sky().writeFits(path("gzip.png"), true, "gz");
     sky().writePicture(path("png.txt"), "png");
     sky().writePicture(path("tiff.fits"), "tiff");
+    // Each picture format is recognised by its first bytes before Qt is asked.
+    for (const char* format : {"jpeg", "bmp", "webp"}) {
+        sky().writePicture(path(format), format);
+    }
     std::ofstream(path("catalog.fits")) << kCatalog;
     // A star list whose header happens to look like a text picture format (PBM) stays a list.
     std::ofstream(path("list.pbm")) << kStarList;
@@ -52,6 +56,9 @@ TEST(StarSources, KindIsTakenFromTheContentNotTheName) {
     EXPECT_EQ(StarSources::kindOf(path("gzip.png"), pictures), Kind::Fits);
     EXPECT_EQ(StarSources::kindOf(path("png.txt"), pictures), Kind::Picture);
     EXPECT_EQ(StarSources::kindOf(path("tiff.fits"), pictures), Kind::Picture);
+    for (const char* format : {"jpeg", "bmp", "webp"}) {
+        EXPECT_EQ(StarSources::kindOf(path(format), pictures), Kind::Picture) << format;
+    }
     EXPECT_EQ(StarSources::kindOf(path("catalog.fits"), pictures), Kind::Catalog);
     EXPECT_EQ(StarSources::kindOf(path("list.pbm"), pictures), Kind::StarList);
     EXPECT_EQ(StarSources::kindOf(path("missing"), pictures), Kind::StarList);
