@@ -148,36 +148,40 @@ void FigureTile::paintWidth(std::uint8_t* pixels, int stride, std::uint8_t fill)
     }
 }
 
-// Each row of the tile at once for all its W columns, without a branch per pixel: a pixel inside
-// circle k (within its rows) takes the fill grey inside the fill limit and the outline grey
-// elsewhere, later circles deciding over earlier ones. Columns past the tile have an infinite
-// distance and stay uncovered.
+// Each circle over its own rows only, for all the tile's W columns at once, without a branch
+// per pixel: a pixel inside circle k takes the fill grey inside the fill limit and the outline
+// grey elsewhere, later circles deciding over earlier ones; then the rows are stored. Columns
+// past the tile have an infinite distance and stay uncovered.
 template <int W, std::size_t N>
 void FigureTile::paintRows(std::uint8_t* pixels, int stride, std::uint8_t fill) const {
     const std::size_t count = N == 0 ? count_ : N;
     const std::int64_t fillGrey = fill;
-    for (int j = top_; j <= bottom_; ++j) {
-        std::array<std::int64_t, W> decided;
-        decided.fill(kUncovered);
-        for (std::size_t k = 0; k < count; ++k) {
+    const int rows = bottom_ - top_ + 1;
+    std::array<std::array<std::int64_t, W>, kMostRows> decided;
+    for (int row = 0; row < rows; ++row) decided[static_cast<std::size_t>(row)].fill(kUncovered);
+    for (std::size_t k = 0; k < count; ++k) {
+        const double limit = r2_[k];
+        const double fillLimit = fillLimit_[k];
+        const std::int64_t outline = outline_[k];
+        const double* squares = columnSquares_[k].data();
+        for (int j = firstRow_[k]; j <= lastRow_[k]; ++j) {
             const double dj = j - cy_[k];
             const double rowSquare = dj * dj;
-            const std::array<double, 2> limits{-1, r2_[k]};
-            const double limit = limits[(firstRow_[k] <= j) & (j <= lastRow_[k])];
-            const double fillLimit = fillLimit_[k];
-            const std::int64_t outline = outline_[k];
-            const double* squares = columnSquares_[k].data();
+            std::array<std::int64_t, W>& row = decided[static_cast<std::size_t>(j - top_)];
             for (int c = 0; c < W; ++c) {
                 const double d2 = squares[c] + rowSquare;
                 const std::int64_t value = d2 <= fillLimit ? fillGrey : outline;
-                decided[c] = d2 <= limit ? value : decided[c];
+                row[c] = d2 <= limit ? value : row[c];
             }
         }
+    }
+    for (int j = top_; j <= bottom_; ++j) {
+        std::array<std::int64_t, W>& row = decided[static_cast<std::size_t>(j - top_)];
         if constexpr (N == 1) {
             // The pixel that holds the centre belongs to every disc, however small.
-            if (j == centreRow_ && centreColumn_ >= 0) keepCentre<W>(decided);
+            if (j == centreRow_ && centreColumn_ >= 0) keepCentre<W>(row);
         }
-        writeRow(pixels + static_cast<std::ptrdiff_t>(j) * stride + left_, decided.data(), W);
+        writeRow(pixels + static_cast<std::ptrdiff_t>(j) * stride + left_, row.data(), W);
     }
 }
 
