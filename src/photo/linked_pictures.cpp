@@ -3,15 +3,6 @@
 #include "photo/photograph.h"
 #include "photo/qt_picture.h"
 
-namespace {
-
-Photograph::Format photographFormat(PictureSupport::Format format) {
-    return format == PictureSupport::Format::Fits ? Photograph::Format::Fits
-                                                  : Photograph::Format::Picture;
-}
-
-}  // namespace
-
 bool LinkedPictures::isPicture(const std::string& path) {
     return QtPicture::canRead(path);
 }
@@ -20,9 +11,9 @@ std::unique_ptr<StarSource> LinkedPictures::open(const std::string& path, Format
                                                  const DetectionSettings& settings,
                                                  DetectionCache* cache, RunMonitor* monitor,
                                                  Fault& fault) {
-    return Photograph::open(path, photographFormat(format), settings, cache, monitor, fault);
+    return Photograph::open(path, format, settings, cache, monitor, fault);
 }
 
 std::optional<PictureSize> LinkedPictures::size(const std::string& path, Format format) {
-    return Photograph::size(path, photographFormat(format));
+    return Photograph::size(path, format);
 }

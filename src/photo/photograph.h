@@ -7,13 +7,14 @@
 #include "photo/detection_cache.h"
 #include "photo/detection_settings.h"
 #include "photo/grey_image.h"
+#include "photo/picture_support.h"
 #include "plot/star_source.h"
 
 // A photograph as a run's stars: read, detected, measured; the picture itself is let go as soon
 // as its stars are known.
 class Photograph {
 public:
-    enum class Format { Fits, Picture };
+    using Format = PictureSupport::Format;
 
     // Reads the picture and detects its stars under the monitor's eye, or takes the stars the
     // cache keeps for the file. nullptr with the fault set when it cannot; nullptr with an empty

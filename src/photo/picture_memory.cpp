@@ -1,9 +1,8 @@
 #include "photo/picture_memory.h"
 
-#include <sys/mman.h>
 #include <unistd.h>
 
-#include <cstdlib>
+#include "raster/pixel_memory.h"
 
 namespace {
 
@@ -26,15 +25,14 @@ bool PictureMemory::fits(int width, int height) {
 bool PictureMemory::allocate(GreyImage& image, int width, int height) {
     if (!fits(width, height)) return false;
     // In huge pages where the system allows it: a page fault for every 4 KiB of a picture costs
-    // as much as reading it.
-    constexpr std::size_t kHugePage = 2 << 20;
-    const std::size_t bytes =
-        static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * sizeof(float);
-    const std::size_t rounded = (bytes + kHugePage - 1) / kHugePage * kHugePage;
-    void* pixels = std::aligned_alloc(kHugePage, rounded);
-    if (pixels == nullptr) return false;
-    ::madvise(pixels, rounded, MADV_HUGEPAGE);
-    image.pixels.reset(static_cast<float*>(pixels));
+    // as much as reading it. Freed with std::free, as PixelMemory's are.
+    PixelMemory memory;
+    if (!memory.allocate(static_cast<std::size_t>(width) * static_cast<std::size_t>(height) *
+                         sizeof(float))) {
+        return false;
+    }
+    image.pixels.reset(reinterpret_cast<float*>(memory.data()));
+    memory.release();
     image.width = width;
     image.height = height;
     return true;

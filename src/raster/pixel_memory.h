@@ -5,8 +5,9 @@
 #include <memory>
 #include <utility>
 
-// The plot's bytes, left unset. A large plot is taken in huge pages where the system allows it:
-// faulting in a 10 MB plot 4 KiB at a time costs more than drawing a thousand stars.
+// An image's bytes (the plot, a photograph), left unset. A large image is taken in huge pages
+// where the system allows it: faulting in a 10 MB plot 4 KiB at a time costs more than drawing a
+// thousand stars.
 class PixelMemory {
 public:
     PixelMemory() = default;
