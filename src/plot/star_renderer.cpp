@@ -4,30 +4,11 @@
 #include <cmath>
 #include <cstdint>
 
+#include "plot/rounding.h"
 #include "plot/star_geometry.h"
 
-namespace {
-
-// Below this every double is an integer or has a fraction; the rounding below holds there.
-constexpr double kLargeDouble = 0x1p52;
-
-// floor without a library call (the baseline x86-64 has no rounding instruction); the library
-// takes what is large or not finite.
-double floorOf(double v) {
-    if (!(std::fabs(v) < kLargeDouble)) return std::floor(v);
-    const double t = static_cast<double>(static_cast<std::int64_t>(v));
-    return t > v ? t - 1 : t;
-}
-
-// The nearest integer, halves to even, as std::nearbyint in the default rounding mode: adding
-// and taking away 2^52 leaves no fraction, rounded that way.
-double nearestOf(double v) {
-    if (!(std::fabs(v) < kLargeDouble)) return std::nearbyint(v);
-    if (v < 0) return -((-v + kLargeDouble) - kLargeDouble);
-    return (v + kLargeDouble) - kLargeDouble;
-}
-
-}  // namespace
+using rounding::floorOf;
+using rounding::nearestOf;
 
 StarRenderer::StarRenderer(const Settings& settings)
     : settings_(settings), grey_(greyOf(settings.grey)) {}

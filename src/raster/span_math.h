@@ -7,24 +7,14 @@
 #include <cstdint>
 #include <cstring>
 
+#include "plot/rounding.h"
+
 // The arithmetic the raster's circles share: rounding without library calls, the fill test's
 // limit, short byte runs, and mending an estimated run of columns.
 namespace span_math {
 
-// floor and ceil without a library call (the baseline x86-64 has no rounding instruction);
-// values beyond 2^52, infinities and NaN go to the library. Only the sign of a zero result can
-// differ, which no caller can tell.
-inline double floorOf(double v) {
-    if (!(std::fabs(v) < 0x1p52)) return std::floor(v);
-    const double t = static_cast<double>(static_cast<std::int64_t>(v));
-    return t > v ? t - 1 : t;
-}
-
-inline double ceilOf(double v) {
-    if (!(std::fabs(v) < 0x1p52)) return std::ceil(v);
-    const double t = static_cast<double>(static_cast<std::int64_t>(v));
-    return t < v ? t + 1 : t;
-}
+using rounding::ceilOf;
+using rounding::floorOf;
 
 // ceil and floor for |v| < 2^31.
 inline int ceilInt(double v) {
