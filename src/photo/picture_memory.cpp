@@ -2,7 +2,7 @@
 
 #include <unistd.h>
 
-#include "raster/pixel_memory.h"
+#include "system/pixel_memory.h"
 
 namespace {
 

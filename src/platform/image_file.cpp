@@ -10,7 +10,7 @@
 #include "platform/device_file.h"
 #include "platform/file_reason.h"
 #include "platform/qt_text.h"
-#include "raster/pixel_memory.h"
+#include "system/pixel_memory.h"
 
 namespace {
 

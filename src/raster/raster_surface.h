@@ -7,7 +7,7 @@
 
 #include "plot/drawing_surface.h"
 #include "raster/mark_layer.h"
-#include "raster/pixel_memory.h"
+#include "system/pixel_memory.h"
 
 // The plot itself: an 8-bit grey image, white background, rows top to bottom. Each row is padded
 // with zeros to a whole number of 4-byte words, the row layout image writers and the clipboard

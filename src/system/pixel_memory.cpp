@@ -1,4 +1,4 @@
-#include "raster/pixel_memory.h"
+#include "system/pixel_memory.h"
 
 #include <cstdint>
 #include <cstdlib>
