@@ -14,7 +14,7 @@
 #include "parse_floor.h"
 #include "plot/classifier.h"
 #include "plot/plotting_run.h"
-#include "plot/star_list.h"
+#include "sources/lists/star_list.h"
 #include "plot/star_renderer.h"
 #include "raster/raster_surface.h"
 #include "star_list_generator.h"

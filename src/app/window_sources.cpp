@@ -26,7 +26,7 @@ std::optional<QSize> WindowSources::pictureSize(const QString& path) {
 
 #else
 
-#include "plot/star_list.h"
+#include "sources/lists/star_list.h"
 
 struct WindowSources::Kept {};
 

@@ -7,8 +7,8 @@
 #include <cstdio>
 #include <string_view>
 
-#include "catalog/sextractor_catalog.h"
-#include "plot/star_list.h"
+#include "sources/lists/sextractor_catalog.h"
+#include "sources/lists/star_list.h"
 
 namespace {
 

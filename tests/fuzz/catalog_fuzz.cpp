@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "catalog/sextractor_catalog.h"
+#include "sources/lists/sextractor_catalog.h"
 #include "doublestar/lens_preset.h"
 #include "fuzz_check.h"
 #include "memory_file.h"

@@ -12,7 +12,7 @@
 #include "memory_file.h"
 #include "plot/plotting_run.h"
 #include "plot/run_texts.h"
-#include "plot/star_list.h"
+#include "sources/lists/star_list.h"
 #include "raster/raster_surface.h"
 #include "reference_star_list.h"
 

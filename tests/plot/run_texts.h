@@ -1,7 +1,7 @@
 #pragma once
 
 #include "plot/plotting_run.h"
-#include "plot/star_list.h"
+#include "sources/lists/star_list.h"
 
 // A run as "描画" starts it, from texts, with a star list and the given table.
 inline RunResult runTexts(PlotRequest request, const ThresholdTable& table,

@@ -8,7 +8,7 @@
 #include <thread>
 #include <vector>
 
-#include "plot/star_list.h"
+#include "sources/lists/star_list.h"
 #include "plot/temp_file.h"
 
 namespace {

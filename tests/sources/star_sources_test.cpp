@@ -13,7 +13,7 @@
 #include "photo/photograph.h"
 #include "photo/synthetic_sky.h"
 #include "plot/plotting_run.h"
-#include "plot/star_list.h"
+#include "sources/lists/star_list.h"
 #include "plot/temp_file.h"
 #include "raster/raster_surface.h"
 

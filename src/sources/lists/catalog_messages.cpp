@@ -1,4 +1,4 @@
-#include "catalog/catalog_messages.h"
+#include "sources/lists/catalog_messages.h"
 
 #include "text/messages.h"
 

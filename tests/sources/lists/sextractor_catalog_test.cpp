@@ -1,4 +1,4 @@
-#include "catalog/sextractor_catalog.h"
+#include "sources/lists/sextractor_catalog.h"
 
 #include <gtest/gtest.h>
 

@@ -1,10 +1,10 @@
-#include "catalog/sextractor_catalog.h"
+#include "sources/lists/sextractor_catalog.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
 
-#include "catalog/catalog_messages.h"
+#include "sources/lists/catalog_messages.h"
 #include "text/message_excerpt.h"
 #include "text/number_syntax.h"
 

@@ -1,4 +1,4 @@
-#include "plot/star_list.h"
+#include "sources/lists/star_list.h"
 
 #include <array>
 #include <cerrno>
