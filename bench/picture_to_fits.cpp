@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "photo/fits_picture.h"
-#include "photo/linked_pictures.h"
-#include "photo/qt_picture.h"
+#include "sources/photo/fits_picture.h"
+#include "sources/photo/linked_pictures.h"
+#include "sources/photo/qt_picture.h"
 #include "sources/star_sources.h"
 
 int main(int argc, char** argv) {

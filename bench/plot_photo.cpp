@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "doublestar/lens_preset.h"
-#include "photo/linked_pictures.h"
+#include "sources/photo/linked_pictures.h"
 #include "plot/plotting_run.h"
 #include "raster/raster_surface.h"
 #include "sources/star_sources.h"

@@ -4,8 +4,8 @@
 
 #ifdef QUENDRA_PHOTOS
 
-#include "photo/detection_cache.h"
-#include "photo/linked_pictures.h"
+#include "sources/photo/detection_cache.h"
+#include "sources/photo/linked_pictures.h"
 #include "sources/star_sources.h"
 
 struct WindowSources::Kept {

@@ -1,7 +1,7 @@
 // The photograph module's one entry: quendra-plot opens it for a photograph.
 #include <QThread>
 
-#include "photo/linked_pictures.h"
+#include "sources/photo/linked_pictures.h"
 
 // The loader takes the instance back as the PictureSupport it is converted from here.
 extern "C" __attribute__((visibility("default"))) void* quendraPhotoModule() {

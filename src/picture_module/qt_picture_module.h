@@ -1,6 +1,6 @@
 #pragma once
 
-#include "photo/linked_pictures.h"
+#include "sources/photo/linked_pictures.h"
 #include "picture_module/qt_image_writer.h"
 #include "plotter/loaded_picture_module.h"
 

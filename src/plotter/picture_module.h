@@ -1,6 +1,6 @@
 #pragma once
 
-#include "photo/picture_support.h"
+#include "sources/photo/picture_support.h"
 #include "plotter/image_module.h"
 
 // Everything quendra-plot takes from Qt, CFITSIO and SEP: photographs, image files and the

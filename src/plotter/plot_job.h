@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "doublestar/threshold_table.h"
-#include "photo/detection_settings.h"
+#include "sources/photo/detection_settings.h"
 #include "plot/plot_settings.h"
 
 // The files one input's run writes; with several inputs each name is a pattern in which

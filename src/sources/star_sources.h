@@ -3,10 +3,10 @@
 #include <optional>
 #include <string>
 
-#include "photo/detection_cache.h"
-#include "photo/detection_settings.h"
-#include "photo/grey_image.h"
-#include "photo/picture_support.h"
+#include "sources/photo/detection_cache.h"
+#include "sources/photo/detection_settings.h"
+#include "sources/photo/grey_image.h"
+#include "sources/photo/picture_support.h"
 #include "plot/star_source.h"
 
 // Every kind of file a run can take its stars from, told apart by content, never by name.

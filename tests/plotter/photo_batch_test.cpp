@@ -5,7 +5,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "photo/synthetic_sky.h"
+#include "sources/photo/synthetic_sky.h"
 #include "plot/temp_file.h"
 #include "plotter/headless_plotter.h"
 

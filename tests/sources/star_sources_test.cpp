@@ -9,9 +9,9 @@
 #include <vector>
 
 #include "doublestar/lens_preset.h"
-#include "photo/linked_pictures.h"
-#include "photo/photograph.h"
-#include "photo/synthetic_sky.h"
+#include "sources/photo/linked_pictures.h"
+#include "sources/photo/photograph.h"
+#include "sources/photo/synthetic_sky.h"
 #include "plot/plotting_run.h"
 #include "sources/lists/star_list.h"
 #include "plot/temp_file.h"

@@ -6,8 +6,8 @@
 #include <optional>
 #include <string>
 
-#include "photo/detected_stars.h"
-#include "photo/detection_settings.h"
+#include "sources/photo/detected_stars.h"
+#include "sources/photo/detection_settings.h"
 
 // The stars detected on the last photograph, kept while the file's size and modification time
 // and the detection settings stay the same, so that plotting it again with other limits does not

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "photo/picture_support.h"
+#include "sources/photo/picture_support.h"
 
 // Photographs read by the libraries linked into the program itself.
 class LinkedPictures : public PictureSupport {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "photo/grey_image.h"
+#include "sources/photo/grey_image.h"
 
 // Room for a picture's pixels.
 class PictureMemory {

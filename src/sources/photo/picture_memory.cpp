@@ -1,4 +1,4 @@
-#include "photo/picture_memory.h"
+#include "sources/photo/picture_memory.h"
 
 #include <unistd.h>
 

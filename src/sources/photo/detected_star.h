@@ -2,8 +2,8 @@
 
 #include <optional>
 
-#include "photo/grey_image.h"
-#include "photo/sep_objects.h"
+#include "sources/photo/grey_image.h"
+#include "sources/photo/sep_objects.h"
 #include "plot/star_record.h"
 
 // One object SEP found, as a star of the star list: the picture seen the right way up (top row

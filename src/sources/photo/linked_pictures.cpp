@@ -1,7 +1,7 @@
-#include "photo/linked_pictures.h"
+#include "sources/photo/linked_pictures.h"
 
-#include "photo/photograph.h"
-#include "photo/qt_picture.h"
+#include "sources/photo/photograph.h"
+#include "sources/photo/qt_picture.h"
 
 bool LinkedPictures::isPicture(const std::string& path) {
     return QtPicture::canRead(path);

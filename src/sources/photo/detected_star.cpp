@@ -1,4 +1,4 @@
-#include "photo/detected_star.h"
+#include "sources/photo/detected_star.h"
 
 #include <algorithm>
 #include <cmath>

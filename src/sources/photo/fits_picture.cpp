@@ -1,4 +1,4 @@
-#include "photo/fits_picture.h"
+#include "sources/photo/fits_picture.h"
 
 #include <fitsio.h>
 
@@ -12,9 +12,9 @@
 #include <thread>
 #include <vector>
 
-#include "photo/photo_messages.h"
-#include "photo/picture_memory.h"
-#include "photo/reading_start.h"
+#include "sources/photo/photo_messages.h"
+#include "sources/photo/picture_memory.h"
+#include "sources/photo/reading_start.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-#include "photo/detection_settings.h"
+#include "sources/photo/detection_settings.h"
 
 // What reading and detecting a photograph tells the user; every message names the file.
 class PhotoMessages {

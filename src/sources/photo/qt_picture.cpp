@@ -1,4 +1,4 @@
-#include "photo/qt_picture.h"
+#include "sources/photo/qt_picture.h"
 
 #include <QFile>
 #include <QImage>
@@ -9,9 +9,9 @@
 #include <cerrno>
 #include <cstdio>
 
-#include "photo/photo_messages.h"
-#include "photo/picture_memory.h"
-#include "photo/reading_start.h"
+#include "sources/photo/photo_messages.h"
+#include "sources/photo/picture_memory.h"
+#include "sources/photo/reading_start.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "photo/star_detector.h"
+#include "sources/photo/star_detector.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -9,9 +9,9 @@
 #include <malloc.h>
 #endif
 
-#include "photo/detected_star.h"
-#include "photo/photo_messages.h"
-#include "photo/sep_objects.h"
+#include "sources/photo/detected_star.h"
+#include "sources/photo/photo_messages.h"
+#include "sources/photo/sep_objects.h"
 
 namespace {
 

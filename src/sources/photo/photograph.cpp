@@ -1,11 +1,11 @@
-#include "photo/photograph.h"
+#include "sources/photo/photograph.h"
 
 #include <new>
 
-#include "photo/fits_picture.h"
-#include "photo/photo_messages.h"
-#include "photo/qt_picture.h"
-#include "photo/star_detector.h"
+#include "sources/photo/fits_picture.h"
+#include "sources/photo/photo_messages.h"
+#include "sources/photo/qt_picture.h"
+#include "sources/photo/star_detector.h"
 
 Outcome Photograph::detect(const std::string& path, Format format,
                            const DetectionSettings& settings, RunMonitor* monitor,

@@ -1,4 +1,4 @@
-#include "photo/detection_settings.h"
+#include "sources/photo/detection_settings.h"
 
 #include <cmath>
 

@@ -3,7 +3,7 @@
 #include <optional>
 #include <string>
 
-#include "photo/grey_image.h"
+#include "sources/photo/grey_image.h"
 #include "plot/run_monitor.h"
 #include "text/fault.h"
 

@@ -1,4 +1,4 @@
-#include "photo/photo_messages.h"
+#include "sources/photo/photo_messages.h"
 
 #include "text/messages.h"
 #include "text/number_text.h"

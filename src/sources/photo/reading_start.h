@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "photo/grey_image.h"
+#include "sources/photo/grey_image.h"
 #include "plot/run_monitor.h"
 #include "text/fault.h"
 

@@ -1,4 +1,4 @@
-#include "photo/detection_cache.h"
+#include "sources/photo/detection_cache.h"
 
 std::optional<DetectionCache::Key> DetectionCache::keyOf(const std::string& path,
                                                          const DetectionSettings& settings) {

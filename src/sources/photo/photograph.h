@@ -4,10 +4,10 @@
 #include <string>
 #include <vector>
 
-#include "photo/detection_cache.h"
-#include "photo/detection_settings.h"
-#include "photo/grey_image.h"
-#include "photo/picture_support.h"
+#include "sources/photo/detection_cache.h"
+#include "sources/photo/detection_settings.h"
+#include "sources/photo/grey_image.h"
+#include "sources/photo/picture_support.h"
 #include "plot/star_source.h"
 
 // A photograph as a run's stars: read, detected, measured; the picture itself is let go as soon

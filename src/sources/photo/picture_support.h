@@ -4,9 +4,9 @@
 #include <optional>
 #include <string>
 
-#include "photo/detection_cache.h"
-#include "photo/detection_settings.h"
-#include "photo/grey_image.h"
+#include "sources/photo/detection_cache.h"
+#include "sources/photo/detection_settings.h"
+#include "sources/photo/grey_image.h"
 #include "plot/run_monitor.h"
 #include "plot/star_source.h"
 #include "text/fault.h"

@@ -1,4 +1,4 @@
-#include "photo/photograph.h"
+#include "sources/photo/photograph.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "photo/photo_messages.h"
+#include "sources/photo/photo_messages.h"
 #include "plot/temp_file.h"
 #include "synthetic_sky.h"
 

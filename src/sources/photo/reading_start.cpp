@@ -1,9 +1,9 @@
-#include "photo/reading_start.h"
+#include "sources/photo/reading_start.h"
 
 #include <cerrno>
 #include <cstdio>
 
-#include "photo/photo_messages.h"
+#include "sources/photo/photo_messages.h"
 
 Outcome startReading(const std::string& path, RunMonitor* monitor, Fault& fault) {
     if (std::FILE* probe = std::fopen(path.c_str(), "rb")) {

@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "photo/detection_settings.h"
-#include "photo/grey_image.h"
+#include "sources/photo/detection_settings.h"
+#include "sources/photo/grey_image.h"
 #include "plot/run_monitor.h"
 #include "plot/star_record.h"
 #include "text/fault.h"
