@@ -1,6 +1,6 @@
 #pragma once
 
-#include "plotter/image_module.h"
+#include "cli/image_module.h"
 
 // The plotter's image files and locale through QtGui, as the window writes and reads them.
 class QtImageWriter : public ImageModule {

@@ -2,7 +2,7 @@
 
 #include "sources/photo/linked_pictures.h"
 #include "picture_module/qt_image_writer.h"
-#include "plotter/loaded_picture_module.h"
+#include "cli/loaded_picture_module.h"
 
 // The plotter's pictures and image files with the libraries linked in instead of loaded, as
 // the two modules give them to the program.

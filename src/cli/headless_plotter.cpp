@@ -1,4 +1,4 @@
-#include "plotter/headless_plotter.h"
+#include "cli/headless_plotter.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -10,9 +10,9 @@
 #include "output/counts_table.h"
 #include "output/output_file.h"
 #include "output/summary_table.h"
-#include "plotter/batch_runner.h"
-#include "plotter/output_plan.h"
-#include "plotter/plotter_options.h"
+#include "cli/batch_runner.h"
+#include "cli/output_plan.h"
+#include "cli/plotter_options.h"
 #include "sources/star_sources.h"
 #include "text/messages.h"
 

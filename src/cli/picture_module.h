@@ -1,7 +1,7 @@
 #pragma once
 
 #include "sources/photo/picture_support.h"
-#include "plotter/image_module.h"
+#include "cli/image_module.h"
 
 // Everything quendra-plot takes from Qt, CFITSIO and SEP: photographs, image files and the
 // user's decimal separator. A run over star lists needs none of it, so the plotter loads these

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "plotter/plot_job.h"
+#include "cli/plot_job.h"
 
 // The files each input's run will write, worked out and checked before anything is read: a
 // name that would overwrite an input or the threshold file, or that two runs or two outputs

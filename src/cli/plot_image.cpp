@@ -1,4 +1,4 @@
-#include "plotter/plot_image.h"
+#include "cli/plot_image.h"
 
 bool PlotImage::save(const RasterSurface& raster, const std::string& path, PictureModule& pictures,
                      Fault& fault) {

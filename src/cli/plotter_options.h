@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "plotter/plot_job.h"
+#include "cli/plot_job.h"
 
 // quendra-plot's command line: options (as "--name value" or "--name=value") and inputs, read
 // into a job. File names stay the bytes they were given as.

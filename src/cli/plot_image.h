@@ -3,7 +3,7 @@
 #include <string>
 
 #include "output/output_file.h"
-#include "plotter/picture_module.h"
+#include "cli/picture_module.h"
 #include "raster/raster_surface.h"
 #include "text/fault.h"
 

@@ -5,9 +5,9 @@
 #include <sstream>
 
 #include "plot/temp_file.h"
-#include "plotter/headless_plotter.h"
+#include "cli/headless_plotter.h"
 
-#include "plotter/test_pictures.h"
+#include "cli/test_pictures.h"
 
 namespace {
 

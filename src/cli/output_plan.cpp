@@ -1,4 +1,4 @@
-#include "plotter/output_plan.h"
+#include "cli/output_plan.h"
 
 #include <sys/stat.h>
 

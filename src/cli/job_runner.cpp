@@ -1,4 +1,4 @@
-#include "plotter/job_runner.h"
+#include "cli/job_runner.h"
 
 #include <optional>
 #include <vector>
@@ -7,7 +7,7 @@
 #include "output/star_list_writer.h"
 #include "output/star_table.h"
 #include "plot/plotting_run.h"
-#include "plotter/plot_image.h"
+#include "cli/plot_image.h"
 #include "sources/star_sources.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "plotter/plotter_options.h"
+#include "cli/plotter_options.h"
 
 #include <charconv>
 #include <map>

@@ -1,4 +1,4 @@
-#include "plotter/module_loader.h"
+#include "cli/module_loader.h"
 
 #include <dlfcn.h>
 #include <unistd.h>

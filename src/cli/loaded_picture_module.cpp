@@ -1,4 +1,4 @@
-#include "plotter/loaded_picture_module.h"
+#include "cli/loaded_picture_module.h"
 
 LoadedPictureModule::LoadedPictureModule()
     : photos_("quendra-photos.so", kPhotoEntry, "写真を読むための"),

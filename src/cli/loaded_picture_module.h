@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "plotter/module_loader.h"
-#include "plotter/picture_module.h"
+#include "cli/module_loader.h"
+#include "cli/picture_module.h"
 
 // The plotter's two modules, each loaded the first time it is needed: photographs (Qt's image
 // readers, CFITSIO, SEP) and image files with the locale (QtGui). Without them star lists and

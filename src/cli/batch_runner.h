@@ -3,8 +3,8 @@
 #include <vector>
 
 #include "output/summary_table.h"
-#include "plotter/batch_progress.h"
-#include "plotter/job_runner.h"
+#include "cli/batch_progress.h"
+#include "cli/job_runner.h"
 
 // Runs every input of a job, as many at a time as the job allows, each on a plot of its own;
 // a stopped input does not stop the others. The rows come back in the order of the inputs.

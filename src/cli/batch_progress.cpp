@@ -1,4 +1,4 @@
-#include "plotter/batch_progress.h"
+#include "cli/batch_progress.h"
 
 #include <array>
 #include <cstdio>

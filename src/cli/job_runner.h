@@ -5,8 +5,8 @@
 #include "output/star_list_writer.h"
 #include "output/summary_table.h"
 #include "plot/star_source.h"
-#include "plotter/picture_module.h"
-#include "plotter/plot_job.h"
+#include "cli/picture_module.h"
+#include "cli/plot_job.h"
 
 // Carries out one input of a job: a fresh plot, the run, and, when it completed, every output
 // the job names put in place; a stopped run writes none of them and keeps the old files.

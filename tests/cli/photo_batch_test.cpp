@@ -7,9 +7,9 @@
 
 #include "sources/photo/synthetic_sky.h"
 #include "plot/temp_file.h"
-#include "plotter/headless_plotter.h"
+#include "cli/headless_plotter.h"
 
-#include "plotter/test_pictures.h"
+#include "cli/test_pictures.h"
 
 namespace {
 

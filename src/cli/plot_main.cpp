@@ -5,8 +5,8 @@
 #include <new>
 
 #include "output/unfinished_files.h"
-#include "plotter/headless_plotter.h"
-#include "plotter/loaded_picture_module.h"
+#include "cli/headless_plotter.h"
+#include "cli/loaded_picture_module.h"
 #include "text/messages.h"
 
 int main(int argc, char** argv) {

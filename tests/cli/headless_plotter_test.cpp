@@ -1,4 +1,4 @@
-#include "plotter/headless_plotter.h"
+#include "cli/headless_plotter.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +10,7 @@
 #include "plot/temp_file.h"
 #include "raster/raster_surface.h"
 
-#include "plotter/test_pictures.h"
+#include "cli/test_pictures.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 
 #include "output/summary_table.h"
 #include "plot/star_source.h"
-#include "plotter/picture_module.h"
-#include "plotter/plot_job.h"
+#include "cli/picture_module.h"
+#include "cli/plot_job.h"
 
 // quendra-plot: the command line read into a job, the job carried out, the counts (one input)
 // or the summary (several) reported, and the exit status.

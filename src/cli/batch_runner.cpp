@@ -1,4 +1,4 @@
-#include "plotter/batch_runner.h"
+#include "cli/batch_runner.h"
 
 #include "text/messages.h"
 
