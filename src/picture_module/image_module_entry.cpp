@@ -1,7 +1,7 @@
 // The image module's one entry: quendra-plot opens it to save a plot or read the locale.
 #include <QThread>
 
-#include "picture_module/qt_image_writer.h"
+#include "platform/qt_image_writer.h"
 
 // The loader takes the instance back as the ImageModule it is converted from here.
 extern "C" __attribute__((visibility("default"))) void* quendraImageModule() {

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "sources/photo/linked_pictures.h"
-#include "picture_module/qt_image_writer.h"
+#include "platform/qt_image_writer.h"
 #include "cli/loaded_picture_module.h"
 
 // The plotter's pictures and image files with the libraries linked in instead of loaded, as

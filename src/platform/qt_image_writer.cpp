@@ -1,4 +1,4 @@
-#include "picture_module/qt_image_writer.h"
+#include "platform/qt_image_writer.h"
 
 #include <QIODevice>
 #include <QImage>
