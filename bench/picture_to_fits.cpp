@@ -9,7 +9,6 @@
 #include <vector>
 
 #include "sources/photo/fits_picture.h"
-#include "sources/photo/linked_pictures.h"
 #include "sources/photo/qt_picture.h"
 #include "sources/star_sources.h"
 
@@ -21,8 +20,7 @@ int main(int argc, char** argv) {
     const std::string path = argv[1];
     GreyImage picture;
     Fault fault;
-    LinkedPictures pictures;
-    const StarSources::Kind kind = StarSources::kindOf(path, pictures);
+    const StarSources::Kind kind = StarSources::kindOf(path);
     const Outcome read = kind == StarSources::Kind::Fits
                              ? FitsPicture::read(path, picture, nullptr, fault)
                              : QtPicture::read(path, picture, nullptr, fault);

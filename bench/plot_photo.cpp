@@ -14,7 +14,6 @@
 #include <vector>
 
 #include "doublestar/lens_preset.h"
-#include "sources/photo/linked_pictures.h"
 #include "plot/plotting_run.h"
 #include "raster/raster_surface.h"
 #include "sources/star_sources.h"
@@ -103,8 +102,7 @@ int main(int argc, char** argv) {
     request.thresholds = LensPreset::wideAngle();
     // The list holds every star, whatever its area.
     if (!list.empty()) request.controls.areaMax = "1e300";
-    LinkedPictures pictures;
-    if (const std::optional<PictureSize> size = StarSources::pictureSize(path, pictures)) {
+    if (const std::optional<PictureSize> size = StarSources::pictureSize(path)) {
         request.controls.width = std::to_string(size->width);
         request.controls.height = std::to_string(size->height);
     }
@@ -115,7 +113,7 @@ int main(int argc, char** argv) {
     StarObserver* const observers[] = {&keeper};
     if (!list.empty()) hooks.observers = observers;
     RasterSurface surface;
-    const RunResult result = runPlot(request, StarSources::opener(pictures), surface, hooks);
+    const RunResult result = runPlot(request, StarSources::opener(), surface, hooks);
     if (stages) clock.proceed("end", 0, 0);
     if (!result.completed) {
         std::cerr << result.message << '\n' << result.detail << '\n';

@@ -7,10 +7,12 @@
 
 #include "plot/star_source.h"
 
+class DetectionCache;
+
 // Where the window's runs take their stars from: a star list, a Source Extractor catalog or a
 // photograph, told apart by content. A photograph's stars are detected once and kept while the
 // file and the detection settings stay the same, so that drawing it again with other limits
-// does not detect again. In a build without photographs, star lists only.
+// does not detect again.
 class WindowSources {
 public:
     WindowSources();
@@ -23,7 +25,6 @@ public:
     static std::optional<QSize> pictureSize(const QString& path);
 
 private:
-    struct Kept;
-    std::unique_ptr<Kept> kept_;  // outlives the opener, which uses it
+    std::unique_ptr<DetectionCache> detected_;  // outlives the opener, which uses it
     StarSourceOpener opener_;
 };

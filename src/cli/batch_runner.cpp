@@ -11,13 +11,12 @@
 
 std::vector<SummaryRow> BatchRunner::run(const PlotJob& job,
                                          const std::vector<OutputNames>& outputs,
-                                         const StarSourceOpener& open, PictureModule& pictures,
-                                         BatchProgress& progress) {
+                                         const StarSourceOpener& open, BatchProgress& progress) {
     const std::size_t count = job.inputs.size();
     const auto workers = std::min<std::size_t>(static_cast<std::size_t>(job.parallel), count);
     // With a run per core the cores are busy already; a reading thread per run would only
     // make them take turns.
-    const JobRunner runner(job, open, pictures, workers <= 1);
+    const JobRunner runner(job, open, workers <= 1);
     std::vector<SummaryRow> rows(count);
     std::atomic<std::size_t> next{0};
     const auto work = [&] {

@@ -2,15 +2,14 @@
 
 #include <vector>
 
-#include "output/summary_table.h"
 #include "cli/batch_progress.h"
 #include "cli/job_runner.h"
+#include "output/summary_table.h"
 
 // Runs every input of a job, as many at a time as the job allows, each on a plot of its own;
 // a stopped input does not stop the others. The rows come back in the order of the inputs.
 class BatchRunner {
 public:
     static std::vector<SummaryRow> run(const PlotJob& job, const std::vector<OutputNames>& outputs,
-                                       const StarSourceOpener& open, PictureModule& pictures,
-                                       BatchProgress& progress);
+                                       const StarSourceOpener& open, BatchProgress& progress);
 };

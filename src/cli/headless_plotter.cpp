@@ -5,14 +5,14 @@
 #include <ostream>
 #include <thread>
 
+#include "cli/batch_runner.h"
+#include "cli/output_plan.h"
+#include "cli/plotter_options.h"
 #include "doublestar/threshold_file.h"
 #include "output/counts_json.h"
 #include "output/counts_table.h"
 #include "output/output_file.h"
 #include "output/summary_table.h"
-#include "cli/batch_runner.h"
-#include "cli/output_plan.h"
-#include "cli/plotter_options.h"
 #include "sources/star_sources.h"
 #include "text/messages.h"
 
@@ -58,7 +58,7 @@ int HeadlessPlotter::run(const std::vector<std::string>& args, std::ostream& out
     PlotJob& job = parsed.job;
     // Digits alone read the same with any separator; only other texts need the user's.
     if (!allDigits(job.controls.width) || !allDigits(job.controls.height)) {
-        job.controls.decimalSeparator = pictures_.decimalSeparator();
+        job.controls.decimalSeparator = decimalSeparator_;
     }
     std::vector<OutputNames> outputs;
     if (const std::string error = OutputPlan::check(job, outputs); !error.empty()) {
@@ -69,21 +69,10 @@ int HeadlessPlotter::run(const std::vector<std::string>& args, std::ostream& out
     const BatchProgress::Style style = !job.batch() || job.quiet ? BatchProgress::Style::Quiet
                                        : errIsTerminal           ? BatchProgress::Style::Bar
                                                                  : BatchProgress::Style::Lines;
-    prepareModules(job, outputs);
     BatchProgress progress(err, style, job.inputs.size());
-    const std::vector<SummaryRow> rows = BatchRunner::run(
-        job, outputs, StarSources::opener(pictures_, job.detection), pictures_, progress);
+    const std::vector<SummaryRow> rows =
+        BatchRunner::run(job, outputs, StarSources::opener(job.detection), progress);
     return report(job, rows, out, err);
-}
-
-void HeadlessPlotter::prepareModules(const PlotJob& job, const std::vector<OutputNames>& outputs) {
-    const bool images = std::any_of(outputs.begin(), outputs.end(),
-                                    [](const OutputNames& names) { return !names.image.empty(); });
-    const bool photos = std::any_of(job.inputs.begin(), job.inputs.end(), [&](const auto& input) {
-        const StarSources::Kind kind = StarSources::kindOf(input, pictures_);
-        return kind == StarSources::Kind::Fits || kind == StarSources::Kind::Picture;
-    });
-    pictures_.prepare(images, photos);
 }
 
 bool HeadlessPlotter::loadThresholds(PlotJob& job, std::ostream& err) {

@@ -3,11 +3,11 @@
 #include <optional>
 #include <vector>
 
+#include "cli/plot_image.h"
 #include "output/region_file.h"
 #include "output/star_list_writer.h"
 #include "output/star_table.h"
 #include "plot/plotting_run.h"
-#include "cli/plot_image.h"
 #include "sources/star_sources.h"
 
 namespace {
@@ -54,9 +54,8 @@ double sensorHeightOf(const ControlTexts& controls) {
 
 }  // namespace
 
-JobRunner::JobRunner(const PlotJob& job, StarSourceOpener open, PictureModule& pictures,
-                     bool readAhead)
-    : job_(job), open_(std::move(open)), pictures_(pictures), readAhead_(readAhead) {}
+JobRunner::JobRunner(const PlotJob& job, StarSourceOpener open, bool readAhead)
+    : job_(job), open_(std::move(open)), readAhead_(readAhead) {}
 
 SummaryRow JobRunner::run(const std::string& input, const OutputNames& outputs) const {
     const PlotRequest request{controlsFor(input), job_.thresholds, input};
@@ -72,7 +71,7 @@ SummaryRow JobRunner::run(const std::string& input, const OutputNames& outputs) 
         runPlot(request, open, raster, {.observers = files.observers, .readAhead = readAhead_});
     if (!result.completed) return {input, std::move(result)};
     if (!files.commit(fault) || !saveList(saved, outputs.saveList, fault) ||
-        (!outputs.image.empty() && !PlotImage::save(raster, outputs.image, pictures_, fault))) {
+        (!outputs.image.empty() && !PlotImage::save(raster, outputs.image, fault))) {
         return {input, stoppedBy(fault)};
     }
     return {input, std::move(result)};
@@ -83,7 +82,7 @@ SummaryRow JobRunner::run(const std::string& input, const OutputNames& outputs) 
 ControlTexts JobRunner::controlsFor(const std::string& input) const {
     ControlTexts controls = job_.controls;
     if (job_.widthGiven && job_.heightGiven) return controls;
-    if (const std::optional<PictureSize> size = StarSources::pictureSize(input, pictures_)) {
+    if (const std::optional<PictureSize> size = StarSources::pictureSize(input)) {
         if (!job_.widthGiven) controls.width = std::to_string(size->width);
         if (!job_.heightGiven) controls.height = std::to_string(size->height);
     }

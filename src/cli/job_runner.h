@@ -2,20 +2,18 @@
 
 #include <string>
 
+#include "cli/plot_job.h"
 #include "output/star_list_writer.h"
 #include "output/summary_table.h"
 #include "plot/star_source.h"
-#include "cli/picture_module.h"
-#include "cli/plot_job.h"
 
 // Carries out one input of a job: a fresh plot, the run, and, when it completed, every output
 // the job names put in place; a stopped run writes none of them and keeps the old files.
 class JobRunner {
 public:
-    // open: the opener of the job's inputs; pictures: for a photograph's size and PNG plots;
-    // readAhead: whether a run may read on a thread of its own (not when every core already
-    // runs a plot of its own).
-    JobRunner(const PlotJob& job, StarSourceOpener open, PictureModule& pictures, bool readAhead);
+    // open: the opener of the job's inputs; readAhead: whether a run may read on a thread of its
+    // own (not when every core already runs a plot of its own).
+    JobRunner(const PlotJob& job, StarSourceOpener open, bool readAhead);
 
     SummaryRow run(const std::string& input, const OutputNames& outputs) const;
 
@@ -25,6 +23,5 @@ private:
 
     const PlotJob& job_;
     StarSourceOpener open_;
-    PictureModule& pictures_;
     bool readAhead_;
 };

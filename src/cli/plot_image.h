@@ -3,7 +3,6 @@
 #include <string>
 
 #include "output/output_file.h"
-#include "cli/picture_module.h"
 #include "raster/raster_surface.h"
 #include "text/fault.h"
 
@@ -11,7 +10,5 @@
 // any other, put in place only once whole.
 class PlotImage {
 public:
-    // Qt's writers, from the picture module.
-    static bool save(const RasterSurface& raster, const std::string& path, PictureModule& pictures,
-                     Fault& fault);
+    static bool save(const RasterSurface& raster, const std::string& path, Fault& fault);
 };

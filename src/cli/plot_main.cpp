@@ -4,9 +4,9 @@
 #include <iostream>
 #include <new>
 
-#include "output/unfinished_files.h"
 #include "cli/headless_plotter.h"
-#include "cli/loaded_picture_module.h"
+#include "output/unfinished_files.h"
+#include "platform/user_locale.h"
 #include "text/messages.h"
 
 int main(int argc, char** argv) {
@@ -16,10 +16,8 @@ int main(int argc, char** argv) {
     UnfinishedFiles::removeOnInterrupt();
     try {
         const std::vector<std::string> args(argv + 1, argv + argc);
-        // Qt, CFITSIO and SEP are loaded only for a photograph, a PNG plot or a sensor size
-        // that needs the user's locale.
-        LoadedPictureModule pictures;
-        return HeadlessPlotter(pictures).run(args, std::cout, std::cerr, ::isatty(2) != 0);
+        return HeadlessPlotter(userDecimalSeparator())
+            .run(args, std::cout, std::cerr, ::isatty(2) != 0);
     } catch (const std::bad_alloc&) {
         std::cerr << Messages::outOfMemory() << '\n';
         return HeadlessPlotter::kStopped;

@@ -2,7 +2,6 @@
 
 #include <QIODevice>
 #include <QImage>
-#include <QLocale>
 
 #include "platform/image_file.h"
 #include "text/messages.h"
@@ -41,8 +40,4 @@ bool QtImageWriter::writeImage(const RasterSurface& plot, const std::string& pat
     if (ImageFile::view(plot).save(&device, isPng(path) ? "PNG" : "BMP")) return true;
     fault = {"画像ファイル「" + Messages::shownName(path) + "」を書くメモリが足りません。", {}};
     return false;
-}
-
-std::string QtImageWriter::decimalSeparator() {
-    return QLocale::system().decimalPoint().toStdString();
 }

@@ -1,11 +1,18 @@
 #pragma once
 
-#include "cli/image_module.h"
+#include <functional>
+#include <string>
+#include <string_view>
 
-// The plotter's image files and locale through QtGui, as the window writes and reads them.
-class QtImageWriter : public ImageModule {
+#include "raster/raster_surface.h"
+#include "text/fault.h"
+
+// The plotter's image files through Qt's writers, as the window writes them.
+class QtImageWriter {
 public:
-    bool writeImage(const RasterSurface& plot, const std::string& path,
-                    const std::function<void(std::string_view)>& write, Fault& fault) override;
-    std::string decimalSeparator() override;
+    // The plot as the image file `path`, PNG for a name ending in ".png" (any case), a Windows
+    // bitmap otherwise; its bytes are handed to `write` in order. False with the fault set when
+    // it cannot be encoded.
+    static bool writeImage(const RasterSurface& plot, const std::string& path,
+                           const std::function<void(std::string_view)>& write, Fault& fault);
 };

@@ -9,6 +9,8 @@
 
 #include "sources/lists/sextractor_catalog.h"
 #include "sources/lists/star_list.h"
+#include "sources/photo/photograph.h"
+#include "sources/photo/qt_picture.h"
 
 namespace {
 
@@ -43,14 +45,13 @@ bool mayBePicture(std::string_view head) {
                        [&](std::string_view start) { return head.starts_with(start); });
 }
 
-PictureSupport::Format formatOf(StarSources::Kind kind) {
-    return kind == StarSources::Kind::Fits ? PictureSupport::Format::Fits
-                                           : PictureSupport::Format::Picture;
+Photograph::Format formatOf(StarSources::Kind kind) {
+    return kind == StarSources::Kind::Fits ? Photograph::Format::Fits : Photograph::Format::Picture;
 }
 
 }  // namespace
 
-StarSources::Kind StarSources::kindOf(const std::string& path, PictureSupport& pictures) {
+StarSources::Kind StarSources::kindOf(const std::string& path) {
     const std::string head = start(path);
     if (head.empty()) return Kind::StarList;
     if (head.starts_with(kFitsStart)) return Kind::Fits;
@@ -58,18 +59,18 @@ StarSources::Kind StarSources::kindOf(const std::string& path, PictureSupport& p
         return Kind::Fits;
     }
     if (SextractorCatalog::looksLike(head)) return Kind::Catalog;
-    if (mayBePicture(head) && pictures.isPicture(path)) return Kind::Picture;
+    if (mayBePicture(head) && QtPicture::canRead(path)) return Kind::Picture;
     return Kind::StarList;
 }
 
-StarSourceOpener StarSources::opener(PictureSupport& pictures, const DetectionSettings& settings,
-                                     DetectionCache* cache) {
-    return [&pictures, settings, cache](const std::string& path, const SourceContext& context,
-                                        Fault& fault) -> std::unique_ptr<StarSource> {
-        switch (const Kind kind = kindOf(path, pictures)) {
+StarSourceOpener StarSources::opener(const DetectionSettings& settings, DetectionCache* cache) {
+    return [settings, cache](const std::string& path, const SourceContext& context,
+                             Fault& fault) -> std::unique_ptr<StarSource> {
+        switch (const Kind kind = kindOf(path)) {
             case Kind::Fits:
             case Kind::Picture:
-                return pictures.open(path, formatOf(kind), settings, cache, context.monitor, fault);
+                return Photograph::open(path, formatOf(kind), settings, cache, context.monitor,
+                                        fault);
             case Kind::Catalog:
                 return SextractorCatalog::openSource(path, context, fault);
             case Kind::StarList:
@@ -79,9 +80,8 @@ StarSourceOpener StarSources::opener(PictureSupport& pictures, const DetectionSe
     };
 }
 
-std::optional<PictureSize> StarSources::pictureSize(const std::string& path,
-                                                    PictureSupport& pictures) {
-    const Kind kind = kindOf(path, pictures);
+std::optional<PictureSize> StarSources::pictureSize(const std::string& path) {
+    const Kind kind = kindOf(path);
     if (kind != Kind::Fits && kind != Kind::Picture) return {};
-    return pictures.size(path, formatOf(kind));
+    return Photograph::size(path, formatOf(kind));
 }

@@ -3,11 +3,10 @@
 #include <optional>
 #include <string>
 
+#include "plot/star_source.h"
 #include "sources/photo/detection_cache.h"
 #include "sources/photo/detection_settings.h"
 #include "sources/photo/grey_image.h"
-#include "sources/photo/picture_support.h"
-#include "plot/star_source.h"
 
 // Every kind of file a run can take its stars from, told apart by content, never by name.
 class StarSources {
@@ -17,16 +16,14 @@ public:
     // FITS ("SIMPLE  =" at byte 0, or a gzip stream holding one), a Source Extractor ASCII_HEAD
     // catalog (first line "#   1 NAME ..."), a picture Qt reads (PNG, JPEG, TIFF, BMP, GIF,
     // WebP), else a star list: also a file that cannot be read, so that it fails as a star list.
-    // Pictures are told by `pictures` (which must outlive the opener), and only asked about a
-    // file that starts as one of those formats does.
-    static Kind kindOf(const std::string& path, PictureSupport& pictures);
+    // Qt's image readers are only asked about a file that starts as one of those formats does.
+    static Kind kindOf(const std::string& path);
 
     // The opener a run uses for whatever file it is given. Photographs are detected with the
     // settings; with a cache (which must outlive the opener) their stars are kept between runs.
-    static StarSourceOpener opener(PictureSupport& pictures, const DetectionSettings& settings = {},
+    static StarSourceOpener opener(const DetectionSettings& settings = {},
                                    DetectionCache* cache = nullptr);
 
     // A photograph's width and height from its header; nothing for anything else.
-    static std::optional<PictureSize> pictureSize(const std::string& path,
-                                                  PictureSupport& pictures);
+    static std::optional<PictureSize> pictureSize(const std::string& path);
 };

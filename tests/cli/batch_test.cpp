@@ -4,10 +4,8 @@
 #include <fstream>
 #include <sstream>
 
-#include "plot/temp_file.h"
 #include "cli/headless_plotter.h"
-
-#include "cli/test_pictures.h"
+#include "plot/temp_file.h"
 
 namespace {
 
@@ -20,8 +18,7 @@ struct Outcome {
 Outcome plot(const std::vector<std::string>& args) {
     std::ostringstream out;
     std::ostringstream err;
-    TestPictures pictures;
-    const int status = HeadlessPlotter(pictures).run(args, out, err);
+    const int status = HeadlessPlotter().run(args, out, err);
     return {status, out.str(), err.str()};
 }
 

@@ -10,8 +10,6 @@
 #include "plot/temp_file.h"
 #include "raster/raster_surface.h"
 
-#include "cli/test_pictures.h"
-
 namespace {
 
 struct Outcome {
@@ -23,8 +21,7 @@ struct Outcome {
 Outcome plot(std::vector<std::string> args, const std::string& separator = ".") {
     std::ostringstream out;
     std::ostringstream err;
-    TestPictures pictures(separator);
-    const int status = HeadlessPlotter(pictures).run(args, out, err);
+    const int status = HeadlessPlotter(separator).run(args, out, err);
     return {status, out.str(), err.str()};
 }
 

@@ -5,11 +5,9 @@
 #include <fstream>
 #include <sstream>
 
-#include "sources/photo/synthetic_sky.h"
-#include "plot/temp_file.h"
 #include "cli/headless_plotter.h"
-
-#include "cli/test_pictures.h"
+#include "plot/temp_file.h"
+#include "sources/photo/synthetic_sky.h"
 
 namespace {
 
@@ -30,8 +28,7 @@ TEST(PhotoBatch, APhotographAmongListsPlotsAtItsSizeWithRegionsOnItsStars) {
     std::ofstream(dir / "bad.txt") << "h\n2,5,1,1,0,0,1,1,1,1,0,1\n";
     std::ostringstream out;
     std::ostringstream err;
-    TestPictures pictures;
-    const int status = HeadlessPlotter(pictures).run(
+    const int status = HeadlessPlotter().run(
         {"--quiet", "--summary", (dir / "night.json").string(), "-o", (dir / "{name}.png").string(),
          "--regions", (dir / "{name}.reg").string(), (dir / "sky.fits").string(), list.path(),
          (dir / "bad.txt").string()},
@@ -83,8 +80,7 @@ TEST(PhotoBatch, TheSavedListOfAPhotographPlotsAsThePhotograph) {
     const auto plot = [](const std::vector<std::string>& args) {
         std::ostringstream out;
         std::ostringstream err;
-        TestPictures pictures;
-        EXPECT_EQ(HeadlessPlotter(pictures).run(args, out, err), 0) << err.str();
+        EXPECT_EQ(HeadlessPlotter().run(args, out, err), 0) << err.str();
         return out.str();
     };
     const std::string fromPhoto =

@@ -3,10 +3,8 @@
 #include <fstream>
 #include <sstream>
 
-#include "plot/temp_file.h"
 #include "cli/headless_plotter.h"
-
-#include "cli/test_pictures.h"
+#include "plot/temp_file.h"
 
 namespace {
 
@@ -18,10 +16,9 @@ TEST(RegionFile, ACirclePerDrawnStarOnThePicturesPixelsInItsKindsColour) {
     const std::string regions = stars.folder() / "stars.reg";
     std::ostringstream out;
     std::ostringstream err;
-    TestPictures pictures;
-    ASSERT_EQ(HeadlessPlotter(pictures).run(
-                  {"--camera", "SSPro", "--regions", regions, stars.path()}, out, err),
-              0)
+    ASSERT_EQ(
+        HeadlessPlotter().run({"--camera", "SSPro", "--regions", regions, stars.path()}, out, err),
+        0)
         << err.str();
     std::ifstream in(regions);
     std::vector<std::string> lines;

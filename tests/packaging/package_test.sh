@@ -16,8 +16,7 @@ for file in usr/bin/quendra usr/bin/quendra-plot usr/share/applications/quendra.
 done
 "$work/root/usr/bin/quendra-plot" --help | grep -q "使い方: quendra-plot" \
     || { echo "FAILED: quendra-plot --help from the package"; exit 1; }
-# A photograph and a PNG plot need the picture module, which the plotter loads from the library
-# folder it was installed with.
+# A photograph and a PNG plot need Qt, CFITSIO and SEP, which the package names.
 "$work/root/usr/bin/quendra-plot" --quiet -o "$work/plot.png" "$photo" >/dev/null \
     || { echo "FAILED: quendra-plot from the package on a photograph"; exit 1; }
 [ -s "$work/plot.png" ] || { echo "FAILED: no PNG plot from the package"; exit 1; }

@@ -9,19 +9,16 @@
 #include <vector>
 
 #include "doublestar/lens_preset.h"
-#include "sources/photo/linked_pictures.h"
-#include "sources/photo/photograph.h"
-#include "sources/photo/synthetic_sky.h"
 #include "plot/plotting_run.h"
-#include "sources/lists/star_list.h"
 #include "plot/temp_file.h"
 #include "raster/raster_surface.h"
+#include "sources/lists/star_list.h"
+#include "sources/photo/photograph.h"
+#include "sources/photo/synthetic_sky.h"
 
 namespace {
 
 using Kind = StarSources::Kind;
-
-LinkedPictures pictures;
 
 const SyntheticSky& sky() {
     static const SyntheticSky sky(128, 128,
@@ -52,20 +49,20 @@ TEST(StarSources, KindIsTakenFromTheContentNotTheName) {
     std::ofstream(path("catalog.fits")) << kCatalog;
     // A star list whose header happens to look like a text picture format (PBM) stays a list.
     std::ofstream(path("list.pbm")) << kStarList;
-    EXPECT_EQ(StarSources::kindOf(path("fits.txt"), pictures), Kind::Fits);
-    EXPECT_EQ(StarSources::kindOf(path("gzip.png"), pictures), Kind::Fits);
-    EXPECT_EQ(StarSources::kindOf(path("png.txt"), pictures), Kind::Picture);
-    EXPECT_EQ(StarSources::kindOf(path("tiff.fits"), pictures), Kind::Picture);
+    EXPECT_EQ(StarSources::kindOf(path("fits.txt")), Kind::Fits);
+    EXPECT_EQ(StarSources::kindOf(path("gzip.png")), Kind::Fits);
+    EXPECT_EQ(StarSources::kindOf(path("png.txt")), Kind::Picture);
+    EXPECT_EQ(StarSources::kindOf(path("tiff.fits")), Kind::Picture);
     for (const char* format : {"jpeg", "bmp", "webp"}) {
-        EXPECT_EQ(StarSources::kindOf(path(format), pictures), Kind::Picture) << format;
+        EXPECT_EQ(StarSources::kindOf(path(format)), Kind::Picture) << format;
     }
-    EXPECT_EQ(StarSources::kindOf(path("catalog.fits"), pictures), Kind::Catalog);
-    EXPECT_EQ(StarSources::kindOf(path("list.pbm"), pictures), Kind::StarList);
-    EXPECT_EQ(StarSources::kindOf(path("missing"), pictures), Kind::StarList);
-    EXPECT_EQ(StarSources::pictureSize(path("gzip.png"), pictures), (PictureSize{128, 128}));
-    EXPECT_EQ(StarSources::pictureSize(path("png.txt"), pictures), (PictureSize{128, 128}));
-    EXPECT_EQ(StarSources::pictureSize(path("catalog.fits"), pictures), std::nullopt);
-    EXPECT_EQ(StarSources::pictureSize(path("list.pbm"), pictures), std::nullopt);
+    EXPECT_EQ(StarSources::kindOf(path("catalog.fits")), Kind::Catalog);
+    EXPECT_EQ(StarSources::kindOf(path("list.pbm")), Kind::StarList);
+    EXPECT_EQ(StarSources::kindOf(path("missing")), Kind::StarList);
+    EXPECT_EQ(StarSources::pictureSize(path("gzip.png")), (PictureSize{128, 128}));
+    EXPECT_EQ(StarSources::pictureSize(path("png.txt")), (PictureSize{128, 128}));
+    EXPECT_EQ(StarSources::pictureSize(path("catalog.fits")), std::nullopt);
+    EXPECT_EQ(StarSources::pictureSize(path("list.pbm")), std::nullopt);
 }
 
 PlotRequest request(const std::string& path) {
@@ -83,7 +80,7 @@ TEST(StarSources, TheOpenerReadsEveryKindAndFailsAsAStarListOtherwise) {
     sky().writeFits(path("sky.fits"), false);
     std::ofstream(path("sky.cat")) << kCatalog;
     std::ofstream(path("stars.txt")) << kStarList;
-    const StarSourceOpener open = StarSources::opener(pictures);
+    const StarSourceOpener open = StarSources::opener();
     RasterSurface surface;
     struct Case {
         const char* name;
@@ -141,8 +138,8 @@ TEST(StarSources, DetectedStarsWrittenAsAListPlotExactlyAsThePhotograph) {
     }
     RasterSurface fromPhoto;
     RasterSurface fromList;
-    const RunResult a = runPlot(request(photo), StarSources::opener(pictures), fromPhoto);
-    const RunResult b = runPlot(request(list), StarSources::opener(pictures), fromList);
+    const RunResult a = runPlot(request(photo), StarSources::opener(), fromPhoto);
+    const RunResult b = runPlot(request(list), StarSources::opener(), fromList);
     ASSERT_TRUE(a.completed && b.completed);
     EXPECT_EQ(a.singleCounts, b.singleCounts);
     EXPECT_EQ(a.doubleCounts, b.doubleCounts);

@@ -4,17 +4,16 @@
 #include <string>
 #include <vector>
 
+#include "plot/star_source.h"
 #include "sources/photo/detection_cache.h"
 #include "sources/photo/detection_settings.h"
 #include "sources/photo/grey_image.h"
-#include "sources/photo/picture_support.h"
-#include "plot/star_source.h"
 
 // A photograph as a run's stars: read, detected, measured; the picture itself is let go as soon
 // as its stars are known.
 class Photograph {
 public:
-    using Format = PictureSupport::Format;
+    enum class Format { Fits, Picture };
 
     // Reads the picture and detects its stars under the monitor's eye, or takes the stars the
     // cache keeps for the file. nullptr with the fault set when it cannot; nullptr with an empty

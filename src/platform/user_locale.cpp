@@ -1,0 +1,7 @@
+#include "platform/user_locale.h"
+
+#include <QLocale>
+
+std::string userDecimalSeparator() {
+    return QLocale::system().decimalPoint().toStdString();
+}
