@@ -166,7 +166,7 @@ void BM_Run(benchmark::State& state) {
     RasterSurface raster;
     for (auto _ : state) {
         const RunResult result = runPlot(request, StarList::openSource, raster);
-        if (!result.completed) state.SkipWithError(result.message.c_str());
+        if (!result.done()) state.SkipWithError(result.fault().message.c_str());
     }
     state.SetItemsProcessed(state.iterations() * kStars);
 }
@@ -182,7 +182,7 @@ void BM_RunInline(benchmark::State& state) {
     inlineReading.readAhead = false;
     for (auto _ : state) {
         const RunResult result = runPlot(request, StarList::openSource, raster, inlineReading);
-        if (!result.completed) state.SkipWithError(result.message.c_str());
+        if (!result.done()) state.SkipWithError(result.fault().message.c_str());
     }
     state.SetItemsProcessed(state.iterations() * kStars);
 }

@@ -19,13 +19,12 @@ int main(int argc, char** argv) {
     }
     const std::string path = argv[1];
     GreyImage picture;
-    Fault fault;
     const StarSources::Kind kind = StarSources::kindOf(path);
-    const Outcome read = kind == StarSources::Kind::Fits
-                             ? FitsPicture::read(path, picture, nullptr, fault)
-                             : QtPicture::read(path, picture, nullptr, fault);
-    if (read != Outcome::Done) {
-        std::cerr << fault.message << '\n';
+    const Result<> read = kind == StarSources::Kind::Fits
+                              ? FitsPicture::read(path, picture, nullptr)
+                              : QtPicture::read(path, picture, nullptr);
+    if (!read.done()) {
+        std::cerr << read.fault().message << '\n';
         return 1;
     }
     const auto width = static_cast<std::size_t>(picture.width);

@@ -115,8 +115,8 @@ int main(int argc, char** argv) {
     RasterSurface surface;
     const RunResult result = runPlot(request, StarSources::opener(), surface, hooks);
     if (stages) clock.proceed("end", 0, 0);
-    if (!result.completed) {
-        std::cerr << result.message << '\n' << result.detail << '\n';
+    if (!result.done()) {
+        std::cerr << result.fault().message << '\n' << result.fault().detail << '\n';
         return 1;
     }
     if (!list.empty() && !writeList(list, keeper.stars)) {

@@ -176,11 +176,11 @@ void DoubleStarWindow::load(const QString& path) {
         return;
     }
     // The whole file is checked before any cell changes; the fault reads as in the plotter.
-    const ThresholdFile::Loaded loaded = ThresholdFile::parse(content);
-    if (!loaded.ok) {
+    const Result<ThresholdTable> loaded = ThresholdFile::parse(content);
+    if (!loaded.done()) {
         messages_.show(this, qtText(Messages::thresholdFileUnreadable(nativeName(path))),
-                       qtText(loaded.fault));
+                       qtText(loaded.fault().message));
         return;
     }
-    setTable(loaded.table);
+    setTable(loaded.value());
 }

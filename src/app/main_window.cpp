@@ -299,13 +299,13 @@ void MainWindow::runAndReport() {
     }
     plotChanged();
     // A cancelled run stops as a stopped run does, without a message.
-    if (result.cancelled) return;
-    if (!result.completed) {
-        QString detail = qtText(result.detail);
+    if (result.cancelled()) return;
+    if (result.faulted()) {
+        QString detail = qtText(result.fault().detail);
         if (!detail.isEmpty()) {
             detail = QStringLiteral("「%1」: %2").arg(shownName(starFile_), detail);
         }
-        messages_.show(this, qtText(result.message), detail);
+        messages_.show(this, qtText(result.fault().message), detail);
         return;
     }
     doubleStars_->showCounts(result.countTexts);

@@ -24,7 +24,7 @@ void BatchProgress::finished(const SummaryRow& row, std::chrono::duration<double
     const std::lock_guard lock(mutex_);
     ++finished_;
     if (style_ == Style::Quiet) return;
-    const bool completed = row.result.completed;
+    const bool completed = row.result.done();
     if (style_ == Style::Bar && completed) {
         drawBar();
         return;
@@ -32,7 +32,9 @@ void BatchProgress::finished(const SummaryRow& row, std::chrono::duration<double
     if (style_ == Style::Bar) err_ << "\r\x1b[K";
     err_ << finished_ << '/' << total_ << ' ' << Messages::shownName(row.file) << ' '
          << (completed ? "完了 " : "中止 ") << seconds(took);
-    if (!completed && !row.result.message.empty()) err_ << ": " << row.result.message;
+    if (!completed && !row.result.fault().message.empty()) {
+        err_ << ": " << row.result.fault().message;
+    }
     err_ << '\n';
     if (style_ == Style::Bar) drawBar();
     err_.flush();

@@ -25,8 +25,7 @@ std::vector<SummaryRow> BatchRunner::run(const PlotJob& job,
             try {
                 rows[i] = runner.run(job.inputs[i], outputs[i]);
             } catch (const std::bad_alloc&) {
-                rows[i] = {job.inputs[i], {}};
-                rows[i].result.message = Messages::outOfMemory();
+                rows[i] = {job.inputs[i], RunResult(Fault{Messages::outOfMemory(), {}})};
             }
             progress.finished(rows[i], std::chrono::steady_clock::now() - start);
         }

@@ -33,12 +33,13 @@ bool isJson(const std::string& path) {
 
 bool writeSummary(const PlotJob& job, const std::vector<SummaryRow>& rows, std::ostream& err) {
     OutputFile file(job.summary, "集計ファイル");
-    Fault fault;
-    if (file.open(fault)) {
+    Result<> written = file.open();
+    if (written.done()) {
         file.write(isJson(job.summary) ? SummaryTable::json(rows) : SummaryTable::csv(rows));
-        if (file.commit(fault)) return true;
+        written = file.commit();
+        if (written.done()) return true;
     }
-    err << fault.message << '\n';
+    err << written.fault().message << '\n';
     return false;
 }
 
@@ -77,13 +78,13 @@ int HeadlessPlotter::run(const std::vector<std::string>& args, std::ostream& out
 
 bool HeadlessPlotter::loadThresholds(PlotJob& job, std::ostream& err) {
     if (!job.thresholdFile.empty()) {
-        const ThresholdFile::Loaded loaded = ThresholdFile::read(job.thresholdFile);
-        if (!loaded.ok) {
+        const Result<ThresholdTable> loaded = ThresholdFile::read(job.thresholdFile);
+        if (!loaded.done()) {
             err << Messages::thresholdFileUnreadable(job.thresholdFile) << '\n'
-                << loaded.fault << '\n';
+                << loaded.fault().message << '\n';
             return false;
         }
-        job.thresholds = loaded.table;
+        job.thresholds = loaded.value();
     }
     if (job.orSelected) job.thresholds.andSelected = false;
     if (job.angleCorrection) job.thresholds.radialAngleCorrection = *job.angleCorrection;
@@ -93,12 +94,12 @@ bool HeadlessPlotter::loadThresholds(PlotJob& job, std::ostream& err) {
 int HeadlessPlotter::report(const PlotJob& job, const std::vector<SummaryRow>& rows,
                             std::ostream& out, std::ostream& err) {
     bool allCompleted = std::all_of(rows.begin(), rows.end(),
-                                    [](const SummaryRow& row) { return row.result.completed; });
+                                    [](const SummaryRow& row) { return row.result.done(); });
     if (!job.batch()) {
         const RunResult& result = rows.front().result;
-        if (!result.completed) {
-            if (!result.message.empty()) err << result.message << '\n';
-            if (!result.detail.empty()) err << result.detail << '\n';
+        if (!result.done()) {
+            if (!result.fault().message.empty()) err << result.fault().message << '\n';
+            if (!result.fault().detail.empty()) err << result.fault().detail << '\n';
         } else {
             out << (job.json ? CountsJson::text(result) : CountsTable::text(result));
         }

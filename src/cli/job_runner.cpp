@@ -12,13 +12,6 @@
 
 namespace {
 
-RunResult stoppedBy(const Fault& fault) {
-    RunResult result;
-    result.message = fault.message;
-    result.detail = fault.detail;
-    return result;
-}
-
 // The outputs of one run besides the plot, opened before it and put in place after it.
 struct RunOutputs {
     std::optional<OutputFile> starFile;
@@ -27,29 +20,34 @@ struct RunOutputs {
     std::optional<RegionFile> regions;
     std::vector<StarObserver*> observers;
 
-    bool open(const OutputNames& names, double sensorHeight, Fault& fault) {
+    Result<> open(const OutputNames& names, double sensorHeight) {
         if (!names.stars.empty()) {
-            if (!starFile.emplace(names.stars, "星の一覧").open(fault)) return false;
+            Result<> opened = starFile.emplace(names.stars, "星の一覧").open();
+            if (!opened.done()) return opened;
             observers.push_back(&starTable.emplace(*starFile));
         }
         if (!names.regions.empty()) {
-            if (!regionFile.emplace(names.regions, "領域ファイル").open(fault)) return false;
+            Result<> opened = regionFile.emplace(names.regions, "領域ファイル").open();
+            if (!opened.done()) return opened;
             observers.push_back(&regions.emplace(*regionFile, sensorHeight));
         }
-        return true;
+        return {};
     }
 
-    bool commit(Fault& fault) {
-        return (!starFile || starFile->commit(fault)) && (!regionFile || regionFile->commit(fault));
+    Result<> commit() {
+        if (starFile) {
+            if (Result<> committed = starFile->commit(); !committed.done()) return committed;
+        }
+        if (regionFile) return regionFile->commit();
+        return {};
     }
 };
 
 // The sensor height a region file turns the rows upside down by; a setting that does not
 // convert stops the run before any star is read, so then it does not matter.
 double sensorHeightOf(const ControlTexts& controls) {
-    Fault ignored;
-    const std::optional<PlotSettings> settings = PlotSettings::from(controls, ignored);
-    return settings ? settings->SensorHeight : 0;
+    const Result<PlotSettings> settings = PlotSettings::from(controls);
+    return settings.done() ? settings.value().SensorHeight : 0;
 }
 
 }  // namespace
@@ -59,21 +57,20 @@ JobRunner::JobRunner(const PlotJob& job, StarSourceOpener open, bool readAhead)
 
 SummaryRow JobRunner::run(const std::string& input, const OutputNames& outputs) const {
     const PlotRequest request{controlsFor(input), job_.thresholds, input};
-    Fault fault;
     RunOutputs files;
-    if (!files.open(outputs, sensorHeightOf(request.controls), fault)) {
-        return {input, stoppedBy(fault)};
+    if (Result<> opened = files.open(outputs, sensorHeightOf(request.controls)); !opened.done()) {
+        return {input, RunResult(opened)};
     }
     StarListWriter saved;
     const StarSourceOpener open = outputs.saveList.empty() ? open_ : saved.recording(open_);
     RasterSurface raster;
     RunResult result =
         runPlot(request, open, raster, {.observers = files.observers, .readAhead = readAhead_});
-    if (!result.completed) return {input, std::move(result)};
-    if (!files.commit(fault) || !saveList(saved, outputs.saveList, fault) ||
-        (!outputs.image.empty() && !PlotImage::save(raster, outputs.image, fault))) {
-        return {input, stoppedBy(fault)};
-    }
+    if (!result.done()) return {input, std::move(result)};
+    Result<> kept = files.commit();
+    if (kept.done()) kept = saveList(saved, outputs.saveList);
+    if (kept.done() && !outputs.image.empty()) kept = PlotImage::save(raster, outputs.image);
+    if (!kept.done()) return {input, RunResult(kept)};
     return {input, std::move(result)};
 }
 
@@ -89,8 +86,10 @@ ControlTexts JobRunner::controlsFor(const std::string& input) const {
     return controls;
 }
 
-bool JobRunner::saveList(StarListWriter& saved, const std::string& path, Fault& fault) {
-    if (path.empty()) return true;
+Result<> JobRunner::saveList(StarListWriter& saved, const std::string& path) {
+    if (path.empty()) return {};
     OutputFile file(path, "星のリスト");
-    return file.open(fault) && saved.finish(file, fault) && file.commit(fault);
+    if (Result<> opened = file.open(); !opened.done()) return opened;
+    if (Result<> written = saved.finish(file); !written.done()) return written;
+    return file.commit();
 }

@@ -19,7 +19,7 @@ public:
 
 private:
     ControlTexts controlsFor(const std::string& input) const;
-    static bool saveList(StarListWriter& saved, const std::string& path, Fault& fault);
+    static Result<> saveList(StarListWriter& saved, const std::string& path);
 
     const PlotJob& job_;
     StarSourceOpener open_;

@@ -105,12 +105,10 @@ std::string ThresholdFile::format(const ThresholdTable& table) {
     return text;
 }
 
-ThresholdFile::Loaded ThresholdFile::read(const std::string& path) {
-    Loaded loaded;
+Result<ThresholdTable> ThresholdFile::read(const std::string& path) {
     std::FILE* file = std::fopen(path.c_str(), "rb");
     if (file == nullptr) {
-        loaded.fault = "ファイルを開けません（" + Messages::fileReason(errno) + "）。";
-        return loaded;
+        return Fault{"ファイルを開けません（" + Messages::fileReason(errno) + "）。", {}};
     }
     std::string content;
     std::array<char, 65536> buffer{};
@@ -118,24 +116,22 @@ ThresholdFile::Loaded ThresholdFile::read(const std::string& path) {
     while ((got = std::fread(buffer.data(), 1, buffer.size(), file)) > 0) {
         if (content.size() + got > kLargestFile) {
             std::fclose(file);
-            loaded.fault = "ファイルが大きすぎます（設定ファイルは " +
-                           std::to_string(kLargestFile / (std::size_t{1024} * 1024)) + " MiB まで）。";
-            return loaded;
+            return Fault{"ファイルが大きすぎます（設定ファイルは " +
+                             std::to_string(kLargestFile / (std::size_t{1024} * 1024)) +
+                             " MiB まで）。",
+                         {}};
         }
         content.append(buffer.data(), got);
     }
     const bool failed = std::ferror(file) != 0;
     const int error = errno;
     std::fclose(file);
-    if (failed) {
-        loaded.fault = "ファイルを読めません（" + Messages::fileReason(error) + "）。";
-        return loaded;
-    }
+    if (failed) return Fault{"ファイルを読めません（" + Messages::fileReason(error) + "）。", {}};
     return parse(content);
 }
 
-ThresholdFile::Loaded ThresholdFile::parse(std::string_view content) {
-    Loaded loaded;
+Result<ThresholdTable> ThresholdFile::parse(std::string_view content) {
+    ThresholdTable table;
     // Editors on some systems start a UTF-8 file with a byte order mark; it is no field.
     constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
     if (content.substr(0, kByteOrderMark.size()) == kByteOrderMark) {
@@ -144,24 +140,21 @@ ThresholdFile::Loaded ThresholdFile::parse(std::string_view content) {
     std::string_view field;
     for (int f = 0; f < kFieldCount; ++f) {
         if (!nextField(content, field)) {
-            loaded.fault = "項目が " + std::to_string(f) + " 個しかありません（" +
-                           std::to_string(kFieldCount) + " 個必要です）。";
-            return loaded;
+            return Fault{"項目が " + std::to_string(f) + " 個しかありません（" +
+                             std::to_string(kFieldCount) + " 個必要です）。",
+                         {}};
         }
         if (f == kFieldCount - 1) {
-            if (!readFlag(field, loaded.table.andSelected)) {
-                loaded.fault = fieldFault(f + 1, field, "True、False または数値");
-                return loaded;
+            if (!readFlag(field, table.andSelected)) {
+                return Fault{fieldFault(f + 1, field, "True、False または数値"), {}};
             }
             continue;
         }
         double value = 0;
         if (!NumberSyntax::convert(field, value)) {
-            loaded.fault = fieldFault(f + 1, field, "数値");
-            return loaded;
+            return Fault{fieldFault(f + 1, field, "数値"), {}};
         }
-        cellOf(loaded.table, f) = numberText(value);
+        cellOf(table, f) = numberText(value);
     }
-    loaded.ok = true;
-    return loaded;
+    return table;
 }

@@ -59,24 +59,20 @@ Fault OutputFile::failure(const char* doing, int errorNumber) const {
             {}};
 }
 
-bool OutputFile::open(Fault& fault) {
+Result<> OutputFile::open() {
     discard();
     writeError_ = 0;
     if (isDevice(path_)) {
         file_ = std::fopen(path_.c_str(), "wb");
-        if (file_ == nullptr) {
-            fault = failure("作れません", errno);
-            return false;
-        }
+        if (file_ == nullptr) return failure("作れません", errno);
         useLargeBuffer();
-        return true;
+        return {};
     }
     std::string pattern = temporaryPattern(path_);
     const int descriptor = ::mkstemp(pattern.data());
     if (descriptor < 0) {
         // The folder decides: it is missing, read-only or not ours. Say so of the target.
-        fault = failure("作れません", errno);
-        return false;
+        return failure("作れません", errno);
     }
     ::fchmod(descriptor, modeFor(path_));
     file_ = ::fdopen(descriptor, "wb");
@@ -84,13 +80,12 @@ bool OutputFile::open(Fault& fault) {
         const int error = errno;
         ::close(descriptor);
         ::unlink(pattern.c_str());
-        fault = failure("作れません", error);
-        return false;
+        return failure("作れません", error);
     }
     useLargeBuffer();
     temporary_ = std::move(pattern);
     unfinishedSlot_ = UnfinishedFiles::add(temporary_);
-    return true;
+    return {};
 }
 
 void OutputFile::useLargeBuffer() {
@@ -106,27 +101,24 @@ void OutputFile::write(std::string_view bytes) {
     }
 }
 
-bool OutputFile::commit(Fault& fault) {
-    if (file_ == nullptr) {
-        fault = failure("書けません", EBADF);
-        return false;
-    }
+Result<> OutputFile::commit() {
+    if (file_ == nullptr) return failure("書けません", EBADF);
     if (writeError_ == 0 && std::fflush(file_) != 0) writeError_ = errno;
     const int closed = std::fclose(file_);
     file_ = nullptr;
     if (writeError_ == 0 && closed != 0) writeError_ = errno;
     if (writeError_ != 0) {
-        fault = failure("書けません", writeError_);
+        const Fault fault = failure("書けません", writeError_);
         discard();
-        return false;
+        return fault;
     }
     if (!temporary_.empty() && std::rename(temporary_.c_str(), path_.c_str()) != 0) {
-        fault = failure("保存できません", errno);
+        const Fault fault = failure("保存できません", errno);
         discard();
-        return false;
+        return fault;
     }
     forget();
-    return true;
+    return {};
 }
 
 void OutputFile::discard() {

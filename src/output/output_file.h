@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "text/fault.h"
+#include "text/result.h"
 
 // A file a run writes besides the plot: the per-star table, the regions, a star list, a summary.
 // It is written under a temporary name beside its target and put in place only when committed,
@@ -23,12 +23,12 @@ public:
     // would put a new file where the device was.
     static bool isDevice(const std::string& path);
 
-    bool open(Fault& fault);
+    Result<> open();
     // Buffered; the first failure is remembered and reported by commit.
     void write(std::string_view bytes);
-    // Puts the whole file in place; false, with the fault set and the old file kept, when any
-    // write failed or the file cannot be put in place.
-    bool commit(Fault& fault);
+    // Puts the whole file in place; the fault, the old file kept, when any write failed or the
+    // file cannot be put in place.
+    Result<> commit();
     // Throws the new file away (a stopped run); the old file stays.
     void discard();
 

@@ -48,11 +48,12 @@ StarListWriter::~StarListWriter() {
 }
 
 StarSourceOpener StarListWriter::recording(StarSourceOpener open) {
-    return [this, open = std::move(open)](const std::string& path, const SourceContext& context,
-                                          Fault& fault) -> std::unique_ptr<StarSource> {
-        std::unique_ptr<StarSource> inner = open(path, context, fault);
-        if (!inner) return inner;
-        return std::make_unique<RecordingSource>(std::move(inner), *this);
+    return [this, open = std::move(open)](
+               const std::string& path,
+               const SourceContext& context) -> Result<std::unique_ptr<StarSource>> {
+        Result<std::unique_ptr<StarSource>> inner = open(path, context);
+        if (!inner.done()) return inner;
+        return std::make_unique<RecordingSource>(inner.take(), *this);
     };
 }
 
@@ -71,12 +72,11 @@ void StarListWriter::add(const StarRecord& star) {
     ++count_;
 }
 
-bool StarListWriter::finish(OutputFile& file, Fault& fault) {
+Result<> StarListWriter::finish(OutputFile& file) {
     if (records_ == nullptr || std::fflush(records_) != 0 || std::ferror(records_) != 0) {
-        fault = {
+        return Fault{
             "星のリストを書き出す一時ファイルを作れません（" + Messages::fileReason(errno) + "）。",
             {}};
-        return false;
     }
     file.write(numberText(count_) + "\r\n");
     std::rewind(records_);
@@ -85,5 +85,5 @@ bool StarListWriter::finish(OutputFile& file, Fault& fault) {
     while ((got = std::fread(buffer.data(), 1, buffer.size(), records_)) > 0) {
         file.write({buffer.data(), got});
     }
-    return true;
+    return {};
 }

@@ -21,7 +21,7 @@ public:
     StarSourceOpener recording(StarSourceOpener open);
     void add(const StarRecord& star);
     // Writes the header and the records into file; the file is the caller's to commit.
-    bool finish(OutputFile& file, Fault& fault);
+    Result<> finish(OutputFile& file);
 
 private:
     std::FILE* records_;  // the records, until their number is known for the header

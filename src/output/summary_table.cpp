@@ -14,15 +14,16 @@ struct Cell {
 };
 
 std::string messageOf(const RunResult& result) {
-    if (result.completed) return {};
-    if (result.cancelled) return "中止しました";
-    return result.detail.empty() ? result.message : result.message + "\n" + result.detail;
+    if (result.done()) return {};
+    if (result.cancelled()) return "中止しました";
+    const Fault& fault = result.fault();
+    return fault.detail.empty() ? fault.message : fault.message + "\n" + fault.detail;
 }
 
 std::vector<Cell> cellsOf(const SummaryRow& row) {
     const RunResult& r = row.result;
     std::vector<Cell> cells{{row.file, true},
-                            {r.completed ? "completed" : "stopped", true},
+                            {r.done() ? "completed" : "stopped", true},
                             {messageOf(r), true},
                             {numberText(r.recordsRead), false},
                             {numberText(r.starsDrawn), false}};
@@ -30,8 +31,8 @@ std::vector<Cell> cellsOf(const SummaryRow& row) {
     std::int64_t doubles = 0;
     for (const AreaClass& c : AreaClass::all()) {
         const auto slot = static_cast<std::size_t>(c.index) + 1;
-        const std::int64_t single = r.completed ? r.singleCounts[slot].value_or(0) : 0;
-        const std::int64_t twin = r.completed ? r.doubleCounts[slot] : 0;
+        const std::int64_t single = r.done() ? r.singleCounts[slot].value_or(0) : 0;
+        const std::int64_t twin = r.done() ? r.doubleCounts[slot] : 0;
         singles += single;
         doubles += twin;
         cells.push_back({numberText(single), false});

@@ -33,11 +33,10 @@ private:
 
 }  // namespace
 
-bool QtImageWriter::writeImage(const RasterSurface& plot, const std::string& path,
-                               const std::function<void(std::string_view)>& write, Fault& fault) {
+Result<> QtImageWriter::writeImage(const RasterSurface& plot, const std::string& path,
+                                   const std::function<void(std::string_view)>& write) {
     ForwardingDevice device(write);
     device.open(QIODevice::WriteOnly);
-    if (ImageFile::view(plot).save(&device, isPng(path) ? "PNG" : "BMP")) return true;
-    fault = {"画像ファイル「" + Messages::shownName(path) + "」を書くメモリが足りません。", {}};
-    return false;
+    if (ImageFile::view(plot).save(&device, isPng(path) ? "PNG" : "BMP")) return {};
+    return Fault{"画像ファイル「" + Messages::shownName(path) + "」を書くメモリが足りません。", {}};
 }

@@ -5,14 +5,14 @@
 #include <string_view>
 
 #include "raster/raster_surface.h"
-#include "text/fault.h"
+#include "text/result.h"
 
 // The plotter's image files through Qt's writers, as the window writes them.
 class QtImageWriter {
 public:
     // The plot as the image file `path`, PNG for a name ending in ".png" (any case), a Windows
-    // bitmap otherwise; its bytes are handed to `write` in order. False with the fault set when
-    // it cannot be encoded.
-    static bool writeImage(const RasterSurface& plot, const std::string& path,
-                           const std::function<void(std::string_view)>& write, Fault& fault);
+    // bitmap otherwise; its bytes are handed to `write` in order. The fault when it cannot be
+    // encoded.
+    static Result<> writeImage(const RasterSurface& plot, const std::string& path,
+                               const std::function<void(std::string_view)>& write);
 };

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 #include "text/locale_number.h"
 #include "text/messages.h"
@@ -20,27 +21,18 @@ std::optional<int> sideOf(const std::string& text, const std::string& separator)
 
 }  // namespace
 
-std::optional<PlotSettings> PlotSettings::from(const ControlTexts& texts, Fault& fault) {
+Result<PlotSettings> PlotSettings::from(const ControlTexts& texts) {
     PlotSettings settings;
     const std::optional<int> width = sideOf(texts.width, texts.decimalSeparator);
-    if (!width) {
-        fault = {Messages::badSide("横", texts.width, kLargestSide), {}};
-        return std::nullopt;
-    }
+    if (!width) return Fault{Messages::badSide("横", texts.width, kLargestSide), {}};
     const std::optional<int> height = sideOf(texts.height, texts.decimalSeparator);
-    if (!height) {
-        fault = {Messages::badSide("縦", texts.height, kLargestSide), {}};
-        return std::nullopt;
-    }
+    if (!height) return Fault{Messages::badSide("縦", texts.height, kLargestSide), {}};
     settings.SensorWidth = *width;
     settings.SensorHeight = *height;
     settings.CentreX = ParseNumber(texts.width) / 2;
     settings.CentreY = ParseNumber(texts.height) / 2;
     settings.SizeScale = ParseNumber(texts.starSize) / 10;
-    if (!(settings.SizeScale > 0)) {
-        fault = {Messages::badStarSize(texts.starSize), {}};
-        return std::nullopt;
-    }
+    if (!(settings.SizeScale > 0)) return Fault{Messages::badStarSize(texts.starSize), {}};
     settings.AreaMin = ParseNumber(texts.areaMin);
     settings.AreaMax = ParseNumber(texts.areaMax);
     // Greys outside 0..255 mean nothing; clamp before anything is derived from the level.

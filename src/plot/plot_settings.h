@@ -1,10 +1,9 @@
 #pragma once
 
-#include <optional>
 #include <string>
 
 #include "plot/camera_preset.h"
-#include "text/fault.h"
+#include "text/result.h"
 
 // The main window's settings as its controls hold them, texts and states; the plotter's options
 // fill the same fields. The start values are the window's start texts.
@@ -38,6 +37,6 @@ struct PlotSettings {
 
     static constexpr int kLargestSide = 32767;
 
-    // The settings of the texts, or nothing with the fault set when one cannot be used.
-    static std::optional<PlotSettings> from(const ControlTexts& texts, Fault& fault);
+    // The settings of the texts, or the fault of the first text that cannot be used.
+    static Result<PlotSettings> from(const ControlTexts& texts);
 };

@@ -9,19 +9,11 @@
 namespace {
 
 RunResult stopped(std::string message, std::string detail = {}) {
-    RunResult result;
-    result.message = std::move(message);
-    result.detail = std::move(detail);
-    return result;
-}
-
-RunResult stopped(const Fault& fault) {
-    return stopped(fault.message, fault.detail);
+    return RunResult(Fault{std::move(message), std::move(detail)});
 }
 
 RunResult cancelled(std::int64_t recordsRead) {
-    RunResult result;
-    result.cancelled = true;
+    RunResult result{Cancelled{}};
     result.recordsRead = recordsRead;
     return result;
 }
@@ -58,14 +50,13 @@ public:
             result.recordsRead = expected;
             return result;
         }
-        if (ending.status == StarSource::Status::Fault) {
-            RunResult result = stopped(ending.fault);
+        if (!ending.reading.done()) {
+            RunResult result(ending.reading);
             result.recordsRead = ending.recordsRead;
             return result;
         }
         const Classifier& classifier = preparation_.classifier();
         RunResult result;
-        result.completed = true;
         result.singleCounts = classifier.singleCounts();
         result.doubleCounts = classifier.doubleCounts();
         result.countTexts = CountTexts::of(result.singleCounts, result.doubleCounts);
@@ -138,15 +129,14 @@ RunResult PlottingRun::runGuarded(StarSource& source, DrawingSurface& surface,
 RunResult runPlot(const PlotRequest& request, const StarSourceOpener& open, DrawingSurface& surface,
                   const RunHooks& hooks) {
     try {
-        Fault fault;
-        const std::optional<PlotSettings> settings = PlotSettings::from(request.controls, fault);
-        if (!settings) return stopped(fault);
+        const Result<PlotSettings> settings = PlotSettings::from(request.controls);
+        if (!settings.done()) return RunResult(settings);
         if (request.starFile.empty()) return stopped(Messages::noStarList());
-        const std::unique_ptr<StarSource> source =
-            open(request.starFile, SourceContext{*settings, hooks.monitor}, fault);
-        if (!source) return fault.message.empty() ? cancelled(0) : stopped(fault);
-        const PlottingRun run(*settings, DoubleStarLimits::from(request.thresholds));
-        return run.run(*source, surface, hooks);
+        Result<std::unique_ptr<StarSource>> source =
+            open(request.starFile, SourceContext{settings.value(), hooks.monitor});
+        if (!source.done()) return RunResult(source);
+        const PlottingRun run(settings.value(), DoubleStarLimits::from(request.thresholds));
+        return run.run(*source.value(), surface, hooks);
     } catch (const std::bad_alloc&) {
         return stopped(Messages::outOfMemory());
     }

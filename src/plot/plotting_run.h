@@ -13,12 +13,16 @@
 #include "plot/star_observer.h"
 #include "plot/star_source.h"
 #include "text/messages.h"
+#include "text/result.h"
 
-struct RunResult {
-    bool completed = false;
-    bool cancelled = false;  // by the monitor: stopped, with no message
-    std::string message;     // for the message box when the run stopped
-    std::string detail;      // where it stopped, for a log or a terminal
+// How a run ended, as every step reports it: done; cancelled by the monitor, which stops it as a
+// stopped run with no message; or stopped by a fault, whose message is for the message box and
+// whose detail says where it stopped, for a log or a terminal. Then what the run counted: a run
+// that stopped keeps what it has drawn and reports no counts.
+struct RunResult : Result<> {
+    RunResult() = default;
+    explicit RunResult(Result<> ending) : Result<>(std::move(ending)) {}
+
     SingleCounts singleCounts{};
     DoubleCounts doubleCounts{};
     CountTexts countTexts;

@@ -94,8 +94,7 @@ bool StarFeed::fill(std::size_t slot) {
         const StarSource::Status status = source_.next(batch[k].record);
         if (status != StarSource::Status::Record) {
             batch.resize(k);
-            ending_.status = status;
-            if (status == StarSource::Status::Fault) ending_.fault = source_.fault();
+            if (status == StarSource::Status::Fault) ending_.reading = source_.fault();
             ending_.recordsRead = source_.recordsRead();
             more = false;
             break;

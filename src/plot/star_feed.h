@@ -11,6 +11,7 @@
 
 #include "plot/star_record.h"
 #include "plot/star_source.h"
+#include "text/result.h"
 
 // The records of a star source in their order, read a few batches ahead on a thread of their
 // own, so that reading the numbers and the rest of the run share the work between two cores. A
@@ -27,8 +28,7 @@ public:
 
     // How the reading ended, known once every record has been handed out.
     struct Ending {
-        StarSource::Status status = StarSource::Status::End;
-        Fault fault;  // the source's, for Fault
+        Result<> reading;  // done at the source's end, else the source's fault
         std::int64_t recordsRead = 0;
         bool stopped = false;  // by the stage, before the source's ending
     };

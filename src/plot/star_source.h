@@ -9,6 +9,7 @@
 #include "plot/run_monitor.h"
 #include "plot/star_record.h"
 #include "text/fault.h"
+#include "text/result.h"
 
 // Where a run's stars come from: a star list, a catalog, a photograph. Records arrive in their
 // order; the run checks their numbers, filters and classifies them.
@@ -33,7 +34,7 @@ struct SourceContext {
     RunMonitor* monitor = nullptr;
 };
 
-// Opens the source for a path: nullptr, with the fault set, when it cannot be opened; nullptr
-// with an empty fault when the monitor cancelled the opening.
-using StarSourceOpener = std::function<std::unique_ptr<StarSource>(
-    const std::string& path, const SourceContext& context, Fault& fault)>;
+// Opens the source for a path: the source, or the fault why it cannot be opened, or cancelled
+// when the monitor stopped the opening (a photograph's detection).
+using StarSourceOpener = std::function<Result<std::unique_ptr<StarSource>>(
+    const std::string& path, const SourceContext& context)>;

@@ -64,19 +64,18 @@ StarSources::Kind StarSources::kindOf(const std::string& path) {
 }
 
 StarSourceOpener StarSources::opener(const DetectionSettings& settings, DetectionCache* cache) {
-    return [settings, cache](const std::string& path, const SourceContext& context,
-                             Fault& fault) -> std::unique_ptr<StarSource> {
+    return [settings, cache](const std::string& path,
+                             const SourceContext& context) -> Result<std::unique_ptr<StarSource>> {
         switch (const Kind kind = kindOf(path)) {
             case Kind::Fits:
             case Kind::Picture:
-                return Photograph::open(path, formatOf(kind), settings, cache, context.monitor,
-                                        fault);
+                return Photograph::open(path, formatOf(kind), settings, cache, context.monitor);
             case Kind::Catalog:
-                return SextractorCatalog::openSource(path, context, fault);
+                return SextractorCatalog::openSource(path, context);
             case Kind::StarList:
                 break;
         }
-        return StarList::openSource(path, context, fault);
+        return StarList::openSource(path, context);
     };
 }
 

@@ -218,12 +218,12 @@ private slots:
         }
         QCOMPARE(messages_->messages.size(), std::size_t{4});
         // Worded as the plotter words it: the file as the message, the parser's fault below.
-        const ThresholdFile::Loaded parsed =
+        const Result<ThresholdTable> parsed =
             ThresholdFile::parse(readFile(path("flag.txt")).toStdString());
         QCOMPARE(messages_->messages[1].text,
                  qtText(Messages::thresholdFileUnreadable(nativeName(path("flag.txt")))));
-        QCOMPARE(messages_->messages[1].detail, qtText(parsed.fault));
-        QVERIFY(!parsed.fault.empty());
+        QCOMPARE(messages_->messages[1].detail, qtText(parsed.fault().message));
+        QVERIFY(!parsed.fault().message.empty());
     }
 
     void saveFailureIsReportedAndTheWindowRunsOn() {

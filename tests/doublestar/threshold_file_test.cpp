@@ -39,15 +39,15 @@ TEST(ThresholdFile, RoundTripKeepsEveryValueAndTheMode) {
     table.andSelected = false;
     const std::string text = ThresholdFile::format(table);
     EXPECT_NE(text.find(" 12.5 False\r\n"), std::string::npos);
-    const ThresholdFile::Loaded loaded = ThresholdFile::parse(text);
-    ASSERT_TRUE(loaded.ok) << loaded.fault;
-    EXPECT_FALSE(loaded.table.andSelected);
-    EXPECT_EQ(loaded.table.circularity[2], "1");
-    EXPECT_EQ(loaded.table.areaRatio[4], "0");
-    EXPECT_EQ(loaded.table.circularity[1], "0.8");
-    EXPECT_EQ(loaded.table.radialAngleCorrection, "12.5");
+    const Result<ThresholdTable> loaded = ThresholdFile::parse(text);
+    ASSERT_TRUE(loaded.done()) << loaded.fault().message;
+    EXPECT_FALSE(loaded.value().andSelected);
+    EXPECT_EQ(loaded.value().circularity[2], "1");
+    EXPECT_EQ(loaded.value().areaRatio[4], "0");
+    EXPECT_EQ(loaded.value().circularity[1], "0.8");
+    EXPECT_EQ(loaded.value().radialAngleCorrection, "12.5");
     for (std::size_t c = 0; c < AreaClass::kCount; ++c) {
-        EXPECT_EQ(ParseNumber(loaded.table.circleOccupancy[c]),
+        EXPECT_EQ(ParseNumber(loaded.value().circleOccupancy[c]),
                   ParseNumber(table.circleOccupancy[c]));
     }
 }
@@ -56,42 +56,44 @@ TEST(ThresholdFile, FieldsMayStandOnAnyLines) {
     std::string oneLine;
     for (int i = 0; i < 25; ++i) oneLine += std::to_string(i) + ",";
     oneLine += "1";
-    const ThresholdFile::Loaded loaded = ThresholdFile::parse(oneLine);
-    ASSERT_TRUE(loaded.ok) << loaded.fault;
-    EXPECT_EQ(loaded.table.circularity[0], "0");
-    EXPECT_EQ(loaded.table.circleOccupancy[7], "23");
-    EXPECT_EQ(loaded.table.radialAngleCorrection, "24");
-    EXPECT_TRUE(loaded.table.andSelected);
-    EXPECT_EQ(ThresholdFile::parse(oneLine.substr(0, oneLine.size() - 1) + "0").table.andSelected,
+    const Result<ThresholdTable> loaded = ThresholdFile::parse(oneLine);
+    ASSERT_TRUE(loaded.done()) << loaded.fault().message;
+    EXPECT_EQ(loaded.value().circularity[0], "0");
+    EXPECT_EQ(loaded.value().circleOccupancy[7], "23");
+    EXPECT_EQ(loaded.value().radialAngleCorrection, "24");
+    EXPECT_TRUE(loaded.value().andSelected);
+    EXPECT_EQ(ThresholdFile::parse(oneLine.substr(0, oneLine.size() - 1) + "0").value().andSelected,
               false);
     // Anything after the 26th field is ignored.
     std::string longer = ThresholdFile::format(LensPreset::initial());
     for (int i = 0; i < 10000; ++i) longer += "x ";
-    EXPECT_TRUE(ThresholdFile::parse(longer).ok);
+    EXPECT_TRUE(ThresholdFile::parse(longer).done());
 }
 
 TEST(ThresholdFile, FaultsLeaveNoHalfTable) {
     const std::string good = ThresholdFile::format(LensPreset::initial());
-    ThresholdFile::Loaded loaded = ThresholdFile::parse(good.substr(0, good.size() - 7));
-    EXPECT_FALSE(loaded.ok);
-    EXPECT_EQ(loaded.fault, "項目が 25 個しかありません（26 個必要です）。");
+    Result<ThresholdTable> loaded = ThresholdFile::parse(good.substr(0, good.size() - 7));
+    EXPECT_FALSE(loaded.done());
+    EXPECT_EQ(loaded.fault().message, "項目が 25 個しかありません（26 個必要です）。");
     loaded = ThresholdFile::parse(good.substr(0, good.size() - 6) + "Maybe\r\n");
-    EXPECT_FALSE(loaded.ok);
-    EXPECT_NE(loaded.fault.find("26 番目の項目「Maybe」"), std::string::npos) << loaded.fault;
+    EXPECT_FALSE(loaded.done());
+    EXPECT_NE(loaded.fault().message.find("26 番目の項目「Maybe」"), std::string::npos)
+        << loaded.fault().message;
     loaded = ThresholdFile::parse("0 0 abc");
-    EXPECT_FALSE(loaded.ok);
-    EXPECT_NE(loaded.fault.find("3 番目の項目「abc」が数値ではありません"), std::string::npos);
-    EXPECT_FALSE(ThresholdFile::parse("").ok);
+    EXPECT_FALSE(loaded.done());
+    EXPECT_NE(loaded.fault().message.find("3 番目の項目「abc」が数値ではありません"),
+              std::string::npos);
+    EXPECT_FALSE(ThresholdFile::parse("").done());
 }
 
 TEST(ThresholdFile, TheWholeFileIsReadHoweverLong) {
     TempFile file(std::string(1024 * 1024 - 1, ' ') +
                   ThresholdFile::format(LensPreset::wideAngle()));
-    const ThresholdFile::Loaded loaded = ThresholdFile::read(file.path());
-    ASSERT_TRUE(loaded.ok) << loaded.fault;
-    EXPECT_EQ(loaded.table.radialAngleCorrection, "10");
-    EXPECT_FALSE(ThresholdFile::read(file.path() + ".missing").ok);
-    EXPECT_NE(ThresholdFile::read(file.path() + ".missing").fault.find("ありません"),
+    const Result<ThresholdTable> loaded = ThresholdFile::read(file.path());
+    ASSERT_TRUE(loaded.done()) << loaded.fault().message;
+    EXPECT_EQ(loaded.value().radialAngleCorrection, "10");
+    EXPECT_FALSE(ThresholdFile::read(file.path() + ".missing").done());
+    EXPECT_NE(ThresholdFile::read(file.path() + ".missing").fault().message.find("ありません"),
               std::string::npos);
 }
 

@@ -6,13 +6,13 @@
 #include <cstdint>
 #include <string_view>
 
-#include "sources/lists/sextractor_catalog.h"
 #include "doublestar/lens_preset.h"
 #include "fuzz_check.h"
 #include "memory_file.h"
 #include "plot/plotting_run.h"
 #include "raster/raster_surface.h"
 #include "reference_catalog.h"
+#include "sources/lists/sextractor_catalog.h"
 
 namespace {
 
@@ -42,7 +42,7 @@ void checkReader(const std::string& path, std::string_view text) {
     std::size_t row = 0;
     double index = 0;
     StarSource::Status status = StarSource::Status::Fault;
-    if (catalog.open(path, kHeight)) {
+    if (catalog.open(path, kHeight).done()) {
         StarRecord record;
         while ((status = catalog.next(record)) == StarSource::Status::Record) {
             while (row < expected.rows.size() && !isStar(expected.rows[row])) ++row;
@@ -73,8 +73,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     request.starFile = file.path();
     RasterSurface surface(5, 5);
     const RunResult result = runPlot(request, SextractorCatalog::openSource, surface);
-    FUZZ_CHECK(result.completed == result.message.empty());
+    FUZZ_CHECK(result.done() == result.fault().message.empty());
     FUZZ_CHECK(result.starsDrawn <= result.recordsRead);
-    if (isValidUtf8(text)) FUZZ_CHECK(isValidUtf8(result.message));
+    if (isValidUtf8(text)) FUZZ_CHECK(isValidUtf8(result.fault().message));
     return 0;
 }

@@ -12,9 +12,9 @@
 #include "memory_file.h"
 #include "plot/plotting_run.h"
 #include "plot/run_texts.h"
-#include "sources/lists/star_list.h"
 #include "raster/raster_surface.h"
 #include "reference_star_list.h"
+#include "sources/lists/star_list.h"
 
 namespace {
 
@@ -34,7 +34,7 @@ void checkReader(const std::string& path, std::string_view text) {
     StarList list;
     std::size_t records = 0;
     StarSource::Status status = StarSource::Status::Fault;
-    if (list.open(path)) {
+    if (list.open(path).done()) {
         StarRecord record;
         while ((status = list.next(record)) == StarSource::Status::Record) {
             FUZZ_CHECK(records < expected.records.size());
@@ -95,13 +95,15 @@ struct Size {
 // A run that cannot open its list stops before the plot is sized; any other has sized it.
 void check(const RunResult& result, const RasterSurface& surface, Size before, Size after,
            bool utf8Input) {
-    FUZZ_CHECK(result.completed == result.message.empty());
+    FUZZ_CHECK(result.done() == result.fault().message.empty());
     FUZZ_CHECK(result.starsDrawn <= result.recordsRead);
     const bool sized = surface.width() == after.width && surface.height() == after.height;
     const bool untouched = surface.width() == before.width && surface.height() == before.height;
-    FUZZ_CHECK(sized || (untouched && !result.completed && result.recordsRead == 0));
-    if (result.completed) FUZZ_CHECK(counted(result) == result.starsDrawn);
-    if (utf8Input) FUZZ_CHECK(isValidUtf8(result.message) && isValidUtf8(result.detail));
+    FUZZ_CHECK(sized || (untouched && !result.done() && result.recordsRead == 0));
+    if (result.done()) FUZZ_CHECK(counted(result) == result.starsDrawn);
+    if (utf8Input) {
+        FUZZ_CHECK(isValidUtf8(result.fault().message) && isValidUtf8(result.fault().detail));
+    }
 }
 
 }  // namespace

@@ -13,15 +13,15 @@
 namespace {
 
 void checkRead(std::string_view content) {
-    const ThresholdFile::Loaded loaded = ThresholdFile::parse(content);
-    FUZZ_CHECK(loaded.ok == loaded.fault.empty());
-    if (isValidUtf8(content)) FUZZ_CHECK(isValidUtf8(loaded.fault));
-    if (!loaded.ok) return;
-    const std::string saved = ThresholdFile::format(loaded.table);
-    const ThresholdFile::Loaded again = ThresholdFile::parse(saved);
-    FUZZ_CHECK(again.ok);
-    FUZZ_CHECK(again.table.andSelected == loaded.table.andSelected);
-    FUZZ_CHECK(ThresholdFile::format(again.table) == saved);
+    const Result<ThresholdTable> loaded = ThresholdFile::parse(content);
+    FUZZ_CHECK(loaded.done() == loaded.fault().message.empty());
+    if (isValidUtf8(content)) FUZZ_CHECK(isValidUtf8(loaded.fault().message));
+    if (!loaded.done()) return;
+    const std::string saved = ThresholdFile::format(loaded.value());
+    const Result<ThresholdTable> again = ThresholdFile::parse(saved);
+    FUZZ_CHECK(again.done());
+    FUZZ_CHECK(again.value().andSelected == loaded.value().andSelected);
+    FUZZ_CHECK(ThresholdFile::format(again.value()) == saved);
 }
 
 // The 25 number cells in file order, then the flag, from the lines of the input.
@@ -46,11 +46,11 @@ ThresholdTable tableOf(std::string_view content) {
 void checkWrite(std::string_view content) {
     const ThresholdTable table = tableOf(content);
     const std::string saved = ThresholdFile::format(table);
-    const ThresholdFile::Loaded loaded = ThresholdFile::parse(saved);
-    FUZZ_CHECK(loaded.ok);
-    FUZZ_CHECK(loaded.table.andSelected == table.andSelected);
+    const Result<ThresholdTable> loaded = ThresholdFile::parse(saved);
+    FUZZ_CHECK(loaded.done());
+    FUZZ_CHECK(loaded.value().andSelected == table.andSelected);
     // What the cells held and what came back agree to the 15 digits the file keeps.
-    FUZZ_CHECK(ThresholdFile::format(loaded.table) == saved);
+    FUZZ_CHECK(ThresholdFile::format(loaded.value()) == saved);
 }
 
 }  // namespace

@@ -84,24 +84,24 @@ void expectPlotUntouched(const RasterSurface& raster) {
 
 // A run that stopped in the file: the star of record 1 (at 20, 20) stays drawn, no counts.
 void expectStoppedAfterFirstStar(const RasterSurface& raster, const RunResult& result) {
-    EXPECT_FALSE(result.completed);
+    EXPECT_FALSE(result.done());
     EXPECT_EQ(result.recordsRead, 1);
     EXPECT_LT(raster.at(19, 19), RasterSurface::kWhite);
-    EXPECT_TRUE(printable(result.message)) << result.message;
+    EXPECT_TRUE(printable(result.fault().message)) << result.fault().message;
 }
 
 TEST(BadStarList, EmptyFileStopsBeforeThePlotIsTouched) {
     RasterSurface raster = earlierPlot();
     const RunResult result = runText(raster, "");
-    EXPECT_FALSE(result.completed);
-    EXPECT_TRUE(has(result.message, "」は空です。")) << result.message;
+    EXPECT_FALSE(result.done());
+    EXPECT_TRUE(has(result.fault().message, "」は空です。")) << result.fault().message;
     expectPlotUntouched(raster);
 }
 
 TEST(BadStarList, HeaderOnlyIsAListWithoutStars) {
     RasterSurface raster = earlierPlot();
     const RunResult result = runText(raster, "M42 frame 7\r\n\r\n");
-    ASSERT_TRUE(result.completed) << result.message;
+    ASSERT_TRUE(result.done()) << result.fault().message;
     EXPECT_EQ(result.recordsRead, 0);
     for (const std::string& cell : result.countTexts.single) EXPECT_EQ(cell, "");
     for (const std::string& cell : result.countTexts.doubles) EXPECT_EQ(cell, "0");
@@ -111,13 +111,15 @@ TEST(BadStarList, BinaryBytesAndNulAreShownAsQuestionMarks) {
     RasterSurface raster = earlierPlot();
     const std::string png = "\x89PNG\r\n\x1a\n\0\0\0\rIHDR\0\0\x0f\xff"s;
     RunResult result = runText(raster, png);
-    EXPECT_FALSE(result.completed);
-    EXPECT_TRUE(has(result.message, "「?」は数値ではありません。")) << result.message;
-    EXPECT_TRUE(printable(result.message));
+    EXPECT_FALSE(result.done());
+    EXPECT_TRUE(has(result.fault().message, "「?」は数値ではありません。"))
+        << result.fault().message;
+    EXPECT_TRUE(printable(result.fault().message));
 
     raster = earlierPlot();
     result = runText(raster, "h\n" + record(1) + "2,5\0,20,20,0,0,3,3,4,6,30,1\n"s);
-    EXPECT_TRUE(has(result.message, "の 3 行目: 「5?」は数値ではありません。")) << result.message;
+    EXPECT_TRUE(has(result.fault().message, "の 3 行目: 「5?」は数値ではありません。"))
+        << result.fault().message;
     expectStoppedAfterFirstStar(raster, result);
 }
 
@@ -130,7 +132,7 @@ TEST(BadStarList, TenMegabyteLineOfRecordsReadsWhole) {
     }
     RasterSurface raster = earlierPlot();
     const RunResult result = runText(raster, line + "\n");
-    ASSERT_TRUE(result.completed) << result.message;
+    ASSERT_TRUE(result.done()) << result.fault().message;
     EXPECT_EQ(result.recordsRead, records);
     EXPECT_EQ(result.countTexts.single[0], std::to_string(records));
 }
@@ -139,9 +141,11 @@ TEST(BadStarList, TenMegabyteItemGivesAShortMessage) {
     RasterSurface raster = earlierPlot();
     const RunResult result =
         runText(raster, "h\n" + record(1) + "2," + std::string(10'000'000, '7') + "\n");
-    EXPECT_TRUE(has(result.message, "の 3 行目: 「7777777777")) << result.message.substr(0, 200);
-    EXPECT_TRUE(has(result.message, "…」は長すぎて数値ではありません（4096 バイトまで）。"));
-    EXPECT_LT(result.message.size(), 300u);
+    EXPECT_TRUE(has(result.fault().message, "の 3 行目: 「7777777777"))
+        << result.fault().message.substr(0, 200);
+    EXPECT_TRUE(
+        has(result.fault().message, "…」は長すぎて数値ではありません（4096 バイトまで）。"));
+    EXPECT_LT(result.fault().message.size(), 300u);
     expectStoppedAfterFirstStar(raster, result);
 }
 
@@ -161,7 +165,8 @@ TEST(BadStarList, NumbersBeyondTheDoubleRangeOrNotDecimal) {
         RasterSurface raster = earlierPlot();
         const RunResult result =
             runText(raster, "h\n" + record(1) + "2," + c.item + ",20,20,0,0,3,3,4,6,30,1\n");
-        EXPECT_TRUE(has(result.message, c.message)) << c.item << ": " << result.message;
+        EXPECT_TRUE(has(result.fault().message, c.message))
+            << c.item << ": " << result.fault().message;
         expectStoppedAfterFirstStar(raster, result);
     }
 }
@@ -172,15 +177,16 @@ TEST(BadStarList, TinyAndSignedZeroNumbersRead) {
     const RunResult result = runText(raster,
                                      "h\n1,-0,20,20,0,0,3,3,4,6,30,0.5\n"
                                      "2,1e-400,20,20,0,0,3,3,4,6,30,0.5\n");
-    ASSERT_TRUE(result.completed) << result.message;
+    ASSERT_TRUE(result.done()) << result.fault().message;
     EXPECT_EQ(result.countTexts.single[0], "2");
 }
 
 TEST(BadStarList, EmptyItemBetweenTwoCommas) {
     RasterSurface raster = earlierPlot();
     const RunResult result = runText(raster, "h\n" + record(1) + "2,5,,20,0,0,3,3,4,6,30,1\n");
-    EXPECT_TRUE(has(result.message, "の 3 行目: カンマが続いていて、その間の項目が空です。"))
-        << result.message;
+    EXPECT_TRUE(
+        has(result.fault().message, "の 3 行目: カンマが続いていて、その間の項目が空です。"))
+        << result.fault().message;
     expectStoppedAfterFirstStar(raster, result);
 }
 
@@ -190,20 +196,21 @@ TEST(BadStarList, CrOnlyLineEndsAndByteOrderMarkRead) {
                                "h\r1,5,20,20,0,0,3,3,4,6,30,0.5\r2,5,40,40,0,0,3,3,4,6,30,"
                                "0.5\r3,x\r");
     // Lines are counted at every CR: the bad item stands on line 4.
-    EXPECT_TRUE(has(result.message, "の 4 行目: 「x」は数値ではありません。")) << result.message;
+    EXPECT_TRUE(has(result.fault().message, "の 4 行目: 「x」は数値ではありません。"))
+        << result.fault().message;
     EXPECT_EQ(result.recordsRead, 2);
 
     result = runText(raster, "\xEF\xBB\xBFM42\r\n" + record(1) + record(2));
-    ASSERT_TRUE(result.completed) << result.message;
+    ASSERT_TRUE(result.done()) << result.fault().message;
     EXPECT_EQ(result.recordsRead, 2);
 }
 
 TEST(BadStarList, TruncatedRecordKeepsTheStarsBeforeIt) {
     RasterSurface raster = earlierPlot();
     const RunResult result = runText(raster, "h\n" + record(1) + "2,5,20,20,0");
-    EXPECT_TRUE(
-        has(result.message, "はレコード 2（3 行目から）の途中、5 個目の項目の後で終わっています。"))
-        << result.message;
+    EXPECT_TRUE(has(result.fault().message,
+                    "はレコード 2（3 行目から）の途中、5 個目の項目の後で終わっています。"))
+        << result.fault().message;
     expectStoppedAfterFirstStar(raster, result);
 }
 
@@ -212,37 +219,39 @@ TEST(BadStarList, StreamsWithoutSeparatorsStopAtTheItemBound) {
     // header is bounded like every item, and NUL bytes are no header at all.
     RasterSurface raster = earlierPlot();
     RunResult result = runText(raster, std::string(20'000, '\0'));
-    EXPECT_TRUE(
-        has(result.message, "は星のリストではありません（先頭の項目が文字ではなく NUL です）"))
-        << result.message;
+    EXPECT_TRUE(has(result.fault().message,
+                    "は星のリストではありません（先頭の項目が文字ではなく NUL です）"))
+        << result.fault().message;
     result = runText(raster, std::string(3'000'000, 'x'));
-    EXPECT_TRUE(has(result.message, "先頭の項目が 4096 バイトを超えても終わりません"))
-        << result.message;
+    EXPECT_TRUE(has(result.fault().message, "先頭の項目が 4096 バイトを超えても終わりません"))
+        << result.fault().message;
     expectPlotUntouched(raster);
     const RunResult device = run(raster, controlsFor("/dev/zero"));
-    EXPECT_FALSE(device.completed);
-    EXPECT_TRUE(has(device.message, "「/dev/zero」は星のリストではありません")) << device.message;
+    EXPECT_FALSE(device.done());
+    EXPECT_TRUE(has(device.fault().message, "「/dev/zero」は星のリストではありません"))
+        << device.fault().message;
 }
 
 TEST(BadStarList, LongValidNumbersReadAndNamesAreShownEscaped) {
     RasterSurface raster = earlierPlot();
     const std::string longOne = std::string(300, '0') + "1";
     const RunResult result = runText(raster, "h\n" + longOne + ",5,20,20,0,0,3,3,4,6,30,0.5\n");
-    ASSERT_TRUE(result.completed) << result.message;
+    ASSERT_TRUE(result.done()) << result.fault().message;
     EXPECT_EQ(result.starsDrawn, 1);
 
     const RunResult named = run(raster, controlsFor("/nonexistent/\x1b[31mred\x7f\xff.txt"));
-    EXPECT_TRUE(has(named.message, "「/nonexistent/\\x1b[31mred\\x7f\\xff.txt」を開けません"))
-        << named.message;
-    EXPECT_TRUE(printable(named.message));
+    EXPECT_TRUE(
+        has(named.fault().message, "「/nonexistent/\\x1b[31mred\\x7f\\xff.txt」を開けません"))
+        << named.fault().message;
+    EXPECT_TRUE(printable(named.fault().message));
 }
 
 TEST(BadStarList, RecordNumberMismatchNamesRecordAndLine) {
     RasterSurface raster = earlierPlot();
     const RunResult result = runText(raster, "h\n" + record(1) + record(3));
-    EXPECT_EQ(result.message, PlottingRun::kRecordMismatch);
-    EXPECT_TRUE(has(result.detail, "レコード 2（3 行目）")) << result.detail;
-    EXPECT_FALSE(result.completed);
+    EXPECT_EQ(result.fault().message, PlottingRun::kRecordMismatch);
+    EXPECT_TRUE(has(result.fault().detail, "レコード 2（3 行目）")) << result.fault().detail;
+    EXPECT_FALSE(result.done());
     EXPECT_LT(raster.at(19, 19), RasterSurface::kWhite);
 }
 
@@ -250,14 +259,15 @@ TEST(BadStarList, JapaneseFileNameWithBlanks) {
     TempFile file("h\n" + record(1), "星 の リスト（M42） 1.txt");
     RasterSurface raster = earlierPlot();
     const RunResult result = run(raster, controlsFor(file.path()));
-    ASSERT_TRUE(result.completed) << result.message;
+    ASSERT_TRUE(result.done()) << result.fault().message;
     EXPECT_EQ(result.starsDrawn, 1);
 }
 
 TEST(BadStarList, NoneChosen) {
     RasterSurface raster = earlierPlot();
     const RunResult result = run(raster, controlsFor(""));
-    EXPECT_EQ(result.message, "星のリストが選ばれていません。「解析データ」で選んでください。");
+    EXPECT_EQ(result.fault().message,
+              "星のリストが選ばれていません。「解析データ」で選んでください。");
     expectPlotUntouched(raster);
 }
 
@@ -269,7 +279,7 @@ TEST(BadStarList, DeletedBetweenChoosingAndDrawing) {
     }
     RasterSurface raster = earlierPlot();
     const RunResult result = run(raster, controlsFor(path));
-    EXPECT_EQ(result.message,
+    EXPECT_EQ(result.fault().message,
               "星のリスト「" + path + "」を開けません（ファイルまたはフォルダがありません）。");
     expectPlotUntouched(raster);
 }
@@ -278,14 +288,14 @@ TEST(BadStarList, FolderOrUnreadableFile) {
     TempFile file("h\n" + record(1));
     RasterSurface raster = earlierPlot();
     RunResult result = run(raster, controlsFor(file.folder().string()));
-    EXPECT_EQ(result.message, "星のリスト「" + file.folder().string() + "」を読めません。");
+    EXPECT_EQ(result.fault().message, "星のリスト「" + file.folder().string() + "」を読めません。");
     expectPlotUntouched(raster);
 
     ASSERT_EQ(::chmod(file.path().c_str(), 0), 0);
     const FilePermissionsEnforced enforced;
     if (!enforced.active()) GTEST_SKIP() << "root without the right to drop its file override";
     result = run(raster, controlsFor(file.path()));
-    EXPECT_EQ(result.message,
+    EXPECT_EQ(result.fault().message,
               "星のリスト「" + file.path() + "」を開けません（アクセスする権限がありません）。");
     expectPlotUntouched(raster);
 }
@@ -298,13 +308,13 @@ TEST(BadSettings, SensorSidesOutsideOneTo32767) {
         width.controls.width = text;
         RasterSurface raster = earlierPlot();
         EXPECT_EQ(
-            run(raster, width).message,
+            run(raster, width).fault().message,
             std::string("横「") + text + "」は 1 から 32767 までのピクセル数ではありません。");
         expectPlotUntouched(raster);
         PlotRequest height = controlsFor(file.path());
         height.controls.height = text;
         EXPECT_EQ(
-            run(raster, height).message,
+            run(raster, height).fault().message,
             std::string("縦「") + text + "」は 1 から 32767 までのピクセル数ではありません。");
         expectPlotUntouched(raster);
     }
@@ -316,7 +326,7 @@ TEST(BadSettings, StarSizeMustBeAboveZero) {
         PlotRequest controls = controlsFor(file.path());
         controls.controls.starSize = text;
         RasterSurface raster = earlierPlot();
-        EXPECT_EQ(run(raster, controls).message,
+        EXPECT_EQ(run(raster, controls).fault().message,
                   std::string("星の大きさ「") + text + "」は 0 より大きい数にしてください。");
         expectPlotUntouched(raster);
     }
@@ -324,7 +334,7 @@ TEST(BadSettings, StarSizeMustBeAboveZero) {
     PlotRequest huge = controlsFor(file.path());
     huge.controls.starSize = "1e400";
     RecordingSurface surface;
-    ASSERT_TRUE(runTexts(huge, LensPreset::initial(), surface).completed);
+    ASSERT_TRUE(runTexts(huge, LensPreset::initial(), surface).done());
     ASSERT_EQ(surface.calls.size(), 1u);
     EXPECT_EQ(surface.calls[0].kind, RecordingSurface::Call::Pixel);
 }
@@ -337,7 +347,7 @@ TEST(BadSettings, AreaBoundsAndGreyAreReadLeniently) {
         controls.controls.areaMax = high;
         RasterSurface raster;
         const RunResult result = run(raster, controls);
-        EXPECT_TRUE(result.completed) << result.message;
+        EXPECT_TRUE(result.done()) << result.fault().message;
         return result.starsDrawn;
     };
     EXPECT_EQ(drawn("abc", "10000"), 2);  // lower bound 0
@@ -354,7 +364,7 @@ TEST(BadSettings, AreaBoundsAndGreyAreReadLeniently) {
         PlotRequest controls = controlsFor(file.path());
         controls.controls.grey = g.text;
         RecordingSurface surface;
-        ASSERT_TRUE(runTexts(controls, LensPreset::initial(), surface).completed);
+        ASSERT_TRUE(runTexts(controls, LensPreset::initial(), surface).done());
         EXPECT_EQ(surface.fill, g.grey) << g.text;
     }
 }
@@ -365,11 +375,11 @@ TEST(Limits, LargestSensorAllocatesOrFailsWithAMessage) {
     controls.controls.width = controls.controls.height = "32767";
     RasterSurface raster;
     const RunResult result = run(raster, controls);
-    if (result.completed) {
+    if (result.done()) {
         EXPECT_EQ(raster.width(), 32767);
         EXPECT_LT(raster.at(32759, 32759), RasterSurface::kWhite);
     } else {
-        EXPECT_EQ(result.message,
+        EXPECT_EQ(result.fault().message,
                   "プロットの画像（32767 × 32767 ピクセル）を作るメモリが足りません。");
     }
 }
@@ -389,7 +399,7 @@ TEST(Limits, LargestSensorWithoutTheMemoryGivesAMessage) {
         RasterSurface raster = earlierPlot();
         const RunResult result = run(raster, controls);
         const bool kept = raster.width() == kWidth && raster.at(90, 70) == kMark;
-        std::_Exit(has(result.message, "を作るメモリが足りません。") && kept ? 0 : 1);
+        std::_Exit(has(result.fault().message, "を作るメモリが足りません。") && kept ? 0 : 1);
     };
     EXPECT_EXIT(underLimit(), ::testing::ExitedWithCode(0), "");
 }
@@ -456,7 +466,7 @@ TEST(Limits, TenMillionStarsRunInBoundedMemory) {
     const long before = peakKilobytes();
     StarStream stream(kStars);
     const RunResult result = run(raster, controlsFor(stream.path()));
-    ASSERT_TRUE(result.completed) << result.message;
+    ASSERT_TRUE(result.done()) << result.fault().message;
     EXPECT_EQ(result.recordsRead, kStars);
     EXPECT_EQ(result.countTexts.single[0], std::to_string(kStars / 1000));
     // The list is about 350 MB; reading it may not hold more than a small buffer of it.
@@ -465,56 +475,59 @@ TEST(Limits, TenMillionStarsRunInBoundedMemory) {
 
 TEST(BadThresholdFile, TruncatedEmptyOrBinary) {
     const std::string nine = ThresholdFile::format(LensPreset::wideAngle());
-    ThresholdFile::Loaded loaded = ThresholdFile::parse(nine.substr(0, nine.size() / 2));
-    EXPECT_FALSE(loaded.ok);
-    EXPECT_TRUE(has(loaded.fault, "個しかありません（26 個必要です）。")) << loaded.fault;
+    Result<ThresholdTable> loaded = ThresholdFile::parse(nine.substr(0, nine.size() / 2));
+    EXPECT_FALSE(loaded.done());
+    EXPECT_TRUE(has(loaded.fault().message, "個しかありません（26 個必要です）。"))
+        << loaded.fault().message;
 
     loaded = ThresholdFile::parse("");
-    EXPECT_EQ(loaded.fault, "項目が 0 個しかありません（26 個必要です）。");
+    EXPECT_EQ(loaded.fault().message, "項目が 0 個しかありません（26 個必要です）。");
 
     loaded = ThresholdFile::parse("\x89PNG\r\n\x1a\n\0\0\0\rIHDR"s);
     // Control bytes show as "?"; the byte 0x89 is passed on and shown as the replacement mark.
-    EXPECT_EQ(loaded.fault, "1 番目の項目「\x89PNG」が数値ではありません。");
-    EXPECT_FALSE(loaded.ok);
+    EXPECT_EQ(loaded.fault().message, "1 番目の項目「\x89PNG」が数値ではありません。");
+    EXPECT_FALSE(loaded.done());
 }
 
 TEST(BadThresholdFile, ByteOrderMarkAndLeadingBlanksAreNoFields) {
     const std::string nine = ThresholdFile::format(LensPreset::telephoto());
     for (const std::string& text : {"\xEF\xBB\xBF" + nine, std::string(2 << 20, ' ') + nine}) {
-        const ThresholdFile::Loaded loaded = ThresholdFile::parse(text);
-        ASSERT_TRUE(loaded.ok) << loaded.fault;
-        EXPECT_EQ(ThresholdFile::format(loaded.table), nine);
+        const Result<ThresholdTable> loaded = ThresholdFile::parse(text);
+        ASSERT_TRUE(loaded.done()) << loaded.fault().message;
+        EXPECT_EQ(ThresholdFile::format(loaded.value()), nine);
     }
 }
 
 TEST(BadThresholdFile, WrongFlagOrNonNumberField) {
     std::string fields;
     for (int i = 1; i <= 25; ++i) fields += std::to_string(i) + " ";
-    ThresholdFile::Loaded loaded = ThresholdFile::parse(fields + "Maybe\r\n");
-    EXPECT_EQ(loaded.fault, "26 番目の項目「Maybe」がTrue、False または数値ではありません。");
+    Result<ThresholdTable> loaded = ThresholdFile::parse(fields + "Maybe\r\n");
+    EXPECT_EQ(loaded.fault().message,
+              "26 番目の項目「Maybe」がTrue、False または数値ではありません。");
     loaded = ThresholdFile::parse(fields + "nan\r\n");
-    EXPECT_FALSE(loaded.ok);
+    EXPECT_FALSE(loaded.done());
     loaded = ThresholdFile::parse("1 2 3 4 ５ " + fields + "True");
-    EXPECT_EQ(loaded.fault, "5 番目の項目「５」が数値ではありません。");
+    EXPECT_EQ(loaded.fault().message, "5 番目の項目「５」が数値ではありません。");
     loaded = ThresholdFile::parse("1 2 1e400 " + fields + "True");
-    EXPECT_EQ(loaded.fault, "3 番目の項目「1e400」が数値ではありません。");
+    EXPECT_EQ(loaded.fault().message, "3 番目の項目「1e400」が数値ではありません。");
 }
 
 TEST(BadThresholdFile, LongJapaneseFieldIsCutBetweenCharacters) {
-    const ThresholdFile::Loaded loaded =
+    const Result<ThresholdTable> loaded =
         ThresholdFile::parse("1 2 " + std::string(20, 'x') + "閾値閾値閾値閾値閾値閾値閾値 4");
     // 20 letters and 6 characters of 3 bytes make 38 bytes; the seventh would pass 40, so "…" marks
     // the cut.
-    EXPECT_EQ(loaded.fault,
+    EXPECT_EQ(loaded.fault().message,
               "3 番目の項目「" + std::string(20, 'x') + "閾値閾値閾値…」が数値ではありません。");
 }
 
 TEST(BadThresholdFile, TenThousandFieldsLoadTheFirst26) {
     std::string text = ThresholdFile::format(LensPreset::telephoto());
     for (int i = 0; i < 10'000 - 26; ++i) text += "garbage,";
-    const ThresholdFile::Loaded loaded = ThresholdFile::parse(text);
-    ASSERT_TRUE(loaded.ok) << loaded.fault;
-    EXPECT_EQ(ThresholdFile::format(loaded.table), ThresholdFile::format(LensPreset::telephoto()));
+    const Result<ThresholdTable> loaded = ThresholdFile::parse(text);
+    ASSERT_TRUE(loaded.done()) << loaded.fault().message;
+    EXPECT_EQ(ThresholdFile::format(loaded.value()),
+              ThresholdFile::format(LensPreset::telephoto()));
 }
 
 TEST(BadThresholdFile, HugeCellsSaveAsAFileThatLoadsAgain) {
@@ -522,10 +535,10 @@ TEST(BadThresholdFile, HugeCellsSaveAsAFileThatLoadsAgain) {
     table.circularity[0] = "1e400";
     table.areaRatio[0] = "-1e400";
     table.radialAngleCorrection = "1.7976931348623157e308";
-    const ThresholdFile::Loaded loaded = ThresholdFile::parse(ThresholdFile::format(table));
-    ASSERT_TRUE(loaded.ok) << loaded.fault;
-    EXPECT_EQ(loaded.table.circularity[0], "1.79769313486231e+308");
-    EXPECT_EQ(loaded.table.areaRatio[0], "-1.79769313486231e+308");
+    const Result<ThresholdTable> loaded = ThresholdFile::parse(ThresholdFile::format(table));
+    ASSERT_TRUE(loaded.done()) << loaded.fault().message;
+    EXPECT_EQ(loaded.value().circularity[0], "1.79769313486231e+308");
+    EXPECT_EQ(loaded.value().areaRatio[0], "-1.79769313486231e+308");
 }
 
 }  // namespace

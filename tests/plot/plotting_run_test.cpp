@@ -36,7 +36,7 @@ TEST(PlottingRun, CompletesWithCountsAndSizesThePlot) {
     TempFile file("hdr\r\n" + record(1, 5) + record(2, 15) + record(3, 400));
     RasterSurface raster;
     const RunResult result = runOn(raster, controls(file));
-    ASSERT_TRUE(result.completed) << result.message;
+    ASSERT_TRUE(result.done()) << result.fault().message;
     EXPECT_EQ(raster.width(), 1000);
     EXPECT_EQ(raster.height(), 800);
     EXPECT_EQ(result.recordsRead, 3);
@@ -52,8 +52,8 @@ TEST(PlottingRun, RecordMismatchStopsKeepingWhatWasDrawn) {
     TempFile first("h\n" + record(2, 5));
     RecordingSurface surface;
     RunResult result = runOn(surface, controls(first));
-    EXPECT_FALSE(result.completed);
-    EXPECT_EQ(result.message, "データ構造が違います");
+    EXPECT_FALSE(result.done());
+    EXPECT_EQ(result.fault().message, "データ構造が違います");
     EXPECT_TRUE(surface.calls.empty());
 
     // A missing item shifts the next record's index into the roundness: record 2 is read with
@@ -62,9 +62,9 @@ TEST(PlottingRun, RecordMismatchStopsKeepingWhatWasDrawn) {
                      record(4, 5));
     RecordingSurface partial;
     result = runOn(partial, controls(shifted));
-    EXPECT_FALSE(result.completed);
-    EXPECT_EQ(result.message, "データ構造が違います");
-    EXPECT_NE(result.detail.find("レコード 3"), std::string::npos) << result.detail;
+    EXPECT_FALSE(result.done());
+    EXPECT_EQ(result.fault().message, "データ構造が違います");
+    EXPECT_NE(result.fault().detail.find("レコード 3"), std::string::npos) << result.fault().detail;
     EXPECT_FALSE(partial.calls.empty());
 }
 
@@ -84,9 +84,9 @@ TEST(PlottingRun, ReadingAheadDrawsAndStopsAsReadingInline) {
     request.thresholds = LensPreset::initial();
     const RunResult a = runPlot(request, StarList::openSource, ahead);
     const RunResult b = runPlot(request, StarList::openSource, inlined, inlineReading);
-    EXPECT_FALSE(a.completed);
-    EXPECT_EQ(a.message, "データ構造が違います");
-    EXPECT_EQ(a.detail, b.detail);
+    EXPECT_FALSE(a.done());
+    EXPECT_EQ(a.fault().message, "データ構造が違います");
+    EXPECT_EQ(a.fault().detail, b.fault().detail);
     EXPECT_EQ(a.recordsRead, 17777);
     EXPECT_EQ(b.recordsRead, 17777);
     ASSERT_EQ(ahead.stride(), inlined.stride());
@@ -137,9 +137,9 @@ TEST(PlottingRun, CancellingStopsWhereTheDrawingWas) {
         PlotRequest request = controls(file);
         request.thresholds = LensPreset::initial();
         const RunResult result = runPlot(request, StarList::openSource, surface, hooks);
-        EXPECT_TRUE(result.cancelled);
-        EXPECT_FALSE(result.completed);
-        EXPECT_TRUE(result.message.empty());
+        EXPECT_TRUE(result.cancelled());
+        EXPECT_FALSE(result.done());
+        EXPECT_TRUE(result.fault().message.empty());
         EXPECT_EQ(result.recordsRead, monitor.last);
         EXPECT_GE(monitor.last, 5000);
         EXPECT_LT(monitor.last, 5100);
@@ -155,7 +155,7 @@ TEST(PlottingRun, AreaRangeIncludesTheLowerAndExcludesTheUpperBound) {
     c.controls.areaMin = "10";
     c.controls.areaMax = "20";
     RunResult result = runOn(surface, c);
-    ASSERT_TRUE(result.completed);
+    ASSERT_TRUE(result.done());
     EXPECT_EQ(result.starsDrawn, 3);  // record 2 skipped, yet records 3 and 4 read in order
     c.controls.areaMin = "20";
     c.controls.areaMax = "20";
@@ -171,7 +171,7 @@ TEST(PlottingRun, NegativeAreasAreSkipped) {
     PlotRequest c = controls(file);
     c.controls.areaMin = "-10";
     const RunResult result = runOn(surface, c);
-    ASSERT_TRUE(result.completed);
+    ASSERT_TRUE(result.done());
     EXPECT_EQ(result.starsDrawn, 1);
     EXPECT_EQ(result.countTexts.single[0], "1");
 }
@@ -243,8 +243,8 @@ TEST(PlottingRun, UnusableSettingsStopBeforeThePlotChanges) {
         PlotRequest c = controls(file);
         bad.apply(c, bad.text);
         const RunResult result = runOn(raster, c);
-        EXPECT_FALSE(result.completed);
-        EXPECT_EQ(result.message.rfind(bad.expected, 0), 0u) << result.message;
+        EXPECT_FALSE(result.done());
+        EXPECT_EQ(result.fault().message.rfind(bad.expected, 0), 0u) << result.fault().message;
         EXPECT_EQ(raster.width(), 10);
         EXPECT_EQ(raster.at(3, 3), 0);
     }
@@ -257,23 +257,23 @@ TEST(PlottingRun, SensorSizeUsesTheUsersDecimalSeparator) {
     c.controls.decimalSeparator = ",";
     c.controls.width = " 1000,4 ";
     c.controls.height = "799,5";  // rounds to even: 800
-    ASSERT_TRUE(runOn(raster, c).completed);
+    ASSERT_TRUE(runOn(raster, c).done());
     EXPECT_EQ(raster.width(), 1000);
     EXPECT_EQ(raster.height(), 800);
     c.controls.width = "1000.4";
-    EXPECT_FALSE(runOn(raster, c).completed);
+    EXPECT_FALSE(runOn(raster, c).done());
 }
 
 TEST(PlottingRun, EmptyFileStopsHeaderOnlyCompletes) {
     TempFile empty("");
     RasterSurface raster(5, 5);
     RunResult result = runOn(raster, controls(empty));
-    EXPECT_FALSE(result.completed);
-    EXPECT_NE(result.message.find("は空です"), std::string::npos);
+    EXPECT_FALSE(result.done());
+    EXPECT_NE(result.fault().message.find("は空です"), std::string::npos);
     EXPECT_EQ(raster.width(), 5);
     TempFile header("only a header");
     result = runOn(raster, controls(header));
-    EXPECT_TRUE(result.completed);
+    EXPECT_TRUE(result.done());
     EXPECT_EQ(result.recordsRead, 0);
 }
 

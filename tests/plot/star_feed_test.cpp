@@ -8,8 +8,8 @@
 #include <thread>
 #include <vector>
 
-#include "sources/lists/star_list.h"
 #include "plot/temp_file.h"
+#include "sources/lists/star_list.h"
 
 namespace {
 
@@ -37,7 +37,7 @@ TEST(StarFeed, HandsOutEveryRecordInOrderWithItsLineAheadOrInline) {
     TempFile file(starList(count));
     for (const StarFeed::Reading reading : {StarFeed::Reading::Ahead, StarFeed::Reading::Inline}) {
         StarList list;
-        ASSERT_TRUE(list.open(file.path()));
+        ASSERT_TRUE(list.open(file.path()).done());
         StarFeed feed(list, reading);
         const std::vector<StarFeed::Read> taken = takeAll(feed);
         ASSERT_EQ(taken.size(), static_cast<std::size_t>(count));
@@ -46,7 +46,7 @@ TEST(StarFeed, HandsOutEveryRecordInOrderWithItsLineAheadOrInline) {
             ASSERT_EQ(taken[static_cast<std::size_t>(i)].line, i + 2);
         }
         EXPECT_EQ(feed.next(), nullptr);
-        EXPECT_EQ(feed.ending().status, StarSource::Status::End);
+        EXPECT_TRUE(feed.ending().reading.done());
         EXPECT_EQ(feed.ending().recordsRead, count);
     }
 }
@@ -81,7 +81,7 @@ TEST(StarFeed, TheStageWorksOnEachBatchWhereItIsReadAndCanStopTheReading) {
         for (const StarFeed::Reading reading :
              {StarFeed::Reading::Ahead, StarFeed::Reading::Inline}) {
             StarList list;
-            ASSERT_TRUE(list.open(file.path()));
+            ASSERT_TRUE(list.open(file.path()).done());
             NotingStage stage(stopAt);
             StarFeed feed(list, reading, &stage);
             std::size_t taken = 0;
@@ -105,20 +105,20 @@ TEST(StarFeed, AFaultEndsTheFeedAfterTheRecordsBeforeIt) {
     const int at = count - 5;
     TempFile file(starList(count, at, std::to_string(at) + ",1,x,1,0,0,3,3,8,6,30,0.9\r\n"));
     StarList list;
-    ASSERT_TRUE(list.open(file.path()));
+    ASSERT_TRUE(list.open(file.path()).done());
     StarFeed feed(list);
     EXPECT_EQ(takeAll(feed).size(), static_cast<std::size_t>(at - 1));
     const StarFeed::Ending& ending = feed.ending();
-    EXPECT_EQ(ending.status, StarSource::Status::Fault);
+    EXPECT_TRUE(ending.reading.faulted());
     EXPECT_EQ(ending.recordsRead, at - 1);
-    EXPECT_EQ(ending.fault, list.fault());
-    EXPECT_NE(ending.fault.message.find("「x」は数値ではありません"), std::string::npos);
+    EXPECT_EQ(ending.reading.fault(), list.fault());
+    EXPECT_NE(ending.reading.fault().message.find("「x」は数値ではありません"), std::string::npos);
 }
 
 TEST(StarFeed, AFeedLeftEarlyStopsItsReading) {
     TempFile file(starList(static_cast<int>(StarFeed::kBatchSize * StarFeed::kBatches * 4)));
     StarList list;
-    ASSERT_TRUE(list.open(file.path()));
+    ASSERT_TRUE(list.open(file.path()).done());
     // Leaving after one batch, or before any, must neither hang nor leave the thread behind.
     {
         StarFeed feed(list);
@@ -130,11 +130,11 @@ TEST(StarFeed, AFeedLeftEarlyStopsItsReading) {
 TEST(StarFeed, AnEmptyListEndsAtOnce) {
     TempFile file("header only\r\n");
     StarList list;
-    ASSERT_TRUE(list.open(file.path()));
+    ASSERT_TRUE(list.open(file.path()).done());
     StarFeed feed(list);
     EXPECT_EQ(feed.next(), nullptr);
     EXPECT_EQ(feed.next(), nullptr);
-    EXPECT_EQ(feed.ending().status, StarSource::Status::End);
+    EXPECT_TRUE(feed.ending().reading.done());
     EXPECT_EQ(feed.ending().recordsRead, 0);
 }
 

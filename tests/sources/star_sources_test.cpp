@@ -88,11 +88,12 @@ TEST(StarSources, TheOpenerReadsEveryKindAndFailsAsAStarListOtherwise) {
     };
     for (const Case& c : {Case{"sky.fits", 3}, Case{"sky.cat", 1}, Case{"stars.txt", 1}}) {
         const RunResult result = runPlot(request(path(c.name)), open, surface);
-        EXPECT_TRUE(result.completed) << c.name << ": " << result.message;
+        EXPECT_TRUE(result.done()) << c.name << ": " << result.fault().message;
         EXPECT_EQ(result.recordsRead, c.records) << c.name;
     }
     const RunResult missing = runPlot(request(path("none.txt")), open, surface);
-    EXPECT_NE(missing.message.find("星のリスト「"), std::string::npos) << missing.message;
+    EXPECT_NE(missing.fault().message.find("星のリスト「"), std::string::npos)
+        << missing.fault().message;
 }
 
 std::string shortest(double value) {
@@ -105,10 +106,10 @@ TEST(StarSources, DetectedStarsWrittenAsAListPlotExactlyAsThePhotograph) {
     const std::string photo = (folder.folder() / "sky.fits").string();
     const std::string list = (folder.folder() / "sky.txt").string();
     sky().writeFits(photo, false);
-    std::vector<StarRecord> stars;
-    Fault fault;
-    ASSERT_EQ(Photograph::detect(photo, Photograph::Format::Fits, {}, nullptr, stars, fault),
-              Outcome::Done);
+    const Result<std::vector<StarRecord>> detected =
+        Photograph::detect(photo, Photograph::Format::Fits, {}, nullptr);
+    ASSERT_TRUE(detected.done()) << detected.fault().message;
+    const std::vector<StarRecord>& stars = detected.value();
     {
         std::ofstream out(list, std::ios::binary);
         out << stars.size() << "\r\n";
@@ -122,7 +123,7 @@ TEST(StarSources, DetectedStarsWrittenAsAListPlotExactlyAsThePhotograph) {
         }
     }
     StarList read;
-    ASSERT_TRUE(read.open(list)) << read.fault().message;
+    ASSERT_TRUE(read.open(list).done()) << read.fault().message;
     StarRecord record;
     for (const StarRecord& s : stars) {
         ASSERT_EQ(read.next(record), StarSource::Status::Record);
@@ -140,7 +141,7 @@ TEST(StarSources, DetectedStarsWrittenAsAListPlotExactlyAsThePhotograph) {
     RasterSurface fromList;
     const RunResult a = runPlot(request(photo), StarSources::opener(), fromPhoto);
     const RunResult b = runPlot(request(list), StarSources::opener(), fromList);
-    ASSERT_TRUE(a.completed && b.completed);
+    ASSERT_TRUE(a.done() && b.done());
     EXPECT_EQ(a.singleCounts, b.singleCounts);
     EXPECT_EQ(a.doubleCounts, b.doubleCounts);
     EXPECT_EQ(a.starsDrawn, b.starsDrawn);

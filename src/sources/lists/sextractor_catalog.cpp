@@ -57,24 +57,24 @@ bool SextractorCatalog::looksLike(std::string_view start) {
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_';
 }
 
-std::unique_ptr<StarSource> SextractorCatalog::openSource(const std::string& path,
-                                                          const SourceContext& context,
-                                                          Fault& fault) {
+Result<std::unique_ptr<StarSource>> SextractorCatalog::openSource(const std::string& path,
+                                                                  const SourceContext& context) {
     auto catalog = std::make_unique<SextractorCatalog>();
-    if (catalog->open(path, context.settings.SensorHeight)) return catalog;
-    fault = catalog->fault();
-    return nullptr;
+    const Result<> opened = catalog->open(path, context.settings.SensorHeight);
+    if (!opened.done()) return opened;
+    return catalog;
 }
 
-bool SextractorCatalog::open(const std::string& path, int sensorHeight) {
+Result<> SextractorCatalog::open(const std::string& path, int sensorHeight) {
     path_ = path;
     sensorHeight_ = sensorHeight;
     file_ = std::fopen(path.c_str(), "rb");
     if (file_ == nullptr) {
         setFault(CatalogMessages::cannotOpen(path, errno));
-        return false;
+        return fault_;
     }
-    return readHeader() && checkColumns();
+    if (!readHeader() || !checkColumns()) return fault_;
+    return {};
 }
 
 bool SextractorCatalog::refill() {

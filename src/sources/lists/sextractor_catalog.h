@@ -35,9 +35,9 @@ public:
     SextractorCatalog(const SextractorCatalog&) = delete;
     SextractorCatalog& operator=(const SextractorCatalog&) = delete;
 
-    // Opens the file and reads its header; false with fault() set when it cannot be opened or
+    // Opens the file and reads its header; the fault (also fault()) when it cannot be opened or
     // read, or a needed column is missing (the message names every missing one).
-    bool open(const std::string& path, int sensorHeight);
+    Result<> open(const std::string& path, int sensorHeight);
     Status next(StarRecord& record) override;
 
     const Fault& fault() const override { return fault_; }
@@ -45,8 +45,8 @@ public:
     std::int64_t recordsRead() const override { return records_; }
 
     // The catalog as a run's source, turned by the run's sensor height.
-    static std::unique_ptr<StarSource> openSource(const std::string& path,
-                                                  const SourceContext& context, Fault& fault);
+    static Result<std::unique_ptr<StarSource>> openSource(const std::string& path,
+                                                          const SourceContext& context);
     // True when the start of a file is the start of an ASCII_HEAD catalog: "#", blanks, "1",
     // blanks and a name.
     static bool looksLike(std::string_view start);

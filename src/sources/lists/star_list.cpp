@@ -102,15 +102,14 @@ void StarList::close() {
     file_ = nullptr;
 }
 
-std::unique_ptr<StarSource> StarList::openSource(const std::string& path, const SourceContext&,
-                                                 Fault& fault) {
+Result<std::unique_ptr<StarSource>> StarList::openSource(const std::string& path,
+                                                         const SourceContext&) {
     auto list = std::make_unique<StarList>();
-    if (list->open(path)) return list;
-    fault = list->fault();
-    return nullptr;
+    if (const Result<> opened = list->open(path); !opened.done()) return opened;
+    return list;
 }
 
-bool StarList::open(const std::string& path) {
+Result<> StarList::open(const std::string& path) {
     close();
     path_ = path;
     pos_ = end_ = 0;
@@ -121,18 +120,18 @@ bool StarList::open(const std::string& path) {
     file_ = std::fopen(path.c_str(), "rb");
     if (file_ == nullptr) {
         setFault(Messages::starListCannotOpen(path, errno));
-        return false;
+        return fault_;
     }
     if (peek() == kEof) {
         setFault(readError_ ? Messages::starListUnreadable(path) : Messages::starListEmpty(path));
         close();
-        return false;
+        return fault_;
     }
     if (!readHeader()) {
         close();
-        return false;
+        return fault_;
     }
-    return true;
+    return {};
 }
 
 bool StarList::refill() {

@@ -21,9 +21,9 @@ public:
     StarList(const StarList&) = delete;
     StarList& operator=(const StarList&) = delete;
 
-    // Opens the file and reads the header item; false with fault() set when the file cannot be
+    // Opens the file and reads the header item; the fault (also fault()) when the file cannot be
     // opened or read, is empty, or does not start with a header.
-    bool open(const std::string& path);
+    Result<> open(const std::string& path);
     // The next record; End after the last complete record (blanks and line ends may follow it).
     Status next(StarRecord& record) override;
     void close();
@@ -33,8 +33,8 @@ public:
     std::int64_t recordsRead() const override { return records_; }
 
     // The star list as a run's source.
-    static std::unique_ptr<StarSource> openSource(const std::string& path, const SourceContext& context,
-                                                  Fault& fault);
+    static Result<std::unique_ptr<StarSource>> openSource(const std::string& path,
+                                                          const SourceContext& context);
 
     static constexpr int kItemsPerRecord = 12;
     // Longer than any number or header a star list holds; a stream without separators (a

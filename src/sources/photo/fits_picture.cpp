@@ -220,8 +220,8 @@ private:
     std::thread thread_;
 };
 
-Outcome readImage(const std::string& path, FitsHandle& file, const Layout& layout, GreyImage& image,
-                  RunMonitor* monitor, Fault& fault) {
+Result<> readImage(const std::string& path, FitsHandle& file, const Layout& layout,
+                   GreyImage& image, RunMonitor* monitor) {
     std::atomic<bool> stop{false};
     std::atomic<long> rowsDone{0};
     // Decompressing a gzip stream twice would cost more than a second core gives back.
@@ -241,21 +241,15 @@ Outcome readImage(const std::string& path, FitsHandle& file, const Layout& layou
     }
     if (!ok || cancelled) stop = true;
     const bool secondOk = !second || second->join();
-    if (cancelled) return Outcome::Cancelled;
-    if (!ok || !secondOk) {
-        fault = {PhotoMessages::damaged(path), cfitsioDetail(file.status())};
-        return Outcome::Fault;
-    }
-    return Outcome::Done;
+    if (cancelled) return Cancelled{};
+    if (!ok || !secondOk) return Fault{PhotoMessages::damaged(path), cfitsioDetail(file.status())};
+    return {};
 }
 
 }  // namespace
 
-Outcome FitsPicture::read(const std::string& path, GreyImage& image, RunMonitor* monitor,
-                          Fault& fault) {
-    if (const Outcome start = startReading(path, monitor, fault); start != Outcome::Done) {
-        return start;
-    }
+Result<> FitsPicture::read(const std::string& path, GreyImage& image, RunMonitor* monitor) {
+    if (Result<> start = startReading(path, monitor); !start.done()) return start;
     FitsHandle file;
     Layout layout;
     const Search search = file.open(path) ? findImage(file, layout) : Search::Damaged;
@@ -263,24 +257,20 @@ Outcome FitsPicture::read(const std::string& path, GreyImage& image, RunMonitor*
         case Search::Found:
             break;
         case Search::None:
-            fault = {PhotoMessages::noImage(path), {}};
-            return Outcome::Fault;
+            return Fault{PhotoMessages::noImage(path), {}};
         case Search::BadSide:
-            fault = {PhotoMessages::badSide(path, layout.width, layout.height), {}};
-            return Outcome::Fault;
+            return Fault{PhotoMessages::badSide(path, layout.width, layout.height), {}};
         case Search::Damaged:
-            fault = {PhotoMessages::damaged(path), cfitsioDetail(file.status())};
-            return Outcome::Fault;
+            return Fault{PhotoMessages::damaged(path), cfitsioDetail(file.status())};
     }
     readKeys(file, layout);
     if (!PictureMemory::allocate(image, static_cast<int>(layout.width),
                                  static_cast<int>(layout.height))) {
-        fault = {PhotoMessages::outOfMemory(path, layout.width, layout.height), {}};
-        return Outcome::Fault;
+        return Fault{PhotoMessages::outOfMemory(path, layout.width, layout.height), {}};
     }
     image.rowsUp = layout.rowsUp;
     image.saturation = layout.saturation;
-    return readImage(path, file, layout, image, monitor, fault);
+    return readImage(path, file, layout, image, monitor);
 }
 
 std::optional<PictureSize> FitsPicture::size(const std::string& path) {

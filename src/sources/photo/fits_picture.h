@@ -3,9 +3,9 @@
 #include <optional>
 #include <string>
 
-#include "sources/photo/grey_image.h"
 #include "plot/run_monitor.h"
-#include "text/fault.h"
+#include "sources/photo/grey_image.h"
+#include "text/result.h"
 
 // FITS photographs, also tile-compressed (.fz) and gzip-compressed (.fits.gz), read with CFITSIO
 // from the first HDU holding a 2-D image or a 3-D one of three colour planes. BZERO and BSCALE are
@@ -14,9 +14,9 @@
 // an integer sample type less 0.5. Plain and tile-compressed files are read on two cores.
 class FitsPicture {
 public:
-    // Fault: the message names the file; Cancelled: the monitor said stop.
-    static Outcome read(const std::string& path, GreyImage& image, RunMonitor* monitor,
-                        Fault& fault);
+    // The picture into image; a fault's message names the file; cancelled when the monitor said
+    // stop.
+    static Result<> read(const std::string& path, GreyImage& image, RunMonitor* monitor);
     // The width and height of the image read would read, from its header alone.
     static std::optional<PictureSize> size(const std::string& path);
 };

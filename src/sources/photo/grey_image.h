@@ -27,9 +27,6 @@ struct GreyImage {
     }
 };
 
-// The outcome of a long step that the user may cancel.
-enum class Outcome { Done, Fault, Cancelled };
-
 // A picture's size in pixels, as the window's 横 and 縦 take it.
 struct PictureSize {
     int width = 0;

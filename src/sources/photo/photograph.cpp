@@ -7,30 +7,29 @@
 #include "sources/photo/qt_picture.h"
 #include "sources/photo/star_detector.h"
 
-Outcome Photograph::detect(const std::string& path, Format format,
-                           const DetectionSettings& settings, RunMonitor* monitor,
-                           std::vector<StarRecord>& stars, Fault& fault) {
+Result<std::vector<StarRecord>> Photograph::detect(const std::string& path, Format format,
+                                                   const DetectionSettings& settings,
+                                                   RunMonitor* monitor) {
     if (const std::string problem = settings.problem(); !problem.empty()) {
-        fault = {problem, {}};
-        return Outcome::Fault;
+        return Fault{problem, {}};
     }
     GreyImage picture;
     try {
-        const Outcome read = format == Format::Fits
-                                 ? FitsPicture::read(path, picture, monitor, fault)
-                                 : QtPicture::read(path, picture, monitor, fault);
-        if (read != Outcome::Done) return read;
-        return StarDetector(settings, monitor).detect(picture, path, stars, fault);
+        const Result<> read = format == Format::Fits ? FitsPicture::read(path, picture, monitor)
+                                                     : QtPicture::read(path, picture, monitor);
+        if (!read.done()) return read;
+        std::vector<StarRecord> stars;
+        const Result<> found = StarDetector(settings, monitor).detect(picture, path, stars);
+        if (!found.done()) return found;
+        return stars;
     } catch (const std::bad_alloc&) {
-        fault = {PhotoMessages::outOfMemory(path, picture.width, picture.height), {}};
-        return Outcome::Fault;
+        return Fault{PhotoMessages::outOfMemory(path, picture.width, picture.height), {}};
     }
 }
 
-std::unique_ptr<StarSource> Photograph::open(const std::string& path, Format format,
-                                             const DetectionSettings& settings,
-                                             DetectionCache* cache, RunMonitor* monitor,
-                                             Fault& fault) {
+Result<std::unique_ptr<StarSource>> Photograph::open(const std::string& path, Format format,
+                                                     const DetectionSettings& settings,
+                                                     DetectionCache* cache, RunMonitor* monitor) {
     // The key is taken before reading: a file changed meanwhile is detected again next time.
     const std::optional<DetectionCache::Key> key =
         cache != nullptr ? DetectionCache::keyOf(path, settings) : std::nullopt;
@@ -39,16 +38,9 @@ std::unique_ptr<StarSource> Photograph::open(const std::string& path, Format for
             return std::make_unique<DetectedStars>(std::move(kept));
         }
     }
-    auto stars = std::make_shared<std::vector<StarRecord>>();
-    switch (detect(path, format, settings, monitor, *stars, fault)) {
-        case Outcome::Done:
-            break;
-        case Outcome::Cancelled:
-            fault = {};
-            return nullptr;
-        case Outcome::Fault:
-            return nullptr;
-    }
+    Result<std::vector<StarRecord>> detected = detect(path, format, settings, monitor);
+    if (!detected.done()) return detected;
+    auto stars = std::make_shared<const std::vector<StarRecord>>(detected.take());
     if (key) cache->keep(*key, stars);
     return std::make_unique<DetectedStars>(std::move(stars));
 }

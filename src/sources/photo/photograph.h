@@ -16,16 +16,16 @@ public:
     enum class Format { Fits, Picture };
 
     // Reads the picture and detects its stars under the monitor's eye, or takes the stars the
-    // cache keeps for the file. nullptr with the fault set when it cannot; nullptr with an empty
-    // fault when the monitor cancelled.
-    static std::unique_ptr<StarSource> open(const std::string& path, Format format,
-                                            const DetectionSettings& settings,
-                                            DetectionCache* cache, RunMonitor* monitor,
-                                            Fault& fault);
+    // cache keeps for the file: the stars as a source, or the fault why it cannot, or cancelled
+    // when the monitor said stop.
+    static Result<std::unique_ptr<StarSource>> open(const std::string& path, Format format,
+                                                    const DetectionSettings& settings,
+                                                    DetectionCache* cache, RunMonitor* monitor);
 
     // The stars of the picture, without the cache.
-    static Outcome detect(const std::string& path, Format format, const DetectionSettings& settings,
-                          RunMonitor* monitor, std::vector<StarRecord>& stars, Fault& fault);
+    static Result<std::vector<StarRecord>> detect(const std::string& path, Format format,
+                                                  const DetectionSettings& settings,
+                                                  RunMonitor* monitor);
 
     static std::optional<PictureSize> size(const std::string& path, Format format);
 };

@@ -111,19 +111,15 @@ std::optional<PictureSize> QtPicture::size(const std::string& path) {
     return PictureSize{size.width(), size.height()};
 }
 
-Outcome QtPicture::read(const std::string& path, GreyImage& image, RunMonitor* monitor,
-                        Fault& fault) {
-    if (const Outcome start = startReading(path, monitor, fault); start != Outcome::Done) {
-        return start;
-    }
+Result<> QtPicture::read(const std::string& path, GreyImage& image, RunMonitor* monitor) {
+    if (Result<> start = startReading(path, monitor); !start.done()) return start;
     QImageReader reader;
     prepare(reader, path);
     const QSize size = reader.size();
     if (size.isValid() &&
         (size.width() < 1 || size.height() < 1 || size.width() > GreyImage::kLargestSide ||
          size.height() > GreyImage::kLargestSide)) {
-        fault = {PhotoMessages::badSide(path, size.width(), size.height()), {}};
-        return Outcome::Fault;
+        return Fault{PhotoMessages::badSide(path, size.width(), size.height()), {}};
     }
     // Qt refuses pictures over its allocation limit (256 MB); the size was checked above and
     // the memory is checked below, so a large photograph is read as any other.
@@ -135,15 +131,14 @@ Outcome QtPicture::read(const std::string& path, GreyImage& image, RunMonitor* m
     QImage picture;
     if (!reader.read(&picture)) {
         const bool memory = size.isValid() && !PictureMemory::fits(size.width(), size.height());
-        fault = {memory ? PhotoMessages::outOfMemory(path, size.width(), size.height())
-                        : PhotoMessages::damaged(path),
-                 "Qt: " + reader.errorString().toStdString()};
-        return Outcome::Fault;
+        return Fault{memory ? PhotoMessages::outOfMemory(path, size.width(), size.height())
+                            : PhotoMessages::damaged(path),
+                     "Qt: " + reader.errorString().toStdString()};
     }
     if (!PictureMemory::allocate(image, picture.width(), picture.height())) {
-        fault = {PhotoMessages::outOfMemory(path, picture.width(), picture.height()), {}};
-        return Outcome::Fault;
+        return Fault{PhotoMessages::outOfMemory(path, picture.width(), picture.height()), {}};
     }
     image.rowsUp = false;
-    return convert(picture, image, monitor) ? Outcome::Done : Outcome::Cancelled;
+    if (!convert(picture, image, monitor)) return Cancelled{};
+    return {};
 }

@@ -3,9 +3,9 @@
 #include <optional>
 #include <string>
 
-#include "sources/photo/grey_image.h"
 #include "plot/run_monitor.h"
-#include "text/fault.h"
+#include "sources/photo/grey_image.h"
+#include "text/result.h"
 
 // Photographs in the formats Qt reads (PNG, JPEG, TIFF, BMP, GIF, WebP), 8 or 16 bits per sample
 // or floating point, grey or colour, as one grey picture: colour channels averaged
@@ -16,7 +16,8 @@ class QtPicture {
 public:
     // True when the file's content is a picture in one of the formats above.
     static bool canRead(const std::string& path);
-    static Outcome read(const std::string& path, GreyImage& image, RunMonitor* monitor,
-                        Fault& fault);
+    // The picture into image; a fault's message names the file; cancelled when the monitor said
+    // stop.
+    static Result<> read(const std::string& path, GreyImage& image, RunMonitor* monitor);
     static std::optional<PictureSize> size(const std::string& path);
 };

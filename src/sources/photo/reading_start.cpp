@@ -5,15 +5,14 @@
 
 #include "sources/photo/photo_messages.h"
 
-Outcome startReading(const std::string& path, RunMonitor* monitor, Fault& fault) {
+Result<> startReading(const std::string& path, RunMonitor* monitor) {
     if (std::FILE* probe = std::fopen(path.c_str(), "rb")) {
         std::fclose(probe);
     } else {
-        fault = {PhotoMessages::cannotOpen(path, errno), {}};
-        return Outcome::Fault;
+        return Fault{PhotoMessages::cannotOpen(path, errno), {}};
     }
     if (monitor != nullptr && !monitor->proceed(PhotoMessages::kReadingStage, 0, 0)) {
-        return Outcome::Cancelled;
+        return Cancelled{};
     }
-    return Outcome::Done;
+    return {};
 }

@@ -106,31 +106,28 @@ bool StarDetector::proceed(int step) const {
     return monitor_ == nullptr || monitor_->proceed(PhotoMessages::kDetectingStage, step, kSteps);
 }
 
-Outcome StarDetector::detect(GreyImage& picture, const std::string& path,
-                             std::vector<StarRecord>& stars, Fault& fault) const {
+Result<> StarDetector::detect(GreyImage& picture, const std::string& path,
+                              std::vector<StarRecord>& stars) const {
     const sep_image image{
         picture.pixels.get(), nullptr,        nullptr, nullptr,        SEP_TFLOAT, 0,  0, 0,
         picture.width,        picture.height, 0.0,     SEP_NOISE_NONE, 1.0,        0.0};
-    if (!proceed(0)) return Outcome::Cancelled;
+    if (!proceed(0)) return Cancelled{};
     keepHeapTop();
     sep_bkg* made = nullptr;
     int status = sep_background(&image, settings_.backgroundSize, settings_.backgroundSize, 3, 3,
                                 0.0, &made);
     const SepBackground background(made);
-    if (status == 0 && !proceed(1)) return Outcome::Cancelled;
+    if (status == 0 && !proceed(1)) return Cancelled{};
     if (status == 0) status = subtract(*background, picture);
-    if (status == 0 && !proceed(2)) return Outcome::Cancelled;
+    if (status == 0 && !proceed(2)) return Cancelled{};
     sep_catalog* found = nullptr;
     if (status == 0) {
         const auto threshold = static_cast<float>(settings_.threshold * sep_bkg_globalrms(made));
         status = extract(image, threshold, settings_, &found);
     }
     const SepCatalog catalog(found);
-    if (status != 0) {
-        fault = sepFault(status, picture, path);
-        return Outcome::Fault;
-    }
-    if (!proceed(3)) return Outcome::Cancelled;
+    if (status != 0) return sepFault(status, picture, path);
+    if (!proceed(3)) return Cancelled{};
     stars.clear();
     stars.reserve(static_cast<std::size_t>(catalog->nobj));
     for (int i = 0; i < catalog->nobj; ++i) {
@@ -139,9 +136,7 @@ Outcome StarDetector::detect(GreyImage& picture, const std::string& path,
             stars.push_back(*star);
         }
     }
-    if (stars.empty()) {
-        fault = {PhotoMessages::noStars(path, settings_), {}};
-        return Outcome::Fault;
-    }
-    return proceed(kSteps) ? Outcome::Done : Outcome::Cancelled;
+    if (stars.empty()) return Fault{PhotoMessages::noStars(path, settings_), {}};
+    if (!proceed(kSteps)) return Cancelled{};
+    return {};
 }

@@ -4,11 +4,11 @@
 #include <string>
 #include <vector>
 
-#include "sources/photo/detection_settings.h"
-#include "sources/photo/grey_image.h"
 #include "plot/run_monitor.h"
 #include "plot/star_record.h"
-#include "text/fault.h"
+#include "sources/photo/detection_settings.h"
+#include "sources/photo/grey_image.h"
+#include "text/result.h"
 
 // Finds the stars of a picture with SEP as Source Extractor does: the background on a mesh of
 // backgroundSize pixels with a 3 x 3 median filter; threshold times the global background RMS
@@ -32,8 +32,8 @@ public:
 
     // The stars of the picture, whose pixels it leaves less their background. A picture
     // without a star is a fault; the messages name path.
-    Outcome detect(GreyImage& picture, const std::string& path, std::vector<StarRecord>& stars,
-                   Fault& fault) const;
+    Result<> detect(GreyImage& picture, const std::string& path,
+                    std::vector<StarRecord>& stars) const;
 
 private:
     bool proceed(int step) const;

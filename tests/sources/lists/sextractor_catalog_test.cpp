@@ -20,7 +20,7 @@ Read readAll(const std::string& content, int sensorHeight = 2596) {
     TempFile file(content, "field.cat");
     SextractorCatalog catalog;
     Read read;
-    if (catalog.open(file.path(), sensorHeight)) {
+    if (catalog.open(file.path(), sensorHeight).done()) {
         StarRecord record;
         while ((read.last = catalog.next(record)) == StarSource::Status::Record) {
             read.records.push_back(record);

@@ -24,7 +24,7 @@ Read readAll(const std::string& content) {
     TempFile file(content);
     StarList list;
     Read read{};
-    if (!list.open(file.path())) {
+    if (!list.open(file.path()).done()) {
         read.last = StarSource::Status::Fault;
         read.fault = list.fault().message;
         return read;
@@ -184,7 +184,7 @@ TEST(StarList, DecimalsReadExactlyAsFromChars) {
 
 TEST(StarList, MissingFileIsAFault) {
     StarList list;
-    EXPECT_FALSE(list.open("/nonexistent/星 リスト.txt"));
+    EXPECT_TRUE(list.open("/nonexistent/星 リスト.txt").faulted());
     EXPECT_NE(list.fault().message.find("「/nonexistent/星 リスト.txt」を開けません"),
               std::string::npos);
 }

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "sources/photo/photo_messages.h"
 #include "plot/temp_file.h"
+#include "sources/photo/photo_messages.h"
 #include "synthetic_sky.h"
 
 namespace {
@@ -29,15 +29,18 @@ const SyntheticSky& sky() {
     return sky;
 }
 
+using Ending = Result<>::Ending;
+
 struct Detected {
-    Outcome outcome;
+    Ending outcome;
     std::vector<StarRecord> stars;
     Fault fault;
 };
 
 Detected detect(const std::string& path, Format format, RunMonitor* monitor = nullptr) {
-    Detected d{};
-    d.outcome = Photograph::detect(path, format, {}, monitor, d.stars, d.fault);
+    Result<std::vector<StarRecord>> found = Photograph::detect(path, format, {}, monitor);
+    Detected d{found.ending(), {}, found.fault()};
+    if (found.done()) d.stars = found.take();
     return d;
 }
 
@@ -75,7 +78,7 @@ TEST(Photograph, StarsAreMeasuredWhereAndAsTheyWereDrawn) {
     TempFile file("", "sky.fits");
     sky().writeFits(file.path(), true);
     const Detected d = detect(file.path(), Format::Fits);
-    ASSERT_EQ(d.outcome, Outcome::Done) << d.fault.message;
+    ASSERT_EQ(d.outcome, Ending::Done) << d.fault.message;
     ASSERT_EQ(d.stars.size(), sky().stars().size());
     for (std::size_t i = 0; i < d.stars.size(); ++i) EXPECT_EQ(d.stars[i].index, i + 1.0);
     for (const SyntheticSky::Star& drawn : sky().stars()) {
@@ -112,7 +115,7 @@ TEST(Photograph, EveryFormatOfOnePictureGivesTheSameStars) {
     sky().writePicture(path("sky.png"), "png");
     sky().writeFits(path("up.fits"), false);
     const Detected reference = detect(path("down.fits"), Format::Fits);
-    ASSERT_EQ(reference.outcome, Outcome::Done) << reference.fault.message;
+    ASSERT_EQ(reference.outcome, Ending::Done) << reference.fault.message;
     for (const char* name : {"down.fits.fz", "down.fits.gz"}) {
         SCOPED_TRACE(name);
         expectSameStars(detect(path(name), Format::Fits).stars, reference.stars);
@@ -185,7 +188,7 @@ TEST(Photograph, BadPicturesSayWhatIsWrongAndName) {
     for (const Case& c : cases) {
         TempFile file(c.content, c.name);
         const Detected d = detect(file.path(), c.format);
-        EXPECT_EQ(d.outcome, Outcome::Fault) << c.name;
+        EXPECT_EQ(d.outcome, Ending::Fault) << c.name;
         EXPECT_NE(d.fault.message.find("「" + file.path() + "」"), std::string::npos)
             << d.fault.message;
         EXPECT_NE(d.fault.message.find(c.message), std::string::npos) << d.fault.message;
@@ -194,7 +197,7 @@ TEST(Photograph, BadPicturesSayWhatIsWrongAndName) {
     sky().writePicture(png.path(), "png");
     std::filesystem::resize_file(png.path(), std::filesystem::file_size(png.path()) / 2);
     const Detected cut = detect(png.path(), Format::Picture);
-    EXPECT_EQ(cut.outcome, Outcome::Fault);
+    EXPECT_EQ(cut.outcome, Ending::Fault);
     EXPECT_NE(cut.fault.message.find("は壊れているか途中で切れているため"), std::string::npos)
         << cut.fault.message;
     const Detected missing = detect(png.folder() / "none.fits", Format::Fits);
@@ -223,12 +226,9 @@ TEST(Photograph, TheMonitorSeesEveryStageAndCanCancelEach) {
     for (const char* stage : {PhotoMessages::kReadingStage, PhotoMessages::kDetectingStage}) {
         StoppingMonitor monitor(stage);
         const Detected d = detect(file.path(), Format::Fits, &monitor);
-        EXPECT_EQ(d.outcome, Outcome::Cancelled) << stage;
+        EXPECT_EQ(d.outcome, Ending::Cancelled) << stage;
         EXPECT_EQ(monitor.stages.back(), stage);
-        Fault fault;
-        EXPECT_EQ(Photograph::open(file.path(), Format::Fits, {}, nullptr, &monitor, fault),
-                  nullptr);
-        EXPECT_TRUE(fault.message.empty());
+        EXPECT_TRUE(Photograph::open(file.path(), Format::Fits, {}, nullptr, &monitor).cancelled());
     }
 }
 
@@ -238,13 +238,11 @@ TEST(Photograph, TheCacheKeepsTheStarsWhileFileAndSettingsStayTheSame) {
     DetectionCache cache;
     const auto open = [&](const DetectionSettings& settings) {
         StoppingMonitor monitor;
-        Fault fault;
-        auto source =
-            Photograph::open(file.path(), Format::Fits, settings, &cache, &monitor, fault);
-        EXPECT_NE(source, nullptr) << fault.message;
+        auto source = Photograph::open(file.path(), Format::Fits, settings, &cache, &monitor);
+        EXPECT_TRUE(source.done()) << source.fault().message;
         StarRecord record;
         std::size_t stars = 0;
-        while (source->next(record) == StarSource::Status::Record) ++stars;
+        while (source.value()->next(record) == StarSource::Status::Record) ++stars;
         EXPECT_EQ(stars, sky().stars().size());
         return !monitor.stages.empty();  // read and detected again
     };
@@ -281,10 +279,7 @@ TEST(Photograph, BadDetectionSettingsAreNamed) {
     TempFile file("", "sky.fits");
     sky().writeFits(file.path(), true);
     const auto message = [&](DetectionSettings settings) {
-        std::vector<StarRecord> stars;
-        Fault fault;
-        Photograph::detect(file.path(), Format::Fits, settings, nullptr, stars, fault);
-        return fault.message;
+        return Photograph::detect(file.path(), Format::Fits, settings, nullptr).fault().message;
     };
     DetectionSettings s;
     s.threshold = 0;
