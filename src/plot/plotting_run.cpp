@@ -32,9 +32,8 @@ public:
     // Takes every record of the feed; the result is set when the run was cancelled.
     bool takeAll(StarFeed& feed, RunResult& result) {
         while (const StarFeed::Batch* batch = feed.next()) {
-            const std::size_t slot = feed.slotOf(batch);
-            for (std::size_t k = 0; k < batch->size(); ++k) {
-                if (!take((*batch)[k], preparation_.star(slot, k), result)) return false;
+            for (const StarFeed::Read& read : *batch) {
+                if (!take(read, result)) return false;
             }
             if (!report(result)) return false;
         }
@@ -66,8 +65,9 @@ public:
     }
 
 private:
-    bool take(const StarFeed::Read& read, const StarPreparation::Star& star, RunResult& result) {
+    bool take(const StarFeed::Read& read, RunResult& result) {
         ++taken_;
+        const PreparedStar& star = read.prepared;
         if (!star.shown) return true;
         surface_.drawFigure(star.figure);
         for (StarObserver* observer : hooks_.observers) {

@@ -102,7 +102,7 @@ bool StarFeed::fill(std::size_t slot) {
         batch[k].line = source_.line();
     }
     if (stage_ == nullptr || batch.empty()) return more;
-    const std::size_t kept = stage_->prepare(slot, batch);
+    const std::size_t kept = stage_->prepare(batch);
     if (kept >= batch.size()) return more;
     batch.resize(kept);
     ending_.stopped = true;

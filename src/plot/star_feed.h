@@ -9,20 +9,23 @@
 #include <thread>
 #include <vector>
 
+#include "plot/prepared_star.h"
 #include "plot/star_record.h"
 #include "plot/star_source.h"
 #include "text/result.h"
 
 // The records of a star source in their order, read a few batches ahead on a thread of their
 // own, so that reading the numbers and the rest of the run share the work between two cores. A
-// stage given to the feed works on each batch on that thread as soon as it is read, so that the
-// run can move steps there too. Memory stays the same however long the source is: a fixed ring
-// of batches is filled and emptied in turn.
+// stage given to the feed works on each batch on that thread as soon as it is read, and what it
+// makes of a record travels with the record, so that the run can move steps there too. Memory
+// stays the same however long the source is: a fixed ring of batches is filled and emptied in
+// turn.
 class StarFeed {
 public:
     struct Read {
         StarRecord record;
-        long line = 0;  // the source's line after the record, for messages
+        long line = 0;          // the source's line after the record, for messages
+        PreparedStar prepared;  // set by the stage, where there is one
     };
     using Batch = std::vector<Read>;
 
@@ -36,14 +39,13 @@ public:
     static constexpr std::size_t kBatchSize = 1024;
     static constexpr std::size_t kBatches = 8;
 
-    // Work on each batch right after it is read, where it is read. `slot` (below kBatches) names
-    // the batch's place in the ring until the run has taken it, so that the stage can keep what
-    // it works out beside it. Returns how many records of the batch to hand out: fewer stops the
-    // reading after them.
+    // Work on each batch right after it is read, where it is read: it may set each record's
+    // prepared star. Returns how many records of the batch to hand out: fewer stops the reading
+    // after them.
     class Stage {
     public:
         virtual ~Stage() = default;
-        virtual std::size_t prepare(std::size_t slot, const Batch& batch) = 0;
+        virtual std::size_t prepare(Batch& batch) = 0;
     };
 
     // Ahead: a thread of its own reads ahead of the run. Inline: next() reads each batch itself
@@ -60,10 +62,6 @@ public:
 
     // The next batch, or nullptr after the last one. A batch stays valid until the next call.
     const Batch* next();
-    // The slot the stage was given for a batch next() handed out.
-    std::size_t slotOf(const Batch* batch) const {
-        return static_cast<std::size_t>(batch - ring_.data());
-    }
     // After next() has given nullptr: how the reading ended. Rethrows what the reading threw.
     const Ending& ending();
 

@@ -3,12 +3,9 @@
 StarPreparation::StarPreparation(const PlotSettings& settings, const DoubleStarLimits& limits)
     : settings_(settings),
       classifier_(limits, settings.CentreX, settings.CentreY),
-      layout_({settings.SizeScale, settings.GreyLevel, settings.SubPixelFactor}) {
-    for (std::vector<Star>& slot : stars_) slot.resize(StarFeed::kBatchSize);
-}
+      layout_({settings.SizeScale, settings.GreyLevel, settings.SubPixelFactor}) {}
 
-std::size_t StarPreparation::prepare(std::size_t slot, const StarFeed::Batch& batch) {
-    std::vector<Star>& stars = stars_[slot];
+std::size_t StarPreparation::prepare(StarFeed::Batch& batch) {
     for (std::size_t k = 0; k < batch.size(); ++k) {
         const StarRecord& record = batch[k].record;
         if (record.index != static_cast<double>(expected_)) {
@@ -17,7 +14,7 @@ std::size_t StarPreparation::prepare(std::size_t slot, const StarFeed::Batch& ba
             return k;
         }
         ++expected_;
-        Star& star = stars[k];
+        PreparedStar& star = batch[k].prepared;
         const double area = record.area;
         // A negative area (only possible with a negative lower bound) belongs to no class.
         star.shown = settings_.AreaMin <= area && area < settings_.AreaMax && !(area < 0);

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <array>
 #include <set>
 #include <string>
 #include <thread>
@@ -51,23 +50,23 @@ TEST(StarFeed, HandsOutEveryRecordInOrderWithItsLineAheadOrInline) {
     }
 }
 
-// Notes where each batch was prepared and keeps the slot's first record number beside it; stops
-// before the record numbered `stopAt`.
+// Notes where each batch was prepared and marks each record with its own number; stops before
+// the record numbered `stopAt`.
 class NotingStage : public StarFeed::Stage {
 public:
     explicit NotingStage(double stopAt) : stopAt_(stopAt) {}
 
-    std::size_t prepare(std::size_t slot, const StarFeed::Batch& batch) override {
+    std::size_t prepare(StarFeed::Batch& batch) override {
         threads.insert(std::this_thread::get_id());
-        firstInSlot[slot] = batch.front().record.index;
         for (std::size_t k = 0; k < batch.size(); ++k) {
             if (batch[k].record.index == stopAt_) return k;
+            batch[k].prepared.classification.radialAngle =
+                static_cast<float>(batch[k].record.index);
         }
         return batch.size();
     }
 
     std::set<std::thread::id> threads;
-    std::array<double, StarFeed::kBatches> firstInSlot{};
 
 private:
     double stopAt_;
@@ -86,10 +85,10 @@ TEST(StarFeed, TheStageWorksOnEachBatchWhereItIsReadAndCanStopTheReading) {
             StarFeed feed(list, reading, &stage);
             std::size_t taken = 0;
             while (const StarFeed::Batch* batch = feed.next()) {
-                // The slot still holds what the stage kept for this very batch.
-                ASSERT_EQ(stage.firstInSlot[feed.slotOf(batch)], batch->front().record.index);
                 for (const StarFeed::Read& read : *batch) {
                     ASSERT_EQ(read.record.index, static_cast<double>(++taken));
+                    // What the stage made of the record came with it, however far ahead it ran.
+                    ASSERT_EQ(read.prepared.classification.radialAngle, read.record.index);
                 }
             }
             EXPECT_EQ(taken, static_cast<std::size_t>(stopAt - 1));
