@@ -14,9 +14,9 @@
 #include "parse_floor.h"
 #include "plot/classifier.h"
 #include "plot/plotting_run.h"
-#include "sources/lists/star_list.h"
 #include "plot/star_renderer.h"
 #include "raster/raster_surface.h"
+#include "sources/lists/star_list.h"
 #include "star_list_generator.h"
 #include "text/number_syntax.h"
 
@@ -158,14 +158,16 @@ void BM_Draw(benchmark::State& state) {
 }
 BENCHMARK(BM_Draw)->Unit(benchmark::kMillisecond);
 
-// A whole run, reading on its own thread while the drawing goes on.
+// A whole run, reading on a thread of its own while the drawing goes on.
 void BM_Run(benchmark::State& state) {
     PlotRequest request;
     request.thresholds = LensPreset::initial();
     request.starFile = listFile();
     RasterSurface raster;
+    ThreadBudget threads(1);
     for (auto _ : state) {
-        const RunResult result = runPlot(request, StarList::openSource, raster);
+        const RunResult result =
+            runPlot(request, StarList::openSource, raster, {.threads = &threads});
         if (!result.done()) state.SkipWithError(result.fault().message.c_str());
     }
     state.SetItemsProcessed(state.iterations() * kStars);
@@ -178,10 +180,8 @@ void BM_RunInline(benchmark::State& state) {
     request.thresholds = LensPreset::initial();
     request.starFile = listFile();
     RasterSurface raster;
-    RunHooks inlineReading;
-    inlineReading.readAhead = false;
     for (auto _ : state) {
-        const RunResult result = runPlot(request, StarList::openSource, raster, inlineReading);
+        const RunResult result = runPlot(request, StarList::openSource, raster);
         if (!result.done()) state.SkipWithError(result.fault().message.c_str());
     }
     state.SetItemsProcessed(state.iterations() * kStars);

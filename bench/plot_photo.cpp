@@ -107,7 +107,9 @@ int main(int argc, char** argv) {
         request.controls.height = std::to_string(size->height);
     }
     StageClock clock;
+    ThreadBudget threads(ThreadBudget::cores());
     RunHooks hooks;
+    hooks.threads = &threads;
     if (stages) hooks.monitor = &clock;
     StarKeeper keeper;
     StarObserver* const observers[] = {&keeper};

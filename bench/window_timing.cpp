@@ -17,6 +17,7 @@
 #include "app/window_look.h"
 #include "platform/file_dialog_driver.h"
 #include "platform/message_box.h"
+#include "system/thread_budget.h"
 
 namespace {
 
@@ -66,7 +67,8 @@ int main(int argc, char** argv) {
     applyWindowLook();
     ChosenList dialogs(QString::fromLocal8Bit(argv[1]));
     FailingMessages messages;
-    MainWindow form1(dialogs, messages);
+    ThreadBudget threads(ThreadBudget::cores());
+    MainWindow form1(dialogs, messages, threads);
     form1.show();
     waitUntilExposed(form1);
     form1.chooseStarList();

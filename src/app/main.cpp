@@ -8,8 +8,11 @@
 #include "app/window_look.h"
 #include "platform/qt_file_dialog_driver.h"
 #include "platform/qt_message_box.h"
+#include "system/process_tuning.h"
+#include "system/thread_budget.h"
 
 int main(int argc, char** argv) {
+    tuneProcess();
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quendra"));
     QApplication::setApplicationVersion(QLatin1String(kQuendraVersion));
@@ -22,7 +25,10 @@ int main(int argc, char** argv) {
 
     QtFileDialogDriver dialogs;
     QtMessageBox messages;
-    MainWindow form1(dialogs, messages);
+    // Every thread the windows' work starts comes from here: one per core, the window's own
+    // thread only drawing on the screen meanwhile.
+    ThreadBudget threads(ThreadBudget::cores());
+    MainWindow form1(dialogs, messages, threads);
     // "終了" and the close box end the program at once: no window is asked again.
     QObject::connect(&form1, &MainWindow::quitRequested, &application,
                      [] { QCoreApplication::exit(0); });

@@ -77,8 +77,8 @@ QString droppedFile(const QMimeData* data) {
 
 }  // namespace
 
-MainWindow::MainWindow(FileDialogDriver& dialogs, MessageBox& messages)
-    : dialog_(new FileDialog(dialogs, this)), messages_(messages) {
+MainWindow::MainWindow(FileDialogDriver& dialogs, MessageBox& messages, ThreadBudget& threads)
+    : dialog_(new FileDialog(dialogs, this)), messages_(messages), threads_(threads) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Quendra Ver.") + QLatin1String(kQuendraVersion));
     setFixedSize(kClientSize);
@@ -295,6 +295,7 @@ void MainWindow::runAndReport() {
         RunProgress progress(this);
         RunHooks hooks;
         hooks.monitor = &progress;
+        hooks.threads = &threads_;
         result = runPlot(request, sources_->opener(), picture1_->surface(), hooks);
     }
     plotChanged();

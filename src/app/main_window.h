@@ -21,6 +21,7 @@ class QMenu;
 class QPushButton;
 class QRadioButton;
 class QScrollBar;
+class ThreadBudget;
 
 // Form1, the main window: the run's settings, the plot at actual size, and the buttons that
 // draw, export and end the program. It owns the double-star window, the shared file dialog, the
@@ -29,7 +30,8 @@ class MainWindow : public QWidget {
     Q_OBJECT
 
 public:
-    MainWindow(FileDialogDriver& dialogs, MessageBox& messages);
+    // threads: where the window's runs take their threads.
+    MainWindow(FileDialogDriver& dialogs, MessageBox& messages, ThreadBudget& threads);
     ~MainWindow() override;
 
     // The star list chosen with "解析データ" or dropped on the window.
@@ -90,6 +92,7 @@ private:
 
     FileDialog* dialog_ = nullptr;
     MessageBox& messages_;
+    ThreadBudget& threads_;
     QString starFile_;
     std::array<QRadioButton*, 3> option1_{};
     QLineEdit* text1_ = nullptr;

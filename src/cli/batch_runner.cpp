@@ -6,17 +6,14 @@
 #include <atomic>
 #include <chrono>
 #include <new>
-#include <system_error>
-#include <thread>
 
 std::vector<SummaryRow> BatchRunner::run(const PlotJob& job,
                                          const std::vector<OutputNames>& outputs,
-                                         const StarSourceOpener& open, BatchProgress& progress) {
+                                         const StarSourceOpener& open, ThreadBudget& threads,
+                                         BatchProgress& progress) {
     const std::size_t count = job.inputs.size();
     const auto workers = std::min<std::size_t>(static_cast<std::size_t>(job.parallel), count);
-    // With a run per core the cores are busy already; a reading thread per run would only
-    // make them take turns.
-    const JobRunner runner(job, open, workers <= 1);
+    const JobRunner runner(job, open, threads);
     std::vector<SummaryRow> rows(count);
     std::atomic<std::size_t> next{0};
     const auto work = [&] {
@@ -30,14 +27,15 @@ std::vector<SummaryRow> BatchRunner::run(const PlotJob& job,
             progress.finished(rows[i], std::chrono::steady_clock::now() - start);
         }
     };
-    std::vector<std::thread> threads;
-    try {
-        for (std::size_t t = 1; t < workers; ++t) threads.emplace_back(work);
-    } catch (const std::system_error&) {
-        // Fewer threads than asked for: those there are take every input all the same.
+    // Fewer threads than asked for: those there are take every input all the same.
+    std::vector<ThreadBudget::Thread> runs;
+    for (std::size_t t = 1; t < workers; ++t) {
+        ThreadBudget::Thread run = threads.start(work);
+        if (!run.started()) break;
+        runs.push_back(std::move(run));
     }
     work();
-    for (std::thread& thread : threads) thread.join();
+    runs.clear();
     progress.done();
     return rows;
 }

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <ostream>
-#include <thread>
 
 #include "cli/batch_runner.h"
 #include "cli/output_plan.h"
@@ -14,13 +13,10 @@
 #include "output/output_file.h"
 #include "output/summary_table.h"
 #include "sources/star_sources.h"
+#include "system/thread_budget.h"
 #include "text/messages.h"
 
 namespace {
-
-int processors() {
-    return static_cast<int>(std::max(1U, std::thread::hardware_concurrency()));
-}
 
 bool allDigits(const std::string& text) {
     return !text.empty() &&
@@ -47,7 +43,7 @@ bool writeSummary(const PlotJob& job, const std::vector<SummaryRow>& rows, std::
 
 int HeadlessPlotter::run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
                          bool errIsTerminal) {
-    PlotterOptions::Parsed parsed = PlotterOptions::parse(args, ".", processors());
+    PlotterOptions::Parsed parsed = PlotterOptions::parse(args, ".", ThreadBudget::cores());
     if (parsed.outcome == PlotterOptions::Outcome::Usage) {
         err << parsed.error;
         return kUsage;
@@ -71,8 +67,12 @@ int HeadlessPlotter::run(const std::vector<std::string>& args, std::ostream& out
                                        : errIsTerminal           ? BatchProgress::Style::Bar
                                                                  : BatchProgress::Style::Lines;
     BatchProgress progress(err, style, job.inputs.size());
+    // Every thread of the program comes from here: -j runs at a time, or one per core when that
+    // is more, this thread being one of them. The batch takes its runs' threads first; what is
+    // left reads ahead and takes a photograph's second core.
+    ThreadBudget threads(std::max(job.parallel, ThreadBudget::cores()) - 1);
     const std::vector<SummaryRow> rows =
-        BatchRunner::run(job, outputs, StarSources::opener(job.detection), progress);
+        BatchRunner::run(job, outputs, StarSources::opener(job.detection), threads, progress);
     return report(job, rows, out, err);
 }
 

@@ -52,8 +52,8 @@ double sensorHeightOf(const ControlTexts& controls) {
 
 }  // namespace
 
-JobRunner::JobRunner(const PlotJob& job, StarSourceOpener open, bool readAhead)
-    : job_(job), open_(std::move(open)), readAhead_(readAhead) {}
+JobRunner::JobRunner(const PlotJob& job, StarSourceOpener open, ThreadBudget& threads)
+    : job_(job), open_(std::move(open)), threads_(threads) {}
 
 SummaryRow JobRunner::run(const std::string& input, const OutputNames& outputs) const {
     const PlotRequest request{controlsFor(input), job_.thresholds, input};
@@ -65,7 +65,7 @@ SummaryRow JobRunner::run(const std::string& input, const OutputNames& outputs) 
     const StarSourceOpener open = outputs.saveList.empty() ? open_ : saved.recording(open_);
     RasterSurface raster;
     RunResult result =
-        runPlot(request, open, raster, {.observers = files.observers, .readAhead = readAhead_});
+        runPlot(request, open, raster, {.observers = files.observers, .threads = &threads_});
     if (!result.done()) return {input, std::move(result)};
     Result<> kept = files.commit();
     if (kept.done()) kept = saveList(saved, outputs.saveList);

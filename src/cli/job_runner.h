@@ -6,14 +6,14 @@
 #include "output/star_list_writer.h"
 #include "output/summary_table.h"
 #include "plot/star_source.h"
+#include "system/thread_budget.h"
 
 // Carries out one input of a job: a fresh plot, the run, and, when it completed, every output
 // the job names put in place; a stopped run writes none of them and keeps the old files.
 class JobRunner {
 public:
-    // open: the opener of the job's inputs; readAhead: whether a run may read on a thread of its
-    // own (not when every core already runs a plot of its own).
-    JobRunner(const PlotJob& job, StarSourceOpener open, bool readAhead);
+    // open: the opener of the job's inputs; threads: where a run takes its helper threads.
+    JobRunner(const PlotJob& job, StarSourceOpener open, ThreadBudget& threads);
 
     SummaryRow run(const std::string& input, const OutputNames& outputs) const;
 
@@ -23,5 +23,5 @@ private:
 
     const PlotJob& job_;
     StarSourceOpener open_;
-    bool readAhead_;
+    ThreadBudget& threads_;
 };

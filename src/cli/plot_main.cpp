@@ -1,18 +1,16 @@
 #include <unistd.h>
 
-#include <csignal>
 #include <iostream>
 #include <new>
 
 #include "cli/headless_plotter.h"
 #include "output/unfinished_files.h"
 #include "platform/user_locale.h"
+#include "system/process_tuning.h"
 #include "text/messages.h"
 
 int main(int argc, char** argv) {
-    // Over the file-size limit a write should fail and be reported, the old file kept, rather
-    // than the process be killed without a word.
-    std::signal(SIGXFSZ, SIG_IGN);
+    tuneProcess();
     UnfinishedFiles::removeOnInterrupt();
     try {
         const std::vector<std::string> args(argv + 1, argv + argc);

@@ -112,8 +112,7 @@ RunResult PlottingRun::runGuarded(StarSource& source, DrawingSurface& surface,
     // The reading, checking, classifying and laying out start at once on a thread of their own
     // and run on while the plot is made ready; this thread draws.
     StarPreparation preparation(settings_, limits_);
-    StarFeed feed(source, hooks.readAhead ? StarFeed::Reading::Ahead : StarFeed::Reading::Inline,
-                  &preparation);
+    StarFeed feed(source, hooks.threads, &preparation);
     if (!surface.resize(settings_.SensorWidth, settings_.SensorHeight)) {
         return stopped(Messages::plotMemory(settings_.SensorWidth, settings_.SensorHeight));
     }
@@ -133,7 +132,7 @@ RunResult runPlot(const PlotRequest& request, const StarSourceOpener& open, Draw
         if (!settings.done()) return RunResult(settings);
         if (request.starFile.empty()) return stopped(Messages::noStarList());
         Result<std::unique_ptr<StarSource>> source =
-            open(request.starFile, SourceContext{settings.value(), hooks.monitor});
+            open(request.starFile, SourceContext{settings.value(), hooks.monitor, hooks.threads});
         if (!source.done()) return RunResult(source);
         const PlottingRun run(settings.value(), DoubleStarLimits::from(request.thresholds));
         return run.run(*source.value(), surface, hooks);

@@ -12,6 +12,7 @@
 #include "plot/star_counts.h"
 #include "plot/star_observer.h"
 #include "plot/star_source.h"
+#include "system/thread_budget.h"
 #include "text/messages.h"
 #include "text/result.h"
 
@@ -30,11 +31,12 @@ struct RunResult : Result<> {
     std::int64_t starsDrawn = 0;
 };
 
-// What a run is told beside its settings: who watches the stars drawn and the run's progress.
+// What a run is told beside its settings: who watches the stars drawn and the run's progress,
+// and where its helper threads come from (the reading ahead, a photograph's second core).
 struct RunHooks {
-    std::span<StarObserver* const> observers;
+    std::span<StarObserver* const> observers{};
     RunMonitor* monitor = nullptr;
-    bool readAhead = true;  // false: the run reads on its own thread, as when no thread starts
+    ThreadBudget* threads = nullptr;  // none: everything on the run's own thread
 };
 
 // One press of "描画" on settings already converted: sizes the plot to the sensor, reads the

@@ -1,17 +1,10 @@
 #include "plot/star_feed.h"
 
-#include <system_error>
-
-StarFeed::StarFeed(StarSource& source, Reading reading, Stage* stage)
+StarFeed::StarFeed(StarSource& source, ThreadBudget* threads, Stage* stage)
     : source_(source), stage_(stage) {
     for (Batch& batch : ring_) batch.reserve(kBatchSize);
-    inline_ = reading == Reading::Inline;
-    if (inline_) return;
-    try {
-        thread_ = std::thread([this] { read(); });
-    } catch (const std::system_error&) {
-        inline_ = true;  // slower, but the run still completes
-    }
+    if (threads != nullptr) thread_ = threads->start([this] { read(); });
+    inline_ = !thread_.started();  // slower, but the run still completes
 }
 
 StarFeed::~StarFeed() {
@@ -20,7 +13,7 @@ StarFeed::~StarFeed() {
         cancelled_ = true;
     }
     freedOne_.notify_one();
-    if (thread_.joinable()) thread_.join();
+    thread_.join();
 }
 
 const StarFeed::Batch* StarFeed::nextInline() {
@@ -53,7 +46,7 @@ const StarFeed::Batch* StarFeed::next() {
 }
 
 const StarFeed::Ending& StarFeed::ending() {
-    if (thread_.joinable()) thread_.join();
+    thread_.join();
     if (error_) std::rethrow_exception(error_);
     return ending_;
 }

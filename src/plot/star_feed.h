@@ -6,16 +6,16 @@
 #include <cstdint>
 #include <exception>
 #include <mutex>
-#include <thread>
 #include <vector>
 
 #include "plot/prepared_star.h"
 #include "plot/star_record.h"
 #include "plot/star_source.h"
+#include "system/thread_budget.h"
 #include "text/result.h"
 
-// The records of a star source in their order, read a few batches ahead on a thread of their
-// own, so that reading the numbers and the rest of the run share the work between two cores. A
+// The records of a star source in their order, read a few batches ahead on a thread of the
+// budget, so that reading the numbers and the rest of the run share the work between two cores. A
 // stage given to the feed works on each batch on that thread as soon as it is read, and what it
 // makes of a record travels with the record, so that the run can move steps there too. Memory
 // stays the same however long the source is: a fixed ring of batches is filled and emptied in
@@ -48,13 +48,10 @@ public:
         virtual std::size_t prepare(Batch& batch) = 0;
     };
 
-    // Ahead: a thread of its own reads ahead of the run. Inline: next() reads each batch itself
-    // on the calling thread; also taken when the system will not start a thread.
-    enum class Reading { Ahead, Inline };
-
-    // Starts reading at once. Until ending() returns, the source and the stage belong to the
-    // reading thread.
-    explicit StarFeed(StarSource& source, Reading reading = Reading::Ahead, Stage* stage = nullptr);
+    // Starts reading at once, on a thread of the budget ahead of the run; without a budget, or
+    // with none of its threads free, next() reads each batch itself on the calling thread. Until
+    // ending() returns, the source and the stage belong to the reading thread.
+    StarFeed(StarSource& source, ThreadBudget* threads, Stage* stage = nullptr);
     // Stops the reading early when not every record was taken.
     ~StarFeed();
     StarFeed(const StarFeed&) = delete;
@@ -86,5 +83,5 @@ private:
     bool cancelled_ = false;
     Ending ending_;
     std::exception_ptr error_;
-    std::thread thread_;  // started last, when everything it uses is ready
+    ThreadBudget::Thread thread_;  // started last, when everything it uses is ready
 };

@@ -8,6 +8,7 @@
 #include "plot/plot_settings.h"
 #include "plot/run_monitor.h"
 #include "plot/star_record.h"
+#include "system/thread_budget.h"
 #include "text/fault.h"
 #include "text/result.h"
 
@@ -28,10 +29,12 @@ public:
 };
 
 // What a source may need to know when it opens: a catalog turns its rows upside down by the
-// sensor height, a photograph is detected under the monitor's eye.
+// sensor height, a photograph is detected under the monitor's eye and on a second core where the
+// budget has one.
 struct SourceContext {
     const PlotSettings& settings;
     RunMonitor* monitor = nullptr;
+    ThreadBudget* threads = nullptr;
 };
 
 // Opens the source for a path: the source, or the fault why it cannot be opened, or cancelled

@@ -69,7 +69,8 @@ StarSourceOpener StarSources::opener(const DetectionSettings& settings, Detectio
         switch (const Kind kind = kindOf(path)) {
             case Kind::Fits:
             case Kind::Picture:
-                return Photograph::open(path, formatOf(kind), settings, cache, context.monitor);
+                return Photograph::open(path, formatOf(kind), settings, cache, context.monitor,
+                                        context.threads);
             case Kind::Catalog:
                 return SextractorCatalog::openSource(path, context);
             case Kind::StarList:

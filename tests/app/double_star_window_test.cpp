@@ -16,6 +16,7 @@
 #include "platform/qt_text.h"
 #include "recording_message_box.h"
 #include "scripted_file_dialog_driver.h"
+#include "system/process_tuning.h"
 #include "text/messages.h"
 #include "window_fixture.h"
 #include "window_test_support.h"
@@ -244,6 +245,7 @@ private slots:
 };
 
 int main(int argc, char** argv) {
+    tuneProcess();
     QApplication application(argc, argv);
     setUpApplication();
     applyWindowLook();

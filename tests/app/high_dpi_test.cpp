@@ -9,6 +9,7 @@
 #include "app/application_setup.h"
 #include "app/plot_view.h"
 #include "app/window_look.h"
+#include "system/process_tuning.h"
 #include "window_fixture.h"
 
 namespace {
@@ -54,6 +55,7 @@ private slots:
 };
 
 int main(int argc, char** argv) {
+    tuneProcess();
     QTemporaryFile screens;
     if (!screens.open()) return 1;
     screens.write(QStringLiteral(R"({"screens": [{"name": "tall", "x": 0, "y": 0, "width": %1,

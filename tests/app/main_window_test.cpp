@@ -37,6 +37,7 @@
 #include "platform/file_dialog.h"
 #include "recording_message_box.h"
 #include "scripted_file_dialog_driver.h"
+#include "system/process_tuning.h"
 #include "window_fixture.h"
 #include "window_test_support.h"
 
@@ -821,6 +822,7 @@ private slots:
 };
 
 int main(int argc, char** argv) {
+    tuneProcess();
     // Large blocks are mapped afresh and every thread shares one heap, so that an address space
     // limit binds every large allocation (see AddressSpaceLimit).
     ::mallopt(M_MMAP_THRESHOLD, 128 * 1024);

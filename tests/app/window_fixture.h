@@ -9,6 +9,7 @@
 #include "app/main_window.h"
 #include "recording_message_box.h"
 #include "scripted_file_dialog_driver.h"
+#include "system/thread_budget.h"
 #include "window_test_support.h"
 
 // The main window with scripted file dialogs and a recording message box, made afresh for every
@@ -20,7 +21,7 @@ protected:
         dir_ = std::make_unique<QTemporaryDir>();
         dialogs_ = std::make_unique<ScriptedFileDialogDriver>();
         messages_ = std::make_unique<RecordingMessageBox>();
-        form1_ = std::make_unique<MainWindow>(*dialogs_, *messages_);
+        form1_ = std::make_unique<MainWindow>(*dialogs_, *messages_, threads_);
         form1_->show();
         return dir_->isValid() && QTest::qWaitForWindowExposed(form1_.get());
     }
@@ -37,6 +38,7 @@ protected:
         QTest::mouseClick(control<QAbstractButton>(window, name), Qt::LeftButton);
     }
 
+    ThreadBudget threads_{ThreadBudget::cores()};
     std::unique_ptr<QTemporaryDir> dir_;
     std::unique_ptr<ScriptedFileDialogDriver> dialogs_;
     std::unique_ptr<RecordingMessageBox> messages_;

@@ -78,12 +78,11 @@ TEST(PlottingRun, ReadingAheadDrawsAndStopsAsReadingInline) {
     TempFile file(text);
     RasterSurface ahead;
     RasterSurface inlined;
-    RunHooks inlineReading;
-    inlineReading.readAhead = false;
+    ThreadBudget threads(1);
     PlotRequest request = controls(file);
     request.thresholds = LensPreset::initial();
-    const RunResult a = runPlot(request, StarList::openSource, ahead);
-    const RunResult b = runPlot(request, StarList::openSource, inlined, inlineReading);
+    const RunResult a = runPlot(request, StarList::openSource, ahead, {.threads = &threads});
+    const RunResult b = runPlot(request, StarList::openSource, inlined);
     EXPECT_FALSE(a.done());
     EXPECT_EQ(a.fault().message, "データ構造が違います");
     EXPECT_EQ(a.fault().detail, b.fault().detail);
@@ -125,7 +124,8 @@ TEST(PlottingRun, CancellingStopsWhereTheDrawingWas) {
     std::string text = "h\n";
     for (int i = 1; i <= 20000; ++i) text += record(i, 5 + i % 500, 20 + i % 960, 20);
     TempFile file(text);
-    for (const bool readAhead : {true, false}) {
+    ThreadBudget threads(1);
+    for (ThreadBudget* budget : {&threads, static_cast<ThreadBudget*>(nullptr)}) {
         RecordingSurface surface;
         CancellingMonitor monitor(5000);
         CountingObserver counter;
@@ -133,7 +133,7 @@ TEST(PlottingRun, CancellingStopsWhereTheDrawingWas) {
         RunHooks hooks;
         hooks.observers = observers;
         hooks.monitor = &monitor;
-        hooks.readAhead = readAhead;
+        hooks.threads = budget;
         PlotRequest request = controls(file);
         request.thresholds = LensPreset::initial();
         const RunResult result = runPlot(request, StarList::openSource, surface, hooks);

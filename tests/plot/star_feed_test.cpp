@@ -34,7 +34,8 @@ std::vector<StarFeed::Read> takeAll(StarFeed& feed) {
 TEST(StarFeed, HandsOutEveryRecordInOrderWithItsLineAheadOrInline) {
     const int count = static_cast<int>(StarFeed::kBatchSize * StarFeed::kBatches * 2 + 77);
     TempFile file(starList(count));
-    for (const StarFeed::Reading reading : {StarFeed::Reading::Ahead, StarFeed::Reading::Inline}) {
+    ThreadBudget threads(1);
+    for (ThreadBudget* reading : {&threads, static_cast<ThreadBudget*>(nullptr)}) {
         StarList list;
         ASSERT_TRUE(list.open(file.path()).done());
         StarFeed feed(list, reading);
@@ -73,12 +74,12 @@ private:
 };
 
 TEST(StarFeed, TheStageWorksOnEachBatchWhereItIsReadAndCanStopTheReading) {
+    ThreadBudget threads(1);
     const int count = static_cast<int>(StarFeed::kBatchSize * StarFeed::kBatches * 3);
     TempFile file(starList(count));
     // Within a batch, and at the first record of one, which leaves that batch empty.
     for (const int stopAt : {count - 100, static_cast<int>(StarFeed::kBatchSize * 9 + 1)})
-        for (const StarFeed::Reading reading :
-             {StarFeed::Reading::Ahead, StarFeed::Reading::Inline}) {
+        for (ThreadBudget* reading : {&threads, static_cast<ThreadBudget*>(nullptr)}) {
             StarList list;
             ASSERT_TRUE(list.open(file.path()).done());
             NotingStage stage(stopAt);
@@ -94,18 +95,18 @@ TEST(StarFeed, TheStageWorksOnEachBatchWhereItIsReadAndCanStopTheReading) {
             EXPECT_EQ(taken, static_cast<std::size_t>(stopAt - 1));
             EXPECT_TRUE(feed.ending().stopped);
             ASSERT_EQ(stage.threads.size(), 1U);
-            EXPECT_EQ(*stage.threads.begin() == std::this_thread::get_id(),
-                      reading == StarFeed::Reading::Inline);
+            EXPECT_EQ(*stage.threads.begin() == std::this_thread::get_id(), reading == nullptr);
         }
 }
 
 TEST(StarFeed, AFaultEndsTheFeedAfterTheRecordsBeforeIt) {
+    ThreadBudget threads(1);
     const int count = static_cast<int>(StarFeed::kBatchSize * 3);
     const int at = count - 5;
     TempFile file(starList(count, at, std::to_string(at) + ",1,x,1,0,0,3,3,8,6,30,0.9\r\n"));
     StarList list;
     ASSERT_TRUE(list.open(file.path()).done());
-    StarFeed feed(list);
+    StarFeed feed(list, &threads);
     EXPECT_EQ(takeAll(feed).size(), static_cast<std::size_t>(at - 1));
     const StarFeed::Ending& ending = feed.ending();
     EXPECT_TRUE(ending.reading.faulted());
@@ -115,22 +116,24 @@ TEST(StarFeed, AFaultEndsTheFeedAfterTheRecordsBeforeIt) {
 }
 
 TEST(StarFeed, AFeedLeftEarlyStopsItsReading) {
+    ThreadBudget threads(1);
     TempFile file(starList(static_cast<int>(StarFeed::kBatchSize * StarFeed::kBatches * 4)));
     StarList list;
     ASSERT_TRUE(list.open(file.path()).done());
     // Leaving after one batch, or before any, must neither hang nor leave the thread behind.
     {
-        StarFeed feed(list);
+        StarFeed feed(list, &threads);
         ASSERT_NE(feed.next(), nullptr);
     }
-    StarFeed untouched(list);
+    StarFeed untouched(list, &threads);
 }
 
 TEST(StarFeed, AnEmptyListEndsAtOnce) {
+    ThreadBudget threads(1);
     TempFile file("header only\r\n");
     StarList list;
     ASSERT_TRUE(list.open(file.path()).done());
-    StarFeed feed(list);
+    StarFeed feed(list, &threads);
     EXPECT_EQ(feed.next(), nullptr);
     EXPECT_EQ(feed.next(), nullptr);
     EXPECT_TRUE(feed.ending().reading.done());

@@ -9,7 +9,6 @@
 #include <cstdio>
 #include <limits>
 #include <new>
-#include <thread>
 #include <vector>
 
 #include "sources/photo/photo_messages.h"
@@ -192,43 +191,51 @@ bool isGzip(const std::string& path) {
     return gzip;
 }
 
-// The second half of the rows on a file handle of its own.
+// The second half of the rows on a file handle of its own, on a thread of the budget.
 class SecondHalf {
 public:
     SecondHalf(const std::string& path, const Layout& layout, long first, GreyImage& image,
-               const std::atomic<bool>& stop, std::atomic<long>& rowsDone)
-        : thread_([&, first] {
+               const std::atomic<bool>& stop, std::atomic<long>& rowsDone, ThreadBudget& threads)
+        : thread_(threads.start([&, first] {
               try {
                   ok_ = file_.open(path) && file_.moveTo(layout.hdu) &&
                         readRows(file_, layout, first, layout.height, image, stop, rowsDone);
               } catch (const std::bad_alloc&) {
                   ok_ = false;
               }
-          }) {}
+          })) {}
     ~SecondHalf() { join(); }
     SecondHalf(const SecondHalf&) = delete;
     SecondHalf& operator=(const SecondHalf&) = delete;
 
+    // False when no thread was free: the rows are the caller's to read.
+    bool started() const { return thread_.started(); }
     bool join() {
-        if (thread_.joinable()) thread_.join();
+        thread_.join();
         return ok_;
     }
 
 private:
     FitsHandle file_;
     bool ok_ = false;
-    std::thread thread_;
+    ThreadBudget::Thread thread_;
 };
 
 Result<> readImage(const std::string& path, FitsHandle& file, const Layout& layout,
-                   GreyImage& image, RunMonitor* monitor) {
+                   GreyImage& image, RunMonitor* monitor, ThreadBudget* threads) {
     std::atomic<bool> stop{false};
     std::atomic<long> rowsDone{0};
     // Decompressing a gzip stream twice would cost more than a second core gives back.
-    const bool split = layout.height >= 2 * kStripRows && !isGzip(path);
-    const long half = split ? layout.height / 2 : layout.height;
+    long half = layout.height;
     std::optional<SecondHalf> second;
-    if (split) second.emplace(path, layout, half, image, stop, rowsDone);
+    if (threads != nullptr && layout.height >= 2 * kStripRows && !isGzip(path)) {
+        second.emplace(path, layout, layout.height / 2, image, stop, rowsDone, *threads);
+        if (second->started()) {
+            half = layout.height / 2;
+        } else {
+            second.reset();
+        }
+    }
     bool ok = true;
     bool cancelled = false;
     for (long row = 0; ok && row < half; row += kStripRows) {
@@ -248,7 +255,8 @@ Result<> readImage(const std::string& path, FitsHandle& file, const Layout& layo
 
 }  // namespace
 
-Result<> FitsPicture::read(const std::string& path, GreyImage& image, RunMonitor* monitor) {
+Result<> FitsPicture::read(const std::string& path, GreyImage& image, RunMonitor* monitor,
+                           ThreadBudget* threads) {
     if (Result<> start = startReading(path, monitor); !start.done()) return start;
     FitsHandle file;
     Layout layout;
@@ -270,7 +278,7 @@ Result<> FitsPicture::read(const std::string& path, GreyImage& image, RunMonitor
     }
     image.rowsUp = layout.rowsUp;
     image.saturation = layout.saturation;
-    return readImage(path, file, layout, image, monitor);
+    return readImage(path, file, layout, image, monitor, threads);
 }
 
 std::optional<PictureSize> FitsPicture::size(const std::string& path) {

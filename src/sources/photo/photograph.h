@@ -8,6 +8,7 @@
 #include "sources/photo/detection_cache.h"
 #include "sources/photo/detection_settings.h"
 #include "sources/photo/grey_image.h"
+#include "system/thread_budget.h"
 
 // A photograph as a run's stars: read, detected, measured; the picture itself is let go as soon
 // as its stars are known.
@@ -15,17 +16,19 @@ class Photograph {
 public:
     enum class Format { Fits, Picture };
 
-    // Reads the picture and detects its stars under the monitor's eye, or takes the stars the
-    // cache keeps for the file: the stars as a source, or the fault why it cannot, or cancelled
-    // when the monitor said stop.
+    // Reads the picture and detects its stars under the monitor's eye, a second core taken from
+    // the budget where it has one, or takes the stars the cache keeps for the file: the stars as
+    // a source, or the fault why it cannot, or cancelled when the monitor said stop.
     static Result<std::unique_ptr<StarSource>> open(const std::string& path, Format format,
                                                     const DetectionSettings& settings,
-                                                    DetectionCache* cache, RunMonitor* monitor);
+                                                    DetectionCache* cache, RunMonitor* monitor,
+                                                    ThreadBudget* threads = nullptr);
 
     // The stars of the picture, without the cache.
     static Result<std::vector<StarRecord>> detect(const std::string& path, Format format,
                                                   const DetectionSettings& settings,
-                                                  RunMonitor* monitor);
+                                                  RunMonitor* monitor,
+                                                  ThreadBudget* threads = nullptr);
 
     static std::optional<PictureSize> size(const std::string& path, Format format);
 };

@@ -3,11 +3,6 @@
 #include <algorithm>
 #include <cstdlib>
 #include <mutex>
-#include <thread>
-
-#if defined(__GLIBC__)
-#include <malloc.h>
-#endif
 
 #include "sources/photo/detected_star.h"
 #include "sources/photo/photo_messages.h"
@@ -20,16 +15,6 @@ constexpr int kSteps = 4;  // background, its subtraction, extraction, measuring
 constexpr int kMemoryError = 1;
 constexpr int kPixelStackFull = 2;
 constexpr int kDeblendOverflow = 7;
-
-// SEP's background allocates and frees a histogram for every mesh, a mesh row at a time: with
-// glibc's default the freed top of the heap goes back to the system after every row and comes
-// back as fresh pages, whose faults cost more than the histograms. Keep some at the top.
-void keepHeapTop() {
-#if defined(__GLIBC__)
-    static const bool kept = mallopt(M_TOP_PAD, 16 << 20) == 1;
-    static_cast<void>(kept);
-#endif
-}
 
 // SEP's pixel stack and sub-object limit are settings of the whole library.
 std::mutex& extractionLock() {
@@ -55,8 +40,9 @@ Fault sepFault(int status, const GreyImage& picture, const std::string& path) {
     return {PhotoMessages::detectionFailed(path), sepDetail(status)};
 }
 
-// Subtracts the background row by row, the lower half of the rows on a second core.
-int subtract(const sep_bkg& background, GreyImage& picture) {
+// Subtracts the background row by row, the lower half of the rows on a second core where the
+// budget has one.
+int subtract(const sep_bkg& background, GreyImage& picture, ThreadBudget* threads) {
     const auto rows = [&](int first, int last) {
         int status = 0;
         for (int row = first; row < last && status == 0; ++row) {
@@ -67,8 +53,9 @@ int subtract(const sep_bkg& background, GreyImage& picture) {
     };
     const int half = picture.height / 2;
     int second = 0;
-    std::thread lower([&] { second = rows(half, picture.height); });
-    const int first = rows(0, half);
+    ThreadBudget::Thread lower;
+    if (threads != nullptr) lower = threads->start([&] { second = rows(half, picture.height); });
+    const int first = rows(0, lower.started() ? half : picture.height);
     lower.join();
     return first != 0 ? first : second;
 }
@@ -112,13 +99,12 @@ Result<> StarDetector::detect(GreyImage& picture, const std::string& path,
         picture.pixels.get(), nullptr,        nullptr, nullptr,        SEP_TFLOAT, 0,  0, 0,
         picture.width,        picture.height, 0.0,     SEP_NOISE_NONE, 1.0,        0.0};
     if (!proceed(0)) return Cancelled{};
-    keepHeapTop();
     sep_bkg* made = nullptr;
     int status = sep_background(&image, settings_.backgroundSize, settings_.backgroundSize, 3, 3,
                                 0.0, &made);
     const SepBackground background(made);
     if (status == 0 && !proceed(1)) return Cancelled{};
-    if (status == 0) status = subtract(*background, picture);
+    if (status == 0) status = subtract(*background, picture, threads_);
     if (status == 0 && !proceed(2)) return Cancelled{};
     sep_catalog* found = nullptr;
     if (status == 0) {

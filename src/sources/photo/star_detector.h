@@ -8,6 +8,7 @@
 #include "plot/star_record.h"
 #include "sources/photo/detection_settings.h"
 #include "sources/photo/grey_image.h"
+#include "system/thread_budget.h"
 #include "text/result.h"
 
 // Finds the stars of a picture with SEP as Source Extractor does: the background on a mesh of
@@ -27,8 +28,10 @@ public:
     static constexpr int kDeblendThresholds = 32;
     static constexpr double kCleanParameter = 1.0;
 
-    StarDetector(const DetectionSettings& settings, RunMonitor* monitor)
-        : settings_(settings), monitor_(monitor) {}
+    // threads: where the background's subtraction takes a second core; none: on this thread.
+    StarDetector(const DetectionSettings& settings, RunMonitor* monitor,
+                 ThreadBudget* threads = nullptr)
+        : settings_(settings), monitor_(monitor), threads_(threads) {}
 
     // The stars of the picture, whose pixels it leaves less their background. A picture
     // without a star is a fault; the messages name path.
@@ -40,4 +43,5 @@ private:
 
     DetectionSettings settings_;
     RunMonitor* monitor_;
+    ThreadBudget* threads_;
 };
