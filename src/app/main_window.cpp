@@ -24,6 +24,7 @@
 #include "app/plot_view.h"
 #include "app/plot_viewer.h"
 #include "app/run_progress.h"
+#include "app/run_worker.h"
 #include "app/version.h"
 #include "app/window_look.h"
 #include "app/window_placement.h"
@@ -98,9 +99,13 @@ MainWindow::MainWindow(FileDialogDriver& dialogs, MessageBox& messages, ThreadBu
     }
     doubleStars_ = std::make_unique<DoubleStarWindow>(*dialog_, messages_);
     sources_ = std::make_unique<WindowSources>();
+    worker_ = std::make_unique<RunWorker>(threads_);
+    connect(worker_.get(), &RunWorker::finished, this, &MainWindow::runEnded);
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow() {
+    stopRun();
+}
 
 void MainWindow::buildCameraPresets() {
     auto* frame = placeControl<QGroupBox>(this, QStringLiteral("Frame1"), {8, 8, 97, 97});
@@ -281,30 +286,52 @@ void MainWindow::guarded(Step step) {
 }
 
 void MainWindow::draw() {
-    // A run locks the windows while its progress shows; nothing may start a second one.
+    // A run locks the windows while it goes on; nothing may start a second one.
     if (running_) return;
+    guarded([this] { startRun(); });
+}
+
+void MainWindow::startRun() {
+    // What the run reads is taken now: nothing the user touches meanwhile changes it.
+    const PlotRequest request{controls(), doubleStars_->table(), nativeName(starFile_)};
+    if (!worker_->start(request, sources_->opener(), picture1_->surface())) {
+        messages_.show(this, qtText(Messages::outOfMemory()));  // no thread: its stack is memory
+        return;
+    }
+    // The worker has the plot's pixels: the screen keeps them as they were until they are back.
+    picture1_->setFrozen(true);
+    if (viewer_ != nullptr) viewer_->setFrozen(true);
     running_ = true;
-    guarded([this] { runAndReport(); });
+    runFile_ = starFile_;
+    progress_ = std::make_unique<RunProgress>(this, *worker_);
+}
+
+void MainWindow::runEnded() {
+    if (!running_) return;  // already collected by stopRun()
+    const RunResult result = worker_->finish(picture1_->surface());
+    progress_.reset();
+    running_ = false;
+    picture1_->setFrozen(false);
+    if (viewer_ != nullptr) viewer_->setFrozen(false);
+    plotChanged();
+    guarded([this, &result] { report(result); });
+    emit runFinished();
+}
+
+void MainWindow::stopRun() {
+    if (!running_) return;
+    worker_->finish(picture1_->surface(), true);
+    progress_.reset();
     running_ = false;
 }
 
-void MainWindow::runAndReport() {
-    const PlotRequest request{controls(), doubleStars_->table(), nativeName(starFile_)};
-    RunResult result;
-    {
-        RunProgress progress(this);
-        RunHooks hooks;
-        hooks.monitor = &progress;
-        hooks.threads = &threads_;
-        result = runPlot(request, sources_->opener(), picture1_->surface(), hooks);
-    }
-    plotChanged();
+void MainWindow::report(const RunResult& result) {
     // A cancelled run stops as a stopped run does, without a message.
     if (result.cancelled()) return;
     if (result.faulted()) {
         QString detail = qtText(result.fault().detail);
         if (!detail.isEmpty()) {
-            detail = QStringLiteral("「%1」: %2").arg(shownName(starFile_), detail);
+            detail = QStringLiteral("「%1」: %2").arg(shownName(runFile_), detail);
         }
         messages_.show(this, qtText(result.fault().message), detail);
         return;
@@ -448,6 +475,7 @@ void MainWindow::dropEvent(QDropEvent* event) {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
+    stopRun();
     doubleStars_->close();
     event->accept();
     emit quitRequested();

@@ -8,6 +8,8 @@
 #include "plot/plotting_run.h"
 
 class DoubleStarWindow;
+class RunProgress;
+class RunWorker;
 class WindowSources;
 class FileDialog;
 class FileDialogDriver;
@@ -44,6 +46,8 @@ public:
     // The window of "全体を表示"; nullptr until it is first asked for.
     PlotViewer* viewer() { return viewer_; }
     bool nightMode() const { return night_; }
+    // A run of "描画" is going on; its end is told by runFinished().
+    bool running() const { return running_; }
 
     void applyCameraPreset(int index);
     void swapSides();
@@ -51,6 +55,8 @@ public:
     // What "解析データ" does with the file it chose: it is the star list, and a photograph's
     // size goes into 横 and 縦.
     void takeStarFile(const QString& path);
+    // "描画": starts the run on the settings as they stand, on a thread of its own; the window
+    // goes on repainting meanwhile, and reports the run when it ends.
     void draw();
     void clearPlot();
     void saveImage();
@@ -62,6 +68,8 @@ public:
 signals:
     // "終了" or the close box: the program ends at once.
     void quitRequested();
+    // A run of "描画" has ended and been reported.
+    void runFinished();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -80,7 +88,11 @@ private:
     // Enter in the text boxes of the run's settings starts "描画".
     void drawOnEnter(QLineEdit* box);
     ControlTexts controls() const;
-    void runAndReport();
+    void startRun();
+    void runEnded();
+    // Stops a run that is still going, waiting for it: the window is closing.
+    void stopRun();
+    void report(const RunResult& result);
     bool putOnClipboard();
     void plotChanged();
     void fitToScreen();
@@ -112,6 +124,9 @@ private:
     PlotViewer* viewer_ = nullptr;
     std::unique_ptr<DoubleStarWindow> doubleStars_;
     std::unique_ptr<WindowSources> sources_;
+    std::unique_ptr<RunWorker> worker_;
+    std::unique_ptr<RunProgress> progress_;  // while a run goes on
+    QString runFile_;                        // the star list of the run going on
     bool doubleStarsPlaced_ = false;
     bool running_ = false;
     bool night_ = false;

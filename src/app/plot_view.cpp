@@ -31,7 +31,14 @@ void PlotView::setNight(bool night) {
     update();
 }
 
+void PlotView::setFrozen(bool frozen) {
+    frozen_ = frozen;
+    if (!frozen_) refresh();
+}
+
 void PlotView::paintEvent(QPaintEvent* event) {
+    // Opaque, the widget keeps on the screen what it painted last.
+    if (frozen_) return;
     // Only the part the window shows is converted, not the whole sensor-sized plot.
     const QRect shown = event->rect() & QRect(0, 0, raster_.width(), raster_.height());
     if (shown.isEmpty()) return;

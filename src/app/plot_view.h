@@ -20,6 +20,9 @@ public:
     void refresh();
     // Shows the plot in the night look's colours; the plot itself stays grey.
     void setNight(bool night);
+    // While a run has the plot's pixels, the screen keeps the plot as it was; the view paints
+    // again once they are back.
+    void setFrozen(bool frozen);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -27,4 +30,5 @@ protected:
 private:
     RasterSurface raster_;
     bool night_ = false;
+    bool frozen_ = false;
 };

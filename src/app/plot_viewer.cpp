@@ -77,6 +77,7 @@ PlotViewer::PlotViewer(const RasterSurface& plot, QWidget* parent)
 }
 
 void PlotViewer::refresh() {
+    if (frozen_) return;
     if (fitted_) {
         fit();
         return;
@@ -89,6 +90,11 @@ void PlotViewer::refresh() {
 void PlotViewer::setNight(bool night) {
     night_ = night;
     changed();
+}
+
+void PlotViewer::setFrozen(bool frozen) {
+    frozen_ = frozen;
+    if (!frozen_) refresh();
 }
 
 double PlotViewer::fitScale() const {
@@ -159,7 +165,7 @@ void PlotViewer::makeShown() {
 }
 
 void PlotViewer::paintEvent(QPaintEvent*) {
-    if (!shownValid_) makeShown();
+    if (!shownValid_ && !frozen_) makeShown();
     QPainter painter(this);
     painter.fillRect(rect(), palette().color(QPalette::Dark));
     if (!shown_.isNull()) painter.drawImage(shownAt_, shown_);

@@ -19,6 +19,9 @@ public:
     // Follows a run, a clear or a new plot size: fitted stays fitted, a zoom stays a zoom.
     void refresh();
     void setNight(bool night);
+    // While a run has the plot's pixels, the window shows the part in view as it was and follows
+    // the plot again once they are back.
+    void setFrozen(bool frozen);
 
     // Screen pixels per plot pixel.
     double scale() const { return scale_; }
@@ -52,6 +55,7 @@ private:
     QPointF origin_;  // the plot point at the window's top-left corner
     bool fitted_ = true;
     bool night_ = false;
+    bool frozen_ = false;
     bool dragging_ = false;
     QPointF dragFrom_;
     QPointF dragOrigin_;

@@ -1,41 +1,49 @@
 #pragma once
 
 #include <QElapsedTimer>
+#include <QObject>
 #include <QString>
-#include <atomic>
+#include <QTimer>
 #include <memory>
 
-#include "plot/run_monitor.h"
-
+class QProgressBar;
 class QProgressDialog;
 class QWidget;
+class RunWorker;
 
-// Watches one run of the window. A short run only shows the wait cursor and takes no events, as
-// a run always did; once it has taken longer than kDelayMs, a progress dialog shows its stage
-// and a "キャンセル" button, and the windows behind it are locked until the run ends.
-class RunProgress : public RunMonitor {
+// Shows the window's run while its worker draws. A short run only shows the wait cursor, and the
+// windows take no input meanwhile, as a run always did; once it has taken longer than kDelayMs, a
+// progress dialog shows its stage and a "キャンセル" button that cancels the run, and the windows
+// behind it stay locked (the dialog is application-modal) until the run ends. The windows go on
+// repainting and answering their window system throughout.
+class RunProgress : public QObject {
 public:
-    static constexpr qint64 kDelayMs = 500;
+    static constexpr int kDelayMs = 500;
 
-    explicit RunProgress(QWidget* parent);
+    RunProgress(QWidget* parent, RunWorker& worker);
     ~RunProgress() override;
     RunProgress(const RunProgress&) = delete;
     RunProgress& operator=(const RunProgress&) = delete;
 
-    // Called by the run, on the window's thread or on a helper thread of the run; only the
-    // window's thread touches the dialog.
-    bool proceed(std::string_view stage, std::int64_t done, std::int64_t total) override;
-
     bool dialogShown() const { return dialog_ != nullptr; }
 
+protected:
+    // Keeps the user's input from every widget but the dialog's.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
+    void heard(const QString& stage, qint64 done, qint64 total);
     void showDialog();
-    void update(std::string_view stage, std::int64_t done, std::int64_t total);
+    void update();
 
     QWidget* parent_;
-    QElapsedTimer clock_;
-    qint64 lastUpdateMs_ = 0;
+    RunWorker& worker_;
+    QTimer delay_;
     bool waitCursor_ = true;
     std::unique_ptr<QProgressDialog> dialog_;
-    std::atomic<bool> cancelled_{false};
+    QProgressBar* bar_ = nullptr;  // the dialog's
+    // The last progress the run told.
+    QString stage_;
+    qint64 done_ = 0;
+    qint64 total_ = 0;
 };

@@ -120,6 +120,19 @@ private:
 };
 
 // Whether the plot has a dark pixel within two pixels of (x, y).
+// Counts the paint events a widget takes.
+class PaintCounter : public QObject {
+public:
+    explicit PaintCounter(QWidget& widget) { widget.installEventFilter(this); }
+    int painted = 0;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint) ++painted;
+        return false;
+    }
+};
+
 bool darkNear(const RasterSurface& plot, int x, int y) {
     for (int j = y - 2; j <= y + 2; ++j) {
         for (int i = x - 2; i <= x + 2; ++i) {
@@ -558,6 +571,7 @@ private slots:
         for (const char* box : {"Text1", "Text2", "Text3", "Text7", "Text8", "Text9"}) {
             QGuiApplication::clipboard()->setText(QStringLiteral("before"));
             QTest::keyClick(control<QLineEdit>(form1(), box), Qt::Key_Return);
+            QVERIFY(waitForRun());
             QVERIFY2(!QGuiApplication::clipboard()->image().isNull(), box);
         }
         QCOMPARE(count("Label2", 8), QStringLiteral("1"));
@@ -737,6 +751,57 @@ private slots:
         QVERIFY(QGuiApplication::overrideCursor() == nullptr);
         // What was drawn before the cancel is kept.
         QVERIFY(plot().at(3000, 2000) < 255);
+    }
+
+    // The run goes on on a thread of its own: meanwhile the window repaints and its events are
+    // handled at once, before the progress shows as well as after, while it takes no input but
+    // the dialog's; "キャンセル" still stops the run.
+    void windowRepaintsAndAnswersWhileALongRunGoesOn() {
+        click(form1(), "Option1(0)");
+        drawFile(QStringLiteral("one.txt"), kOneSingleStar);
+        QGuiApplication::clipboard()->setText(QStringLiteral("before"));
+        writeFile(path("giants.txt"), sameStars(100000));
+        dialogs_->choose(path("giants.txt"));
+        click(form1(), "Command3");
+        auto* size = control<QLineEdit>(form1(), "Text3");
+        size->setText(QStringLiteral("0.001"));
+        PaintCounter counter(form1());
+        QTest::mouseClick(control<QPushButton>(form1(), "Command1"), Qt::LeftButton);
+        QVERIFY(form1().running());
+
+        // Answering at once, long before the progress would show: the old window took no event
+        // until then.
+        QElapsedTimer clock;
+        clock.start();
+        bool answered = false;
+        QTimer::singleShot(0, &form1(), [&] { answered = true; });
+        QTRY_VERIFY_WITH_TIMEOUT(answered, 5000);
+        QVERIFY2(clock.elapsed() < 400, qPrintable(QString::number(clock.elapsed())));
+        const int before = counter.painted;
+        form1().update();
+        QTRY_VERIFY(counter.painted > before);
+        QVERIFY(QApplication::activeModalWidget() == nullptr);
+        QVERIFY(form1().running());
+        // The user's input is not taken meanwhile: the settings and the run stay as they are.
+        QTest::keyClicks(size, QStringLiteral("9"));
+        QCOMPARE(size->text(), QStringLiteral("0.001"));
+
+        QProgressDialog* progress = nullptr;
+        QTRY_VERIFY_WITH_TIMEOUT((progress = qobject_cast<QProgressDialog*>(
+                                      QApplication::activeModalWidget())) != nullptr,
+                                 10000);
+        QVERIFY(progress->isModal());
+        const int shown = counter.painted;
+        form1().update();
+        QTRY_VERIFY(counter.painted > shown);
+        QVERIFY(form1().running());
+        QTest::mouseClick(progress->findChild<QPushButton*>(), Qt::LeftButton);
+        QVERIFY(waitForRun());
+        QVERIFY(messages_->messages.empty());
+        QCOMPARE(count("Label2", 8), QStringLiteral("1"));
+        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("before"));
+        QVERIFY(QGuiApplication::overrideCursor() == nullptr);
+        QVERIFY(plot().at(3000, 2000) < 255);  // what was drawn before the cancel is kept
     }
 
     // Running out of memory in the window's own steps ends that step with the message, and the

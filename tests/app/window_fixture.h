@@ -34,8 +34,15 @@ protected:
     MainWindow& form1() { return *form1_; }
     QWidget& form2() { return form1_->doubleStarWindow(); }
     QString path(const QString& name) const { return dir_->filePath(name); }
+    // Clicks a control; a run it starts is waited for, as the user waits for the plot.
     void click(QWidget& window, const char* name) {
         QTest::mouseClick(control<QAbstractButton>(window, name), Qt::LeftButton);
+        waitForRun();
+    }
+    // Until the run of "描画", where one goes on, has ended and been reported; false when it has
+    // not within a minute.
+    bool waitForRun() {
+        return QTest::qWaitFor([this] { return !form1_->running(); }, 60000);
     }
 
     ThreadBudget threads_{ThreadBudget::cores()};
