@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdio>
+#include <filesystem>
 #include <string_view>
 
 #include "sources/lists/sextractor_catalog.h"
@@ -45,6 +46,17 @@ bool mayBePicture(std::string_view head) {
                        [&](std::string_view start) { return head.starts_with(start); });
 }
 
+// The endings a catalog's picture is looked for with, in this order; the cameras' own programs
+// write some of them in capitals.
+constexpr std::array<std::string_view, 24> kPictureEndings{
+    ".fits",   ".fit", ".fts",     ".fits.gz", ".fit.gz", ".fz",  ".fits.fz", ".tif",
+    ".tiff",   ".png", ".jpg",     ".jpeg",    ".FITS",   ".FIT", ".FTS",     ".FITS.GZ",
+    ".FIT.GZ", ".FZ",  ".FITS.FZ", ".TIF",     ".TIFF",   ".PNG", ".JPG",     ".JPEG"};
+
+bool isPhotograph(StarSources::Kind kind) {
+    return kind == StarSources::Kind::Fits || kind == StarSources::Kind::Picture;
+}
+
 Photograph::Format formatOf(StarSources::Kind kind) {
     return kind == StarSources::Kind::Fits ? Photograph::Format::Fits : Photograph::Format::Picture;
 }
@@ -82,6 +94,29 @@ StarSourceOpener StarSources::opener(const DetectionSettings& settings, Detectio
 
 std::optional<PictureSize> StarSources::pictureSize(const std::string& path) {
     const Kind kind = kindOf(path);
-    if (kind != Kind::Fits && kind != Kind::Picture) return {};
+    if (!isPhotograph(kind)) return {};
     return Photograph::size(path, formatOf(kind));
+}
+
+std::string StarSources::companionPicture(const std::string& catalog) {
+    const std::filesystem::path path(catalog);
+    if (!path.has_stem()) return {};
+    const std::filesystem::path stem = path.parent_path() / path.stem();
+    for (const std::string_view ending : kPictureEndings) {
+        std::string candidate = stem.string();
+        candidate += ending;
+        std::error_code error;
+        if (candidate == catalog || !std::filesystem::is_regular_file(candidate, error)) continue;
+        if (isPhotograph(kindOf(candidate))) return candidate;
+    }
+    return {};
+}
+
+std::optional<PictureSize> StarSources::plotSize(const std::string& path) {
+    const Kind kind = kindOf(path);
+    if (isPhotograph(kind)) return Photograph::size(path, formatOf(kind));
+    if (kind != Kind::Catalog) return {};
+    const std::string picture = companionPicture(path);
+    if (picture.empty()) return {};
+    return pictureSize(picture);
 }
