@@ -1,5 +1,6 @@
 #include "app/double_star_window.h"
 
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -8,6 +9,8 @@
 #include <new>
 
 #include "app/control_placement.h"
+#include "app/control_tips.h"
+#include "app/threshold_cell.h"
 #include "doublestar/lens_preset.h"
 #include "doublestar/threshold_file.h"
 #include "platform/file_dialog.h"
@@ -50,6 +53,10 @@ DoubleStarWindow::DoubleStarWindow(FileDialog& dialog, MessageBox& messages)
     buildRows();
     buildBelowGrid();
     setTable(LensPreset::initial());
+    ControlTips::apply(*this);
+    for (ThresholdCell* cell : findChildren<ThresholdCell*>()) {
+        connect(cell, &QLineEdit::returnPressed, this, &DoubleStarWindow::drawRequested);
+    }
 }
 
 void DoubleStarWindow::buildHeaders() {
@@ -78,12 +85,12 @@ void DoubleStarWindow::buildRows() {
                                  fromTwips(1560, top, 735, kLabelHeight), QStringLiteral("0"));
         doubles_[i] = placeLabel(this, indexedName("Label3", c + 1),
                                  fromTwips(2400, top, 615, kLabelHeight), QStringLiteral("0"));
-        circularity_[i] = placeControl<QLineEdit>(this, indexedName("Text1", c),
-                                                  fromTwips(3240, top, 735, kCellHeight));
-        areaRatio_[i] = placeControl<QLineEdit>(this, indexedName("Text2", c),
-                                                fromTwips(4200, top, 735, kCellHeight));
-        occupancy_[i] = placeControl<QLineEdit>(this, indexedName("Text3", c),
-                                                fromTwips(5280, top, 735, kCellHeight));
+        circularity_[i] = placeControl<ThresholdCell>(this, indexedName("Text1", c),
+                                                      fromTwips(3240, top, 735, kCellHeight));
+        areaRatio_[i] = placeControl<ThresholdCell>(this, indexedName("Text2", c),
+                                                    fromTwips(4200, top, 735, kCellHeight));
+        occupancy_[i] = placeControl<ThresholdCell>(this, indexedName("Text3", c),
+                                                    fromTwips(5280, top, 735, kCellHeight));
     }
 }
 
@@ -91,7 +98,7 @@ void DoubleStarWindow::buildBelowGrid() {
     placeLabel(this, QStringLiteral("Label7"), fromTwips(360, 4600, 1095, kLabelHeight),
                QStringLiteral("放射角補正"));
     correction_ =
-        placeControl<QLineEdit>(this, QStringLiteral("Text4"), fromTwips(1560, 4560, 495, 270));
+        placeControl<ThresholdCell>(this, QStringLiteral("Text4"), fromTwips(1560, 4560, 495, 270));
     auto* frame =
         placeControl<QGroupBox>(this, QStringLiteral("Frame1"), fromTwips(3600, 4320, 975, 735));
     and_ = placeControl<QRadioButton>(frame, QStringLiteral("Option1"),
@@ -138,9 +145,27 @@ void DoubleStarWindow::setTable(const ThresholdTable& table) {
 }
 
 void DoubleStarWindow::showCounts(const CountTexts& counts) {
+    earlier_ = false;
     for (std::size_t row = 0; row < AreaClass::kCount; ++row) {
         singles_[row]->setText(qtText(counts.single[row]));
         doubles_[row]->setText(qtText(counts.doubles[row]));
+        for (QLabel* cell : {singles_[row], doubles_[row]}) {
+            cell->setForegroundRole(QPalette::WindowText);
+            cell->setToolTip(ControlTips::of(objectName(), cell->objectName()));
+        }
+    }
+}
+
+void DoubleStarWindow::markCountsEarlier(const QString& file) {
+    earlier_ = true;
+    const QString note =
+        QStringLiteral("前回完了した描画（「%1」）の数です。最後の描画は完了しませんでした。")
+            .arg(QFileInfo(file).fileName());
+    for (std::size_t row = 0; row < AreaClass::kCount; ++row) {
+        for (QLabel* cell : {singles_[row], doubles_[row]}) {
+            cell->setForegroundRole(QPalette::PlaceholderText);
+            cell->setToolTip(note);
+        }
     }
 }
 

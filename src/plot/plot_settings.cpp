@@ -7,10 +7,7 @@
 #include "text/messages.h"
 #include "text/parse_number.h"
 
-namespace {
-
-// A side of the plot in pixels, from the width or height text.
-std::optional<int> sideOf(const std::string& text, const std::string& separator) {
+std::optional<int> PlotSettings::side(const std::string& text, const std::string& separator) {
     const std::optional<float> value = parseLocaleNumber(text, separator);
     if (!value) return std::nullopt;
     const double pixels = std::nearbyint(static_cast<double>(*value));
@@ -18,13 +15,11 @@ std::optional<int> sideOf(const std::string& text, const std::string& separator)
     return static_cast<int>(pixels);
 }
 
-}  // namespace
-
 Result<PlotSettings> PlotSettings::from(const ControlTexts& texts) {
     PlotSettings settings;
-    const std::optional<int> width = sideOf(texts.width, texts.decimalSeparator);
+    const std::optional<int> width = side(texts.width, texts.decimalSeparator);
     if (!width) return Fault{Messages::badSide("横", texts.width, kLargestSide), {}};
-    const std::optional<int> height = sideOf(texts.height, texts.decimalSeparator);
+    const std::optional<int> height = side(texts.height, texts.decimalSeparator);
     if (!height) return Fault{Messages::badSide("縦", texts.height, kLargestSide), {}};
     settings.SensorWidth = *width;
     settings.SensorHeight = *height;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "plot/camera_preset.h"
@@ -39,6 +40,9 @@ struct PlotSettings {
     // The least star size text (ten times SizeScale) that gives a plot: the bar's left end.
     static constexpr double kSmallestStarSize = 1;
 
+    // A side of the plot in pixels from the width or height text, by the strict conversion with
+    // the user's decimal separator; nothing when it is no whole number of 1 to kLargestSide.
+    static std::optional<int> side(const std::string& text, const std::string& separator);
     // The settings of the texts, or the fault of the first text that cannot be used.
     static Result<PlotSettings> from(const ControlTexts& texts);
 };
