@@ -1,11 +1,15 @@
 #include "app/double_star_window.h"
 
+#include <QApplication>
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTimer>
+#include <QWindow>
 #include <new>
 
 #include "app/control_placement.h"
@@ -119,6 +123,32 @@ void DoubleStarWindow::buildBelowGrid() {
     connect(save, &QPushButton::clicked, this, &DoubleStarWindow::saveTable);
     connect(wide, &QPushButton::clicked, this, &DoubleStarWindow::applyWideAnglePreset);
     connect(tele, &QPushButton::clicked, this, &DoubleStarWindow::applyTelephotoPreset);
+}
+
+void DoubleStarWindow::showOnTop() {
+    // The window shows without being activated; where the platform activates it all the same,
+    // the window that was active is again.
+    const QPointer<QWidget> active = QApplication::activeWindow();
+    const QPointer<QWidget> focus = QApplication::focusWidget();
+    setAttribute(Qt::WA_ShowWithoutActivating);
+    show();
+    raise();
+    if (active != nullptr) active->activateWindow();
+    if (focus != nullptr) focus->setFocus();
+    // A window manager may put a window that does not take the focus beneath the active one;
+    // once it is on the screen it is raised again.
+    if (QWindow* shown = windowHandle()) {
+        raiseWhenExposed_ = true;
+        shown->installEventFilter(this);
+    }
+}
+
+bool DoubleStarWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (raiseWhenExposed_ && event->type() == QEvent::Expose && windowHandle()->isExposed()) {
+        raiseWhenExposed_ = false;
+        QTimer::singleShot(0, this, &QWidget::raise);
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 ThresholdTable DoubleStarWindow::table() const {

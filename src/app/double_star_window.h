@@ -22,6 +22,9 @@ class DoubleStarWindow : public QWidget {
 public:
     DoubleStarWindow(FileDialog& dialog, MessageBox& messages);
 
+    // Shows the window in front of the others, leaving the focus where the user was typing.
+    void showOnTop();
+
     // The limits as shown now, for a run.
     ThresholdTable table() const;
     // Writes all 25 cells, row by row, then selects "AND" or "OR".
@@ -42,6 +45,9 @@ signals:
     // Return in a cell: "描画", as in the main window's text boxes.
     void drawRequested();
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     using Column = std::array<ThresholdCell*, AreaClass::kCount>;
 
@@ -61,4 +67,5 @@ private:
     QRadioButton* and_ = nullptr;
     QRadioButton* or_ = nullptr;
     bool earlier_ = false;
+    bool raiseWhenExposed_ = false;
 };

@@ -11,7 +11,6 @@
 #include <QLocale>
 #include <QMenu>
 #include <QMimeData>
-#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
@@ -478,15 +477,7 @@ void MainWindow::toggleDoubleStarWindow() {
         return;
     }
     if (!doubleStarsPlaced_) placeDoubleStarWindow();
-    // The keys stay where the user was typing: the window shows without being activated, and
-    // where the platform activates it all the same, the window that was active is again.
-    const QPointer<QWidget> active = QApplication::activeWindow();
-    const QPointer<QWidget> focus = QApplication::focusWidget();
-    doubleStars_->setAttribute(Qt::WA_ShowWithoutActivating);
-    doubleStars_->show();
-    doubleStars_->raise();
-    if (active != nullptr) active->activateWindow();
-    if (focus != nullptr) focus->setFocus();
+    doubleStars_->showOnTop();
 }
 
 // The first time it is shown, the double-star window goes beside the main window where the

@@ -35,6 +35,7 @@ QString count(std::int64_t value) {
 }
 
 QString seconds(qint64 milliseconds) {
+    if (milliseconds < 10) return QStringLiteral("0.01 秒未満");
     const double value = static_cast<double>(milliseconds) / 1000;
     return QStringLiteral("%1 秒").arg(value, 0, 'f', value < 10 ? 2 : 1);
 }
@@ -49,8 +50,8 @@ StatusLine::StatusLine(QWidget* window) : QFrame(window) {
     kind_ = placeText(this, "StatusKind", {270, kFirstRow, 268, kRowHeight});
     size_ = placeText(this, "StatusSize", {540, kFirstRow, 92, kRowHeight}, Qt::AlignRight);
     counts_ = placeText(this, "StatusCounts", {6, kSecondRow, 170, kRowHeight});
-    time_ = placeText(this, "StatusTime", {178, kSecondRow, 56, kRowHeight});
-    notice_ = placeText(this, "StatusNotice", {236, kSecondRow, 396, kRowHeight});
+    time_ = placeText(this, "StatusTime", {178, kSecondRow, 70, kRowHeight});
+    notice_ = placeText(this, "StatusNotice", {250, kSecondRow, 382, kRowHeight});
     size_->setToolTip(QStringLiteral("プロットの大きさ（横 × 縦、ピクセル）"));
     showFile({}, {});
     // Before the first run the row tells how to make one.

@@ -26,7 +26,7 @@ void ThresholdCell::check() {
         const QString warning = text().trimmed().isEmpty()
                                     ? QStringLiteral("空欄は 0 と読みます。")
                                     : QStringLiteral(
-                                          "「%1」は数として %2 と読みます。数だけを入れてください"
+                                          "「%1」は数として %2 と読みます。\n数だけを入れてください"
                                           "（小数点は「.」）。")
                                           .arg(text(), reads);
         tip = tip.isEmpty() ? warning : warning + QLatin1Char('\n') + tip;

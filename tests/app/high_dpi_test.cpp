@@ -81,6 +81,7 @@ private slots:
         form1().raise();
         form1().activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&form1()));
+        QTest::qWait(100);  // the showing's own raise, once the window is on the screen, first
         RaiseCounter raised(form2());
         click(form1(), "Command1");
         QCOMPARE(raised.count, 1);
