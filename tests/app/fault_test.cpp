@@ -162,10 +162,9 @@ private slots:
         QVERIFY(QFile::remove(gone));
         click(form1(), "Command1");
         QCOMPARE(messages().size(), std::size_t{1});
-        QCOMPARE(
-            messages()[0].text,
-            QStringLiteral("星のリスト「%1」を開けません（ファイルまたはフォルダがありません）。")
-                .arg(gone));
+        QCOMPARE(messages()[0].text,
+                 QStringLiteral("星のリスト「%1」を開けません（ファイルまたはフォルダがありません）。")
+                     .arg(gone));
         QVERIFY(darkNear(plot(), 100, 100));  // the earlier plot and counts are kept
         QCOMPARE(singles(8), QStringLiteral("1"));
         QCOMPARE(form1().starFile(), gone);  // the choice stays, to draw once the file is back
