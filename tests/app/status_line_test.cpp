@@ -83,13 +83,6 @@ private slots:
         QVERIFY2(status("StatusTime").text().contains(QStringLiteral(" 秒")),
                  qPrintable(status("StatusTime").text()));
         QVERIFY(status("StatusNotice").text().isEmpty());
-
-        // A long name is shortened in the middle; the whole path is in the tooltip.
-        const QString longName = QStringLiteral("とても長い名前の星のリスト").repeated(4) + ".txt";
-        writeFile(path(longName), kOneSingleStar);
-        choose(longName);
-        QVERIFY(status("StatusFile").text().contains(QStringLiteral("…")));
-        QVERIFY(status("StatusFile").toolTip().contains(path(longName)));
         QVERIFY(messages_->messages.empty());
     }
 
@@ -213,9 +206,7 @@ private slots:
             const char* message;
         } refused[] = {
             {"Text9", "300", "星の濃度「300」は 0 から 255 までの数にしてください"},
-            {"Text9", "-5", "星の濃度「-5」は 0 から 255 までの数にしてください"},
             {"Text3", "0.01", "星の大きさ「0.01」は 1 以上の数にしてください"},
-            {"Text3", "0", "星の大きさ「0」は 1 以上の数にしてください"},
         };
         for (const auto& setting : refused) {
             const QString kept = box(setting.box).text();
