@@ -8,7 +8,6 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTimer>
 #include <QWindow>
 #include <new>
 
@@ -146,7 +145,7 @@ void DoubleStarWindow::showOnTop() {
 bool DoubleStarWindow::eventFilter(QObject* watched, QEvent* event) {
     if (raiseWhenExposed_ && event->type() == QEvent::Expose && windowHandle()->isExposed()) {
         raiseWhenExposed_ = false;
-        QTimer::singleShot(0, this, &QWidget::raise);
+        QMetaObject::invokeMethod(this, "raise", Qt::QueuedConnection);
     }
     return QWidget::eventFilter(watched, event);
 }
