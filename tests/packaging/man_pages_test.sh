@@ -10,7 +10,8 @@ fail() { echo "FAILED: $*"; failed=1; }
 
 # The options of a line of --help or of a page's .TP tag: -o, --camera, ...
 options_in() { grep -oE '(^|[ ,"])--?[a-z][a-z-]*' | tr -d ' ,"' | sort -u; }
-from_help=$("$plot" --help | grep -E '^  -' | sed -E 's/^ +((-[a-z], )?--?[a-z-]+).*/\1/' | options_in)
+from_help=$("$plot" --help | grep -E '^  -' | sed -E 's/^ +((-[a-z], )?--?[a-z-]+).*/\1/' |
+            options_in)
 [ -n "$from_help" ] || fail "no options read from quendra-plot --help"
 
 for page in "$pages/quendra-plot.1" "$pages/ja/quendra-plot.1"; do

@@ -13,7 +13,8 @@ mkdir -p "$work"
 (cd "$build" && cpack -G DEB -B "$work/out" >/dev/null)
 deb=$(ls "$work"/out/quendra_*.deb)
 dpkg -x "$deb" "$work/root"
-for file in usr/bin/quendra usr/bin/quendra-plot usr/share/applications/org.quendra.quendra.desktop \
+for file in usr/bin/quendra usr/bin/quendra-plot \
+            usr/share/applications/org.quendra.quendra.desktop \
             usr/share/icons/hicolor/scalable/apps/quendra.svg \
             usr/share/metainfo/org.quendra.quendra.metainfo.xml \
             usr/share/man/man1/quendra.1.gz usr/share/man/man1/quendra-plot.1.gz \
