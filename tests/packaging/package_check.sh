@@ -17,19 +17,9 @@ if ! command -v "$tool" >/dev/null; then
 fi
 deb=$(ls "$work"/out/quendra_*.deb)
 status=0
-# CPack calls ldconfig from postinst and postrm whenever a shared object lies in usr/lib or a
-# folder just below it, as the picture modules do in usr/lib/quendra/. They are plugins that
-# ld.so never looks for, and they are about to go: until then only, the tag is let pass.
-# Revert this when the modules are deleted.
-suppress=()
-if compgen -G "$work/root/usr/lib/quendra/*.so" >/dev/null; then
-    suppress=(--suppress-tags maintscript-calls-ldconfig)
-fi
 case $1 in
     # Informational tags are shown, not failed on.
-    lintian)
-        lintian --fail-on error,warning --display-info "${suppress[@]}" "$deb" 2>&1 || status=$?
-        ;;
+    lintian) lintian --fail-on error,warning --display-info "$deb" 2>&1 || status=$? ;;
     # The desktop entry found from the metadata's launchable, and the icon.
     appstream) appstreamcli validate-tree --no-net --strict --pedantic "$work/root" || status=$? ;;
     # Warnings do not change the status; hints (such as a second main category) are allowed.
