@@ -363,7 +363,7 @@ private:
         const QLineF twin = axial(QPointF(x + s(12), y), 35, whiskerLength(0.5));
         p_.setPen(QPen(c_.twin, kWhiskerWidth, Qt::SolidLine, Qt::FlatCap));
         p_.drawLines(QList<QLineF>{twin, twin.translated(beside(twin))});
-        x = legendText(x + s(30), QStringLiteral("重星 （線は星の向き、長いほど伸びている）"));
+        x = legendText(x + s(30), QStringLiteral("重星（線は星の向き、長いほど伸びている）"));
         p_.setPen(QPen(c_.halo, s(12), Qt::SolidLine, Qt::RoundCap));
         p_.drawLine(QPointF(x + s(6), y), QPointF(x + s(40), y));
         p_.setPen(QPen(c_.bar, s(6.5), Qt::SolidLine, Qt::RoundCap));
