@@ -37,7 +37,7 @@ struct Colours {
     QColor bar;
     QColor halo;  // under bars and numbers, so that they stand out of the whiskers
     QColor text;
-    QColor faint;  // what is there to find one's way
+    QColor faint;  // the plot's size and the grid beside the title
 };
 
 QColor red(int level, int alpha = 255) {
@@ -46,17 +46,29 @@ QColor red(int level, int alpha = 255) {
 
 Colours coloursOf(Look look) {
     if (look == Look::Night) {
-        return {Qt::black,    red(12),  red(120),
-                red(55),      red(115), red(185),
-                red(150, 95), red(185), QColor(0, 0, 0, 210),
-                red(160),     red(95)};
+        return {.page = Qt::black,
+                .sensor = red(12),
+                .outline = red(120),
+                .grid = red(55),
+                .single = red(115),
+                .twin = red(185),
+                .tint = red(150, 95),
+                .bar = red(185),
+                .halo = QColor(0, 0, 0, 210),
+                .text = red(160),
+                .faint = red(95)};
     }
-    return {QColor(0xf4, 0xf3, 0xef),      Qt::white,
-            QColor(0x33, 0x33, 0x33),      QColor(0xc6, 0xc6, 0xc6),
-            QColor(0x3f, 0x6e, 0xa6, 190), QColor(0xdd, 0x4b, 0x1f),
-            QColor(0xf2, 0x8e, 0x2b, 120), QColor(0x1b, 0x1b, 0x1b),
-            QColor(255, 255, 255, 215),    QColor(0x22, 0x22, 0x22),
-            QColor(0x70, 0x70, 0x70)};
+    return {.page = QColor(0xf4, 0xf3, 0xef),
+            .sensor = Qt::white,
+            .outline = QColor(0x33, 0x33, 0x33),
+            .grid = QColor(0xc6, 0xc6, 0xc6),
+            .single = QColor(0x3f, 0x6e, 0xa6, 190),
+            .twin = QColor(0xdd, 0x4b, 0x1f),
+            .tint = QColor(0xf2, 0x8e, 0x2b, 120),
+            .bar = QColor(0x1b, 0x1b, 0x1b),
+            .halo = QColor(255, 255, 255, 215),
+            .text = QColor(0x22, 0x22, 0x22),
+            .faint = QColor(0x70, 0x70, 0x70)};
 }
 
 QFont fontOf(double pixels, bool bold = false) {
@@ -253,13 +265,18 @@ private:
     double whiskerLength(double elongation) const { return s(3) + s(34) * elongation; }
 
     void whiskers(bool doubles) {
+        // Stars off the sensor, and the numbers of a broken star list, are left out of the
+        // picture (they are in the numbers).
+        const double longest = whiskerLength(1);
+        const QRectF room = l_.box.adjusted(-longest, -longest, longest, longest);
         QList<QLineF> lines;
         for (const ShapeStar& star : map_.stars()) {
-            if (star.isDouble != doubles || !std::isfinite(star.x) || !std::isfinite(star.y)) {
+            const QPointF centre = at(star.x, star.y);
+            if (star.isDouble != doubles || !room.contains(centre) || !std::isfinite(star.angle)) {
                 continue;
             }
             const double e = star.elongation();
-            const QLineF line = axial(at(star.x, star.y), static_cast<double>(star.angle),
+            const QLineF line = axial(centre, static_cast<double>(star.angle),
                                       whiskerLength(std::isfinite(e) ? e : 0));
             lines.append(line);
             if (doubles) lines.append(line.translated(beside(line)));

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <limits>
+
 #include "../shape/shape_fields.h"
 #include "platform/offscreen_gui.h"
 
@@ -65,11 +68,18 @@ TEST_F(ShapeMapPictureTest, NightPictureIsRedOnBlackOnly) {
     EXPECT_GT(red, 2000);
 }
 
-TEST_F(ShapeMapPictureTest, MapWithoutStarsOrSizeStillDraws) {
-    const QImage picture =
+TEST_F(ShapeMapPictureTest, MapWithoutStarsOrSizeOrWithBrokenNumbersStillDraws) {
+    const QImage empty =
         ShapeMapPicture::render(ShapeMap(nullptr, 0, 0, 9), ShapeMapPicture::Look::Day);
-    EXPECT_EQ(picture.width(), ShapeMapPicture::kWidth);
-    EXPECT_GT(picture.height(), 600);
+    EXPECT_EQ(empty.width(), ShapeMapPicture::kWidth);
+    EXPECT_GT(empty.height(), 600);
+    const double huge = 1e300;
+    const double nan = std::nan("");
+    std::vector<ShapeStar> stars(3);
+    stars[0] = {.x = huge, .y = -huge, .roundness = nan, .size = huge};
+    stars[1] = {.x = nan, .y = 10, .roundness = -huge, .size = nan};
+    stars[2] = {.x = 10, .y = 10, .angle = std::numeric_limits<float>::infinity()};
+    EXPECT_FALSE(ShapeMapPicture::render(mapOf(stars), ShapeMapPicture::Look::Night).isNull());
 }
 
 }  // namespace
