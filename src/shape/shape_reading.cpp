@@ -142,8 +142,9 @@ ReadingLine ShapeReading::local(const ShapeMap& map) {
         if (!places.empty()) places += "、";
         places += region.name + " " + percent(*region.summary.doubleFraction);
     }
-    return {"local", "重星の割合が一部の領域で高くなっています（" + places + "。全体では " +
-                         percent(map.frame().doubleFraction.value_or(0)) +
-                         "）。その部分だけのピントのずれや傾き、光学系やセンサーの汚れ・結露、"
-                         "その方向の雲や薄明、明るい星や星雲の重なりを疑ってください。"};
+    return {"local",
+            "重星の割合が一部の領域で高くなっています（" + places + "。全体では " +
+                percent(map.frame().doubleFraction.value_or(0)) +
+                "）。その部分だけの星像の伸びやピントのずれ、傾き、光学系やセンサーの汚れ・結露、"
+                "その方向の雲や薄明、明るい星や星雲の重なりを疑ってください。"};
 }
