@@ -1,0 +1,19 @@
+#include "platform/offscreen_gui.h"
+
+#include <QGuiApplication>
+
+bool OffscreenGui::ensure() {
+    if (QCoreApplication::instance() != nullptr) {
+        return qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr;
+    }
+    // The platform the environment names is the user's choice; without one, no display.
+    static QByteArray platform = qgetenv("QT_QPA_PLATFORM");
+    if (platform.isEmpty()) platform = QByteArrayLiteral("offscreen");
+    static char name[] = "quendra-plot";
+    static char option[] = "-platform";
+    static char* argv[] = {name, option, platform.data(), nullptr};
+    static int argc = 3;
+    // Kept to the end of the program: the fonts are needed as long as pictures are drawn.
+    static const QGuiApplication* application = new QGuiApplication(argc, argv);
+    return application != nullptr;
+}
