@@ -10,6 +10,7 @@
 #endif
 
 #include "photo/detected_star.h"
+#include "photo/object_neighbours.h"
 #include "photo/photo_messages.h"
 #include "photo/sep_objects.h"
 
@@ -86,10 +87,12 @@ int extract(const sep_image& image, float threshold, const DetectionSettings& se
     for (;;) {
         sep_set_extract_pixstack(stack);
         sep_set_sub_object_limit(subObjects);
-        const int status = sep_extract(&image, threshold, SEP_THRESH_ABS, settings.minArea,
-                                       StarDetector::kFilter.data(), 5, 5, SEP_FILTER_CONV,
-                                       StarDetector::kDeblendThresholds, settings.deblendContrast,
-                                       1, StarDetector::kCleanParameter, catalog);
+        const float* filter = settings.filter ? StarDetector::kFilter.data() : nullptr;
+        const int side = settings.filter ? 5 : 0;
+        const int status =
+            sep_extract(&image, threshold, SEP_THRESH_ABS, settings.minArea, filter, side, side,
+                        SEP_FILTER_CONV, StarDetector::kDeblendThresholds, settings.deblendContrast,
+                        1, StarDetector::kCleanParameter, catalog);
         if (status == kPixelStackFull && stack < pixels) {
             stack = std::min(pixels, 4 * stack);
         } else if (status == kDeblendOverflow && subObjects < 16384) {
@@ -133,8 +136,10 @@ Outcome StarDetector::detect(GreyImage& picture, const std::string& path,
     if (!proceed(3)) return Outcome::Cancelled;
     stars.clear();
     stars.reserve(static_cast<std::size_t>(catalog->nobj));
+    const ObjectNeighbours neighbours(*catalog, picture.width, picture.height);
     for (int i = 0; i < catalog->nobj; ++i) {
-        if (std::optional<StarRecord> star = DetectedStar::of(*catalog, i, picture, *background)) {
+        if (std::optional<StarRecord> star =
+                DetectedStar::of(*catalog, i, picture, *background, neighbours)) {
             star->index = static_cast<double>(stars.size() + 1);
             stars.push_back(*star);
         }

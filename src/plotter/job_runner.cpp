@@ -3,6 +3,7 @@
 #include <optional>
 #include <vector>
 
+#include "output/fwhm_median.h"
 #include "output/region_file.h"
 #include "output/star_list_writer.h"
 #include "output/star_table.h"
@@ -25,9 +26,11 @@ struct RunOutputs {
     std::optional<StarTable> starTable;
     std::optional<OutputFile> regionFile;
     std::optional<RegionFile> regions;
+    std::optional<FwhmMedian> fwhm;  // only where a summary shows it
     std::vector<StarObserver*> observers;
 
-    bool open(const OutputNames& names, double sensorHeight, Fault& fault) {
+    bool open(const OutputNames& names, double sensorHeight, bool summary, Fault& fault) {
+        if (summary) observers.push_back(&fwhm.emplace());
         if (!names.stars.empty()) {
             if (!starFile.emplace(names.stars, "星の一覧").open(fault)) return false;
             observers.push_back(&starTable.emplace(*starFile));
@@ -62,7 +65,8 @@ SummaryRow JobRunner::run(const std::string& input, const OutputNames& outputs) 
     const PlotRequest request{controlsFor(input), job_.thresholds, input};
     Fault fault;
     RunOutputs files;
-    if (!files.open(outputs, sensorHeightOf(request.controls), fault)) {
+    const bool summary = job_.batch() || !job_.summary.empty();
+    if (!files.open(outputs, sensorHeightOf(request.controls), summary, fault)) {
         return {input, stoppedBy(fault)};
     }
     StarListWriter saved;
@@ -75,7 +79,7 @@ SummaryRow JobRunner::run(const std::string& input, const OutputNames& outputs) 
         (!outputs.image.empty() && !PlotImage::save(raster, outputs.image, pictures_, fault))) {
         return {input, stoppedBy(fault)};
     }
-    return {input, std::move(result)};
+    return {input, std::move(result), files.fwhm ? files.fwhm->median() : std::nullopt};
 }
 
 // A photograph sets the sensor size to its own, as a camera preset would, unless the options
