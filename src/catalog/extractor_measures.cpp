@@ -44,27 +44,28 @@ std::optional<ExtractorMeasures::Axes> ExtractorMeasures::axes() const {
 }
 
 std::optional<StarRecord> ExtractorMeasures::star(double height) const {
-    if (!(fwhm > 0)) return {};
     const std::optional<Axes> own = axes();
     if (!own) return {};
     const double length = kScale * own->major;
     const double width = kScale * own->minor;
     const double roundness = own->minor / own->major;
+    // Source Extractor writes 0, or noise below it, where it fitted no FWHM.
+    const double measured = fwhm > 0 ? fwhm : 0;
     StarRecord star;
     star.area = std::numbers::pi * length * width;
     star.x = x;
     star.y = (height + 1) - y;
     star.left = xMin;
     star.top = (height + 1) - yMax;
-    star.extent1 = fwhm / std::sqrt(roundness);
-    star.extent2 = fwhm * std::sqrt(roundness);
+    star.extent1 = measured / std::sqrt(roundness);
+    star.extent2 = measured * std::sqrt(roundness);
     star.span = 2 * length;
     star.size = 2 * width;
     star.angle = static_cast<float>(own->angle);
     // A hair below 180 rounds to 180 in single precision: the same axis as 0.
     if (star.angle >= 180) star.angle = 0;
     star.roundness = roundness;
-    star.fwhm = fwhm;
+    star.fwhm = measured;
     if (!finite(star)) return {};
     return star;
 }

@@ -19,7 +19,7 @@ struct ExtractorMeasures {
     double y2Win = 0;       // Source Extractor's window, a Gaussian of sigma 2 / 2.35 times the
     double xyWin = 0;       // half-light radius
     double fluxRadius = 0;  // FLUX_RADIUS: the half-light radius
-    double fwhm = 0;        // FWHM_IMAGE
+    double fwhm = 0;        // FWHM_IMAGE; 0 or below where none was fitted
 
     // The axes that make the record: the star's own second moments along its major and minor
     // axis, the window taken out, in pixels; and the major axis' angle in degrees,
@@ -33,7 +33,8 @@ struct ExtractorMeasures {
     std::optional<Axes> axes() const;
 
     // The star of the object on a picture `height` rows high, Y turned downward; nothing when
-    // the object is no star (no FWHM, no axes, a value that is not finite).
+    // the object is no star (no axes, a value that is not finite). An object without a FWHM
+    // (0: Source Extractor could not fit one) is a star with extents 0.
     std::optional<StarRecord> star(double height) const;
 
     // Source Extractor's window for an object whose half-light radius is fluxRadius: its
