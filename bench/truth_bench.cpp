@@ -197,9 +197,9 @@ int main(int argc, char** argv) {
         "Targets (startup limits): good tracking called double %.1f %% (at most 5), "
         "doubled 1.0 FWHM %.1f %% (at least 70), doubled 1.5 FWHM %.1f %% (at least 80), "
         "trailed 1.5 FWHM %.1f %% (at least 80), mixed as the truth %.1f %% (at least "
-        "85)\n",
+        "85); crowded good frames called double %.1f %% (no target)\n",
         start.share("good tracking", false), start.share("doubled 1.0 FWHM", false),
         start.share("doubled 1.5 FWHM", false), start.share("trailed 1.5 FWHM", false),
-        start.share("mixed", true));
+        start.share("mixed", true), start.share("good, crowded", false));
     return 0;
 }

@@ -13,7 +13,7 @@ class TruthSet {
 public:
     struct Options {
         std::uint64_t seed = 1;
-        int framesPerKind = 8;
+        int framesPerKind = 16;
         double fwhmLow = 2;
         double fwhmHigh = 6;
         double secondLow = 0.3;  // doubled stars' flux ratios from this to 1
