@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <mutex>
+#include <optional>
 #include <thread>
 
 #if defined(__GLIBC__)
@@ -103,6 +104,33 @@ int extract(const sep_image& image, float threshold, const DetectionSettings& se
     }
 }
 
+// Every object measured as a star, on as many threads as there are cores (up to four): each
+// object is measured on its own, from the picture and the catalog alone. The stars are numbered
+// 1, 2, ... in the catalog's order.
+void measure(const sep_catalog& catalog, const GreyImage& picture, const sep_bkg& background,
+             std::vector<StarRecord>& stars) {
+    const ObjectNeighbours neighbours(catalog, picture.width, picture.height);
+    std::vector<std::optional<StarRecord>> measured(static_cast<std::size_t>(catalog.nobj));
+    const int threads = static_cast<int>(std::clamp(std::thread::hardware_concurrency(), 1U, 4U));
+    const auto share = [&](int first) {
+        for (int i = first; i < catalog.nobj; i += threads) {
+            measured[static_cast<std::size_t>(i)] =
+                DetectedStar::of(catalog, i, picture, background, neighbours);
+        }
+    };
+    std::vector<std::thread> others;
+    for (int t = 1; t < threads; ++t) others.emplace_back(share, t);
+    share(0);
+    for (std::thread& thread : others) thread.join();
+    stars.clear();
+    stars.reserve(measured.size());
+    for (std::optional<StarRecord>& star : measured) {
+        if (!star) continue;
+        star->index = static_cast<double>(stars.size() + 1);
+        stars.push_back(*star);
+    }
+}
+
 }  // namespace
 
 bool StarDetector::proceed(int step) const {
@@ -134,16 +162,7 @@ Outcome StarDetector::detect(GreyImage& picture, const std::string& path,
         return Outcome::Fault;
     }
     if (!proceed(3)) return Outcome::Cancelled;
-    stars.clear();
-    stars.reserve(static_cast<std::size_t>(catalog->nobj));
-    const ObjectNeighbours neighbours(*catalog, picture.width, picture.height);
-    for (int i = 0; i < catalog->nobj; ++i) {
-        if (std::optional<StarRecord> star =
-                DetectedStar::of(*catalog, i, picture, *background, neighbours)) {
-            star->index = static_cast<double>(stars.size() + 1);
-            stars.push_back(*star);
-        }
-    }
+    measure(*catalog, picture, *background, stars);
     if (stars.empty()) {
         fault = {PhotoMessages::noStars(path, settings_), {}};
         return Outcome::Fault;
