@@ -310,6 +310,10 @@ TEST(Photograph, TheCacheKeepsTheStarsWhileFileAndSettingsStayTheSame) {
     DetectionSettings other;
     other.minArea = 6;
     EXPECT_TRUE(open(other));
+    // Without the filter: detected again, every star still found.
+    DetectionSettings unfiltered;
+    unfiltered.filter = false;
+    EXPECT_TRUE(open(unfiltered));
     EXPECT_TRUE(open({}));
     std::filesystem::last_write_time(
         file.path(), std::filesystem::last_write_time(file.path()) + std::chrono::seconds(5));

@@ -110,6 +110,7 @@ TEST_F(Batch, NamesThatWouldOverwriteAreUsageErrorsBeforeAnythingIsRead) {
         {"--stars", "", at("a.txt")},
         {"--thresholds=", at("a.txt")},
         {"--json=yes", at("a.txt")},
+        {"--filter", "box", at("a.txt")},
         {""},
     };
     for (const auto& args : wrong) {
