@@ -10,6 +10,8 @@
 
 namespace {
 
+constexpr double kMostReach = 512;
+
 // The saturation as the background-subtracted pixels see it at the object.
 double saturationLeft(const GreyImage& picture, const sep_bkg& background, double x, double y) {
     if (!picture.saturation) return std::numeric_limits<double>::infinity();
@@ -89,15 +91,18 @@ std::optional<ExtractorMeasures> DetectedStar::measures(const sep_catalog& catal
     const double y = catalog.y[i];
     ExtractorMeasures m;
     m.fwhm = fwhm(catalog, i, picture, saturationLeft(picture, background, x, y));
-    // Apertures as far as Source Extractor's reach, the window's too where it reaches further.
-    const int reach = static_cast<int>(std::min(HalfLightRadius::reach(a), 32767.0));
+    // Apertures as far as Source Extractor's reach, the window's too where it reaches further;
+    // for an object hundreds of pixels wide (a nebula, no star) no further than kMostReach, so
+    // that measuring it on every core at once never copies the picture many times over.
+    const int reach = static_cast<int>(std::min(HalfLightRadius::reach(a), kMostReach));
     ObjectCutout cutout(picture, catalog, neighbours, i, reach);
     m.fluxRadius = HalfLightRadius::of(cutout, catalog, i);
     if (!(m.fluxRadius > 0)) return {};
     const double sigma = ExtractorMeasures::windowSigma(m.fluxRadius);
     if (WindowedMoments::reach(sigma) > reach) {
-        cutout = ObjectCutout(picture, catalog, neighbours, i,
-                              static_cast<int>(std::min(WindowedMoments::reach(sigma), 32767.0)));
+        cutout =
+            ObjectCutout(picture, catalog, neighbours, i,
+                         static_cast<int>(std::min(WindowedMoments::reach(sigma), kMostReach)));
     }
     const WindowedMoments window = WindowedMoments::of(cutout, catalog, i, sigma);
     // FITS pixels: 1 at the centre of the first column and of the bottom row.
