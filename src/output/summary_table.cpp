@@ -43,6 +43,7 @@ std::vector<Cell> cellsOf(const SummaryRow& row) {
     const double fraction =
         r.starsDrawn > 0 ? static_cast<double>(doubles) / static_cast<double>(r.starsDrawn) : 0.0;
     cells.push_back({numberText(fraction), false});
+    cells.push_back({row.fwhm && r.done() ? numberText(*row.fwhm) : "", false});
     return cells;
 }
 
@@ -80,7 +81,7 @@ std::vector<std::string> SummaryTable::columns() {
         names.push_back("single_" + std::string(c.label));
         names.push_back("double_" + std::string(c.label));
     }
-    names.insert(names.end(), {"singles", "doubles", "double_fraction"});
+    names.insert(names.end(), {"singles", "doubles", "double_fraction", "fwhm"});
     return names;
 }
 
@@ -111,7 +112,9 @@ std::string SummaryTable::json(const std::vector<SummaryRow>& rows) {
         const std::vector<Cell> cells = cellsOf(rows[r]);
         for (std::size_t i = 0; i < cells.size(); ++i) {
             text += (i ? ", \"" : "\"") + names[i] + "\": ";
-            text += cells[i].text ? jsonString(cells[i].value) : cells[i].value;
+            // A number that is not there (no FWHM) is null.
+            const std::string& value = cells[i].value;
+            text += cells[i].text ? jsonString(value) : value.empty() ? "null" : value;
         }
         text += '}';
     }

@@ -30,8 +30,8 @@ TEST(PhotoBatch, APhotographAmongListsPlotsAtItsSizeWithRegionsOnItsStars) {
     std::ostringstream err;
     const int status = HeadlessPlotter().run(
         {"--quiet", "--summary", (dir / "night.json").string(), "-o", (dir / "{name}.png").string(),
-         "--regions", (dir / "{name}.reg").string(), (dir / "sky.fits").string(), list.path(),
-         (dir / "bad.txt").string()},
+         "--regions", (dir / "{name}.reg").string(), "--stars", (dir / "{name}.csv").string(),
+         (dir / "sky.fits").string(), list.path(), (dir / "bad.txt").string()},
         out, err);
     EXPECT_EQ(status, HeadlessPlotter::kStopped) << err.str();
     const std::vector<std::string> summary = linesOf((dir / "night.json").string());
@@ -41,6 +41,19 @@ TEST(PhotoBatch, APhotographAmongListsPlotsAtItsSizeWithRegionsOnItsStars) {
               std::string::npos)
         << summary[1];
     EXPECT_NE(summary[2].find("list.txt\", \"status\": \"completed\""), std::string::npos);
+    // The median FWHM of the photograph's two stars, as its star table has them; a star list
+    // has none.
+    const std::vector<std::string> stars = linesOf((dir / "sky.csv").string());
+    ASSERT_EQ(stars.size(), 3u);
+    const auto fwhmOf = [](const std::string& row) {
+        return std::stod(row.substr(row.rfind(',') + 1));
+    };
+    const std::size_t fwhm = summary[1].find("\"fwhm\": ");
+    ASSERT_NE(fwhm, std::string::npos) << summary[1];
+    EXPECT_NEAR(std::stod(summary[1].substr(fwhm + 8)), (fwhmOf(stars[1]) + fwhmOf(stars[2])) / 2,
+                1e-12);
+    EXPECT_GT(fwhmOf(stars[1]), 2.5);
+    EXPECT_NE(summary[2].find("\"fwhm\": null}"), std::string::npos) << summary[2];
     EXPECT_NE(
         summary[3].find("bad.txt\", \"status\": \"stopped\", \"message\": \"データ構造が違います"),
         std::string::npos);
@@ -93,7 +106,15 @@ TEST(PhotoBatch, TheSavedListOfAPhotographPlotsAsThePhotograph) {
     EXPECT_NE(fromPhoto.find("\"records\": 3"), std::string::npos) << fromPhoto;
     EXPECT_EQ(fromList, fromPhoto);
     EXPECT_EQ(slurp(dir / "b.bmp"), slurp(dir / "a.bmp"));
-    EXPECT_EQ(slurp(dir / "b.csv"), slurp(dir / "a.csv"));
+    // The same rows, but the list keeps its twelve items: no FWHM.
+    const std::vector<std::string> photo = linesOf((dir / "a.csv").string());
+    const std::vector<std::string> list = linesOf((dir / "b.csv").string());
+    ASSERT_EQ(list.size(), photo.size());
+    EXPECT_EQ(list[0], photo[0]);
+    for (std::size_t i = 1; i < photo.size(); ++i) {
+        EXPECT_GT(photo[i].size(), photo[i].rfind(',') + 1) << photo[i];
+        EXPECT_EQ(list[i], photo[i].substr(0, photo[i].rfind(',') + 1));
+    }
 }
 
 }  // namespace

@@ -29,10 +29,10 @@ const SyntheticSky& sky() {
 }
 
 const std::string kCatalog =
-    "#   1 NUMBER\n#   2 ISOAREA_IMAGE\n#   3 X_IMAGE\n#   4 Y_IMAGE\n#   5 XMIN_IMAGE\n"
-    "#   6 YMIN_IMAGE\n#   7 XMAX_IMAGE\n#   8 YMAX_IMAGE\n#   9 A_IMAGE\n#  10 B_IMAGE\n"
-    "#  11 THETA_IMAGE\n#  12 FWHM_IMAGE\n"
-    "   1   30  30.2  88.4  27  85  33  92  1.4  1.4   0.0  3.3\n";
+    "#   1 NUMBER\n#   2 FLUX_RADIUS\n#   3 X_IMAGE\n#   4 Y_IMAGE\n#   5 XMIN_IMAGE\n"
+    "#   6 YMIN_IMAGE\n#   7 XMAX_IMAGE\n#   8 YMAX_IMAGE\n#   9 X2WIN_IMAGE\n#  10 Y2WIN_IMAGE\n"
+    "#  11 XYWIN_IMAGE\n#  12 FWHM_IMAGE\n"
+    "   1   1.75  30.2  88.4  27  85  33  92  1.1  1.1   0.0  3.3\n";
 const std::string kStarList = "P1 frame\r\n1,23.5,100.25,200.75,0,0,6,5,8,7.5,33.25,0.8\r\n";
 
 TEST(StarSources, KindIsTakenFromTheContentNotTheName) {

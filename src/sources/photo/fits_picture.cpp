@@ -53,7 +53,7 @@ struct Layout {
     long width = 0;
     long height = 0;
     int planes = 1;
-    bool rowsUp = true;
+    bool topDown = false;  // ROWORDER = 'TOP-DOWN': the file's first row is the top one
     std::optional<double> saturation;
 };
 
@@ -136,7 +136,7 @@ std::optional<double> typeSaturation(FitsHandle& file) {
 }
 
 void readKeys(FitsHandle& file, Layout& layout) {
-    layout.rowsUp = !isTopDown(file);
+    layout.topDown = isTopDown(file);
     const std::optional<double> saturate = readNumber(file, "SATURATE");
     layout.saturation = saturate && std::isfinite(*saturate) ? saturate : typeSaturation(file);
 }
@@ -253,6 +253,15 @@ Result<> readImage(const std::string& path, FitsHandle& file, const Layout& layo
     return {};
 }
 
+// Rows stored downward, turned to run upward as the picture is kept.
+void turnOver(GreyImage& image) {
+    const auto width = static_cast<std::ptrdiff_t>(image.width);
+    float* pixels = image.pixels.get();
+    for (int low = 0, high = image.height - 1; low < high; ++low, --high) {
+        std::swap_ranges(pixels + low * width, pixels + (low + 1) * width, pixels + high * width);
+    }
+}
+
 }  // namespace
 
 Result<> FitsPicture::read(const std::string& path, GreyImage& image, RunMonitor* monitor,
@@ -276,9 +285,10 @@ Result<> FitsPicture::read(const std::string& path, GreyImage& image, RunMonitor
                                  static_cast<int>(layout.height))) {
         return Fault{PhotoMessages::outOfMemory(path, layout.width, layout.height), {}};
     }
-    image.rowsUp = layout.rowsUp;
     image.saturation = layout.saturation;
-    return readImage(path, file, layout, image, monitor, threads);
+    Result<> read = readImage(path, file, layout, image, monitor, threads);
+    if (read.done() && layout.topDown) turnOver(image);
+    return read;
 }
 
 std::optional<PictureSize> FitsPicture::size(const std::string& path) {
