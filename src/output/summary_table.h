@@ -13,7 +13,8 @@ struct SummaryRow {
 
 // The summary of a batch, one row per input in the order of the inputs: file, status
 // (completed or stopped), message, records, drawn, single and double counts per area class,
-// singles, doubles and the double fraction (doubles / drawn).
+// singles, doubles and the double fraction (doubles / drawn); then how the frame was taken
+// (camera, exposure in seconds, iso, taken), empty where the input does not say (null in JSON).
 class SummaryTable {
 public:
     // CSV with a header line, quoted as RFC 4180 quotes.

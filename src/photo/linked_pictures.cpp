@@ -2,9 +2,14 @@
 
 #include "photo/photograph.h"
 #include "photo/qt_picture.h"
+#include "photo/raw_picture.h"
 
 bool LinkedPictures::isPicture(const std::string& path) {
     return QtPicture::canRead(path);
+}
+
+bool LinkedPictures::isRaw(const std::string& path) {
+    return RawPicture::canRead(path);
 }
 
 std::unique_ptr<StarSource> LinkedPictures::open(const std::string& path, Format format,

@@ -6,6 +6,7 @@
 class LinkedPictures : public PictureSupport {
 public:
     bool isPicture(const std::string& path) override;
+    bool isRaw(const std::string& path) override;
     std::unique_ptr<StarSource> open(const std::string& path, Format format,
                                      const DetectionSettings& settings, DetectionCache* cache,
                                      RunMonitor* monitor, Fault& fault) override;

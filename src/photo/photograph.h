@@ -24,9 +24,10 @@ public:
                                             DetectionCache* cache, RunMonitor* monitor,
                                             Fault& fault);
 
-    // The stars of the picture, without the cache.
+    // The stars of the picture, without the cache; with facts, how it was taken as well.
     static Outcome detect(const std::string& path, Format format, const DetectionSettings& settings,
-                          RunMonitor* monitor, std::vector<StarRecord>& stars, Fault& fault);
+                          RunMonitor* monitor, std::vector<StarRecord>& stars, Fault& fault,
+                          FrameFacts* facts = nullptr);
 
     static std::optional<PictureSize> size(const std::string& path, Format format);
 };

@@ -146,7 +146,9 @@ RunResult runPlot(const PlotRequest& request, const StarSourceOpener& open, Draw
             open(request.starFile, SourceContext{*settings, hooks.monitor}, fault);
         if (!source) return fault.message.empty() ? cancelled(0) : stopped(fault);
         const PlottingRun run(*settings, DoubleStarLimits::from(request.thresholds));
-        return run.run(*source, surface, hooks);
+        RunResult result = run.run(*source, surface, hooks);
+        result.facts = source->facts();
+        return result;
     } catch (const std::bad_alloc&) {
         return stopped(Messages::outOfMemory());
     }

@@ -19,6 +19,11 @@ bool LoadedPictureModule::isPicture(const std::string& path) {
     return loaded == nullptr || loaded->isPicture(path);
 }
 
+bool LoadedPictureModule::isRaw(const std::string& path) {
+    PictureSupport* loaded = photos();
+    return loaded == nullptr || loaded->isRaw(path);
+}
+
 std::unique_ptr<StarSource> LoadedPictureModule::open(const std::string& path, Format format,
                                                       const DetectionSettings& settings,
                                                       DetectionCache* cache, RunMonitor* monitor,

@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "catalog/sextractor_catalog.h"
+#include "photo/raw_signature.h"
 #include "plot/star_list.h"
 
 namespace {
@@ -43,9 +44,34 @@ bool mayBePicture(std::string_view head) {
                        [&](std::string_view start) { return head.starts_with(start); });
 }
 
+// A camera's raw file: by its own first bytes, or by LibRaw for a TIFF and the like. Asked before
+// Qt, which would read a TIFF-based raw's preview as the picture.
+bool isRaw(std::string_view head, const std::string& path, PictureSupport& pictures) {
+    switch (RawSignature::of(head)) {
+        case RawSignature::Kind::Raw:
+            return true;
+        case RawSignature::Kind::Ask:
+            return pictures.isRaw(path);
+        case RawSignature::Kind::None:
+            break;
+    }
+    return false;
+}
+
 PictureSupport::Format formatOf(StarSources::Kind kind) {
-    return kind == StarSources::Kind::Fits ? PictureSupport::Format::Fits
-                                           : PictureSupport::Format::Picture;
+    switch (kind) {
+        case StarSources::Kind::Fits:
+            return PictureSupport::Format::Fits;
+        case StarSources::Kind::Raw:
+            return PictureSupport::Format::Raw;
+        default:
+            return PictureSupport::Format::Picture;
+    }
+}
+
+bool isPhotograph(StarSources::Kind kind) {
+    return kind == StarSources::Kind::Fits || kind == StarSources::Kind::Picture ||
+           kind == StarSources::Kind::Raw;
 }
 
 }  // namespace
@@ -58,6 +84,7 @@ StarSources::Kind StarSources::kindOf(const std::string& path, PictureSupport& p
         return Kind::Fits;
     }
     if (SextractorCatalog::looksLike(head)) return Kind::Catalog;
+    if (isRaw(head, path, pictures)) return Kind::Raw;
     if (mayBePicture(head) && pictures.isPicture(path)) return Kind::Picture;
     return Kind::StarList;
 }
@@ -69,6 +96,7 @@ StarSourceOpener StarSources::opener(PictureSupport& pictures, const DetectionSe
         switch (const Kind kind = kindOf(path, pictures)) {
             case Kind::Fits:
             case Kind::Picture:
+            case Kind::Raw:
                 return pictures.open(path, formatOf(kind), settings, cache, context.monitor, fault);
             case Kind::Catalog:
                 return SextractorCatalog::openSource(path, context, fault);
@@ -82,6 +110,6 @@ StarSourceOpener StarSources::opener(PictureSupport& pictures, const DetectionSe
 std::optional<PictureSize> StarSources::pictureSize(const std::string& path,
                                                     PictureSupport& pictures) {
     const Kind kind = kindOf(path, pictures);
-    if (kind != Kind::Fits && kind != Kind::Picture) return {};
+    if (!isPhotograph(kind)) return {};
     return pictures.size(path, formatOf(kind));
 }
