@@ -76,6 +76,27 @@ CfaGrey::Kernel CfaGrey::kernelFor(const Pattern& pattern) {
 }
 
 CfaGrey::CfaGrey(const Mosaic& mosaic, const Kernel& kernel) : mosaic_(mosaic), kernel_(kernel) {
+    // Each row of weights as a multiple of a shape whose weights have no common divisor.
+    std::vector<std::vector<int>> shapes;
+    for (int dy = -kernel.radius; dy <= kernel.radius; ++dy) {
+        std::vector<int> row;
+        int divisor = 0;
+        for (int dx = -kernel.radius; dx <= kernel.radius; ++dx) {
+            row.push_back(kernel.at(dy, dx));
+            divisor = std::gcd(divisor, kernel.at(dy, dx));
+        }
+        if (divisor == 0) {
+            shapeOf_.push_back(-1);
+            factors_.push_back(0);
+            continue;
+        }
+        for (int& weight : row) weight /= divisor;
+        const auto found = std::find(shapes.begin(), shapes.end(), row);
+        shapeOf_.push_back(static_cast<int>(found - shapes.begin()));
+        factors_.push_back(static_cast<float>(divisor));
+        if (found == shapes.end()) shapes.push_back(row);
+    }
+    for (const std::vector<int>& shape : shapes) shapes_.emplace_back(shape.begin(), shape.end());
     const auto width = static_cast<std::size_t>(mosaic.width);
     blackRows_.resize(static_cast<std::size_t>(mosaic.blackRows) * width);
     for (int row = 0; row < mosaic.blackRows; ++row) {
@@ -112,34 +133,49 @@ void CfaGrey::loadRow(int row, float* padded) const {
     }
 }
 
+// A source row filtered along by every shape, one row of width values after another.
+void CfaGrey::filterRow(int row, float* padded, float* filtered) const {
+    const auto width = static_cast<std::size_t>(mosaic_.width);
+    loadRow(row, padded);
+    for (const std::vector<float>& shape : shapes_) {
+        std::fill(filtered, filtered + width, 0.0F);
+        for (std::size_t dx = 0; dx < shape.size(); ++dx) {
+            if (shape[dx] == 0) continue;
+            const float weight = shape[dx];
+            const float* from = padded + dx;
+            for (std::size_t x = 0; x < width; ++x) filtered[x] += weight * from[x];
+        }
+        filtered += width;
+    }
+}
+
 void CfaGrey::convert(int first, int last, float* out) const {
     const int radius = kernel_.radius;
     const int side = kernel_.side();
     const auto width = static_cast<std::size_t>(mosaic_.width);
-    const std::size_t padded = width + 2 * static_cast<std::size_t>(radius);
-    // The rows the kernel reaches, by source row modulo side; each loaded once.
-    std::vector<float> rows(static_cast<std::size_t>(side) * padded);
-    std::vector<int> loaded(static_cast<std::size_t>(side), -1);
-    std::vector<float> sum(width);
+    std::vector<float> padded(width + 2 * static_cast<std::size_t>(radius));
+    // The source rows the kernel reaches, filtered, by source row modulo side; each filtered once.
+    const std::size_t perRow = shapes_.size() * width;
+    std::vector<float> rows(static_cast<std::size_t>(side) * perRow);
+    std::vector<int> filtered(static_cast<std::size_t>(side), -1);
     const float scale = 1.0F / static_cast<float>(kernel_.sum());
     for (int row = first; row < last; ++row) {
-        std::fill(sum.begin(), sum.end(), 0.0F);
-        for (int dy = -radius; dy <= radius; ++dy) {
+        float* into = out + static_cast<std::size_t>(row - first) * width;
+        std::fill(into, into + width, 0.0F);
+        for (std::size_t k = 0; k < shapeOf_.size(); ++k) {
+            if (shapeOf_[k] < 0) continue;
+            const int dy = static_cast<int>(k) - radius;
             const int source = inside(row + dy, mosaic_.height, mosaic_.pattern.rows);
             const auto slot = static_cast<std::size_t>(source % side);
-            float* line = rows.data() + slot * padded;
-            if (loaded[slot] != source) {
-                loadRow(source, line);
-                loaded[slot] = source;
+            float* lines = rows.data() + slot * perRow;
+            if (filtered[slot] != source) {
+                filterRow(source, padded.data(), lines);
+                filtered[slot] = source;
             }
-            for (int dx = -radius; dx <= radius; ++dx) {
-                if (kernel_.at(dy, dx) == 0) continue;
-                const auto weight = static_cast<float>(kernel_.at(dy, dx));
-                const float* from = line + dx + radius;
-                for (std::size_t x = 0; x < width; ++x) sum[x] += weight * from[x];
-            }
+            const float factor = factors_[k];
+            const float* from = lines + static_cast<std::size_t>(shapeOf_[k]) * width;
+            for (std::size_t x = 0; x < width; ++x) into[x] += factor * from[x];
         }
-        float* into = out + static_cast<std::size_t>(row - first) * width;
-        for (std::size_t x = 0; x < width; ++x) into[x] = sum[x] * scale;
+        for (std::size_t x = 0; x < width; ++x) into[x] *= scale;
     }
 }

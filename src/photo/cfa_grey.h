@@ -70,9 +70,15 @@ public:
 
 private:
     void loadRow(int row, float* padded) const;
+    void filterRow(int row, float* padded, float* filtered) const;
     int inside(int index, int size, int period) const;
 
     const Mosaic& mosaic_;
     Kernel kernel_;
     std::vector<int> blackRows_;  // blackRows x width: the black level of every column
+    // The kernel as rows of a few shapes, each filtered along a source row once: the kernel's
+    // row dy is factors_[dy] times shapes_[shapeOf_[dy]] (no shape: a row of zeros).
+    std::vector<std::vector<float>> shapes_;
+    std::vector<int> shapeOf_;
+    std::vector<float> factors_;
 };

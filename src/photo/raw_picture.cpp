@@ -164,28 +164,61 @@ std::optional<CfaGrey::Pattern> patternOf(LibRaw& raw) {
 }
 
 // The black level of every pixel over the common period of the filter pattern and of the file's
-// own black pattern: the common level, the level of the pixel's colour, and the pattern's.
+// own black pattern: the common level, the level of the pixel's colour, and the pattern's. A
+// black pattern whose period with the filter's would be longer than kLongestBlackPeriod (none a
+// camera writes) counts with its mean.
 void blackOf(const libraw_colordata_t& colour, CfaGrey::Mosaic& mosaic) {
+    constexpr int kLongestBlackPeriod = 96;
     int patternRows = static_cast<int>(colour.cblack[4]);
     int patternColumns = static_cast<int>(colour.cblack[5]);
     if (patternRows < 1 || patternColumns < 1 ||
         patternRows * patternColumns > LIBRAW_CBLACK_SIZE - 7) {
         patternRows = patternColumns = 0;
     }
+    const auto patternLevel = [&](int row, int column) {
+        return colour.cblack[6 + row % patternRows * patternColumns + column % patternColumns];
+    };
+    unsigned common = colour.black;
     mosaic.blackRows = std::lcm(mosaic.pattern.rows, std::max(patternRows, 1));
     mosaic.blackColumns = std::lcm(mosaic.pattern.columns, std::max(patternColumns, 1));
+    if (mosaic.blackRows > kLongestBlackPeriod || mosaic.blackColumns > kLongestBlackPeriod) {
+        unsigned long long sum = 0;
+        for (int row = 0; row < patternRows; ++row) {
+            for (int column = 0; column < patternColumns; ++column)
+                sum += patternLevel(row, column);
+        }
+        common += static_cast<unsigned>(sum / static_cast<unsigned>(patternRows * patternColumns));
+        patternRows = patternColumns = 0;
+        mosaic.blackRows = mosaic.pattern.rows;
+        mosaic.blackColumns = mosaic.pattern.columns;
+    }
     mosaic.black.clear();
     for (int row = 0; row < mosaic.blackRows; ++row) {
         for (int column = 0; column < mosaic.blackColumns; ++column) {
-            unsigned level = colour.black + colour.cblack[mosaic.pattern.at(row, column) & 3];
-            if (patternRows > 0) {
-                level +=
-                    colour.cblack[6 + row % patternRows * patternColumns + column % patternColumns];
-            }
+            unsigned level = common + colour.cblack[mosaic.pattern.at(row, column) & 3];
+            if (patternRows > 0) level += patternLevel(row, column);
             mosaic.black.push_back(static_cast<int>(level));
         }
     }
 }
+
+// Takes the picture's first-touch page faults (the system's zeroing of its pages) on a second
+// core while LibRaw decodes on this one, which leaves that core idle.
+class PageFaults {
+public:
+    explicit PageFaults(GreyImage& image)
+        : thread_([&image] {
+              constexpr std::size_t kFloatsPerPage = 4096 / sizeof(float);
+              volatile float* pixels = image.pixels.get();
+              for (std::size_t i = 0; i < image.size(); i += kFloatsPerPage) pixels[i] = 0;
+          }) {}
+    ~PageFaults() { thread_.join(); }
+    PageFaults(const PageFaults&) = delete;
+    PageFaults& operator=(const PageFaults&) = delete;
+
+private:
+    std::thread thread_;
+};
 
 // Rows [first, last) of the picture, into their place.
 using RowConverter = std::function<void(int first, int last, float* out)>;
@@ -388,11 +421,14 @@ Outcome RawPicture::read(const std::string& path, GreyImage& image, RunMonitor* 
         fault = {PhotoMessages::badSide(path, sizes.width, sizes.height), {}};
         return Outcome::Fault;
     }
-    if (code == LIBRAW_SUCCESS && !PictureMemory::fits(sizes.width, sizes.height)) {
+    if (code == LIBRAW_SUCCESS && !PictureMemory::allocate(image, sizes.width, sizes.height)) {
         fault = {PhotoMessages::outOfMemory(path, sizes.width, sizes.height), {}};
         return Outcome::Fault;
     }
-    if (code == LIBRAW_SUCCESS) code = file.unpack();
+    if (code == LIBRAW_SUCCESS) {
+        const PageFaults faults(image);
+        code = file.unpack();
+    }
     if (file.stopped()) return Outcome::Cancelled;
     if (code != LIBRAW_SUCCESS) {
         fault = openFault(path, file, code);
@@ -404,7 +440,10 @@ Outcome RawPicture::read(const std::string& path, GreyImage& image, RunMonitor* 
         fault = {PhotoMessages::unsupportedSensor(path), {}};
         return Outcome::Fault;
     }
-    if (!PictureMemory::allocate(image, sizes.width, sizes.height)) {
+    // A few decoders settle the visible area only as they unpack.
+    if ((image.width != sizes.width || image.height != sizes.height) &&
+        !(sideFits(sizes.width) && sideFits(sizes.height) &&
+          PictureMemory::allocate(image, sizes.width, sizes.height))) {
         fault = {PhotoMessages::outOfMemory(path, sizes.width, sizes.height), {}};
         return Outcome::Fault;
     }

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# quendra-plot starts without Qt, CFITSIO or SEP and loads each module only when a file needs it:
+# quendra-plot starts without Qt, CFITSIO, LibRaw or SEP and loads each module only when a file needs it:
 # the program names none of them, a star list plots without the modules, and a photograph or an
 # image file without its module fails with a message naming the module.
 # usage: modules_test.sh QUENDRA_PLOT STAR_LIST PHOTOGRAPH
@@ -11,7 +11,7 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 fail() { echo "FAILED: $*"; exit 1; }
 
-if readelf -d "$plot" | grep NEEDED | grep -E -i 'qt6|cfitsio|sep'; then
+if readelf -d "$plot" | grep NEEDED | grep -E -i 'qt6|cfitsio|libraw|sep'; then
     fail "quendra-plot itself needs the libraries the modules are for"
 fi
 # With its modules beside it, as built.
