@@ -138,12 +138,17 @@ void CfaGrey::filterRow(int row, float* padded, float* filtered) const {
     const auto width = static_cast<std::size_t>(mosaic_.width);
     loadRow(row, padded);
     for (const std::vector<float>& shape : shapes_) {
-        std::fill(filtered, filtered + width, 0.0F);
+        bool first = true;
         for (std::size_t dx = 0; dx < shape.size(); ++dx) {
             if (shape[dx] == 0) continue;
             const float weight = shape[dx];
             const float* from = padded + dx;
-            for (std::size_t x = 0; x < width; ++x) filtered[x] += weight * from[x];
+            if (first) {
+                for (std::size_t x = 0; x < width; ++x) filtered[x] = weight * from[x];
+            } else {
+                for (std::size_t x = 0; x < width; ++x) filtered[x] += weight * from[x];
+            }
+            first = false;
         }
         filtered += width;
     }
@@ -161,7 +166,7 @@ void CfaGrey::convert(int first, int last, float* out) const {
     const float scale = 1.0F / static_cast<float>(kernel_.sum());
     for (int row = first; row < last; ++row) {
         float* into = out + static_cast<std::size_t>(row - first) * width;
-        std::fill(into, into + width, 0.0F);
+        bool firstRow = true;
         for (std::size_t k = 0; k < shapeOf_.size(); ++k) {
             if (shapeOf_[k] < 0) continue;
             const int dy = static_cast<int>(k) - radius;
@@ -172,10 +177,15 @@ void CfaGrey::convert(int first, int last, float* out) const {
                 filterRow(source, padded.data(), lines);
                 filtered[slot] = source;
             }
-            const float factor = factors_[k];
+            // The kernel's sum divided out as each row is added: exact for a sum of 2^n.
+            const float factor = factors_[k] * scale;
             const float* from = lines + static_cast<std::size_t>(shapeOf_[k]) * width;
-            for (std::size_t x = 0; x < width; ++x) into[x] += factor * from[x];
+            if (firstRow) {
+                for (std::size_t x = 0; x < width; ++x) into[x] = factor * from[x];
+            } else {
+                for (std::size_t x = 0; x < width; ++x) into[x] += factor * from[x];
+            }
+            firstRow = false;
         }
-        for (std::size_t x = 0; x < width; ++x) into[x] *= scale;
     }
 }
