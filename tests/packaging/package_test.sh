@@ -30,5 +30,7 @@ done
 [ -s "$work/plot.png" ] || { echo "FAILED: no PNG plot from the package"; exit 1; }
 dpkg-deb -f "$deb" Depends | grep -q "libqt6widgets6" \
     || { echo "FAILED: the package does not name Qt among its dependencies"; exit 1; }
+dpkg-deb -f "$deb" Depends | grep -q "libraw20" \
+    || { echo "FAILED: the package does not name LibRaw among its dependencies"; exit 1; }
 [ "$(dpkg-deb -f "$deb" Package)" = quendra ] || { echo "FAILED: package name"; exit 1; }
 echo "ok: $(basename "$deb")"

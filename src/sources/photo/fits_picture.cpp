@@ -135,6 +135,32 @@ std::optional<double> typeSaturation(FitsHandle& file) {
     return largest + zero - 0.5;
 }
 
+std::optional<std::string> readText(FitsHandle& file, const char* key) {
+    char value[FLEN_VALUE] = {};
+    int status = 0;
+    if (fits_read_key(file.get(), TSTRING, key, value, nullptr, &status) != 0) return {};
+    std::string text(value);
+    text.erase(text.find_last_not_of(' ') + 1);
+    return text;
+}
+
+std::optional<double> readPositive(FitsHandle& file, const char* key, const char* otherKey) {
+    for (const char* name : {key, otherKey}) {
+        const std::optional<double> value = readNumber(file, name);
+        if (value && std::isfinite(*value) && *value >= 0) return value;
+    }
+    return {};
+}
+
+FrameFacts readFacts(FitsHandle& file) {
+    FrameFacts facts;
+    facts.camera = readText(file, "INSTRUME").value_or("");
+    facts.exposure = readPositive(file, "EXPTIME", "EXPOSURE");
+    facts.iso = readPositive(file, "ISOSPEED", "GAIN");
+    facts.taken = readText(file, "DATE-OBS").value_or("");
+    return facts;
+}
+
 void readKeys(FitsHandle& file, Layout& layout) {
     layout.topDown = isTopDown(file);
     const std::optional<double> saturate = readNumber(file, "SATURATE");
@@ -265,7 +291,7 @@ void turnOver(GreyImage& image) {
 }  // namespace
 
 Result<> FitsPicture::read(const std::string& path, GreyImage& image, RunMonitor* monitor,
-                           ThreadBudget* threads) {
+                           ThreadBudget* threads, FrameFacts* facts) {
     if (Result<> start = startReading(path, monitor); !start.done()) return start;
     FitsHandle file;
     Layout layout;
@@ -281,6 +307,7 @@ Result<> FitsPicture::read(const std::string& path, GreyImage& image, RunMonitor
             return Fault{PhotoMessages::damaged(path), cfitsioDetail(file.status())};
     }
     readKeys(file, layout);
+    if (facts != nullptr) *facts = readFacts(file);
     if (!PictureMemory::allocate(image, static_cast<int>(layout.width),
                                  static_cast<int>(layout.height))) {
         return Fault{PhotoMessages::outOfMemory(path, layout.width, layout.height), {}};
