@@ -324,7 +324,7 @@ void score(const Frame& frame, const std::vector<StarRecord>& stars, Tally& tall
         ++tally.calls[truth.doubled][calledDouble];
         if (truth.doubled || !truth.bright) continue;
         tally.positionError.push_back(nearest);
-        tally.fwhmRatio.push_back(star.size / truth.fwhm);
+        tally.fwhmRatio.push_back(star.fwhm / truth.fwhm);
         tally.roundnessError.push_back(star.roundness - truth.ratio);
     }
     for (std::size_t i = 0; i < stars.size(); ++i) {
