@@ -1,6 +1,7 @@
 #include "platform/offscreen_gui.h"
 
 #include <QGuiApplication>
+#include <memory>
 
 bool OffscreenGui::ensure() {
     if (QCoreApplication::instance() != nullptr) {
@@ -13,7 +14,9 @@ bool OffscreenGui::ensure() {
     static char option[] = "-platform";
     static char* argv[] = {name, option, platform.data(), nullptr};
     static int argc = 3;
-    // Kept to the end of the program: the fonts are needed as long as pictures are drawn.
-    static const QGuiApplication* application = new QGuiApplication(argc, argv);
+    // Kept to the end of the program (the fonts are needed as long as pictures are drawn), and
+    // let go at its exit with the fonts it holds.
+    static const std::unique_ptr<QGuiApplication> application =
+        std::make_unique<QGuiApplication>(argc, argv);
     return application != nullptr;
 }

@@ -110,6 +110,8 @@ private:
         TIFFSetField(tif, EXIFTAG_DATETIMEORIGINAL, taken.c_str());
         std::uint64_t offset = 0;
         TIFFWriteCustomDirectory(tif, &offset);
+        // The EXIF directory's values, which the next TIFFCreateDirectory would leave behind.
+        TIFFFreeDirectory(tif);
         return offset;
     }
 };
