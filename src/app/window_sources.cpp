@@ -19,6 +19,7 @@ WindowSources::FileFacts WindowSources::factsOf(const QString& path) {
     switch (StarSources::kindOf(name)) {
         case StarSources::Kind::Fits:
         case StarSources::Kind::Picture:
+        case StarSources::Kind::Raw:
             facts.kind = QStringLiteral("写真");
             size = StarSources::pictureSize(name);
             break;

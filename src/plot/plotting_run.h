@@ -33,6 +33,7 @@ struct RunResult : Result<> {
     // picture the stars were measured on. Centres count from 1 in catalogs and photographs, so
     // the far edges have a pixel of margin.
     std::int64_t starsOutside = 0;
+    FrameFacts facts;  // the source's, once it opened
 };
 
 // What a run is told beside its settings: who watches the stars drawn and the run's progress,

@@ -12,6 +12,8 @@
 #include "sources/lists/star_list.h"
 #include "sources/photo/photograph.h"
 #include "sources/photo/qt_picture.h"
+#include "sources/photo/raw_picture.h"
+#include "sources/photo/raw_signature.h"
 
 namespace {
 
@@ -46,19 +48,49 @@ bool mayBePicture(std::string_view head) {
                        [&](std::string_view start) { return head.starts_with(start); });
 }
 
-// The endings a catalog's picture is looked for with, in this order; the cameras' own programs
-// write some of them in capitals.
-constexpr std::array<std::string_view, 24> kPictureEndings{
-    ".fits",   ".fit", ".fts",     ".fits.gz", ".fit.gz", ".fz",  ".fits.fz", ".tif",
-    ".tiff",   ".png", ".jpg",     ".jpeg",    ".FITS",   ".FIT", ".FTS",     ".FITS.GZ",
-    ".FIT.GZ", ".FZ",  ".FITS.FZ", ".TIF",     ".TIFF",   ".PNG", ".JPG",     ".JPEG"};
+// The endings a catalog's picture is looked for with, in this order, each also in capitals as
+// the cameras' own programs write them.
+constexpr std::array<std::string_view, 21> kPictureEndings{
+    ".fits", ".fit",  ".fts", ".fits.gz", ".fit.gz", ".fz",  ".fits.fz",
+    ".tif",  ".tiff", ".png", ".jpg",     ".jpeg",   ".dng", ".cr2",
+    ".cr3",  ".nef",  ".arw", ".raf",     ".orf",    ".rw2", ".pef"};
 
-bool isPhotograph(StarSources::Kind kind) {
-    return kind == StarSources::Kind::Fits || kind == StarSources::Kind::Picture;
+std::string capitals(std::string_view text) {
+    std::string upper(text);
+    std::transform(upper.begin(), upper.end(), upper.begin(), [](char c) {
+        return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+    });
+    return upper;
+}
+
+// A camera's raw file: by its own first bytes, or by LibRaw for a TIFF and the like. Asked before
+// Qt, which would read a TIFF-based raw's preview as the picture.
+bool isRaw(std::string_view head, const std::string& path) {
+    switch (RawSignature::of(head)) {
+        case RawSignature::Kind::Raw:
+            return true;
+        case RawSignature::Kind::Ask:
+            return RawPicture::canRead(path);
+        case RawSignature::Kind::None:
+            break;
+    }
+    return false;
 }
 
 Photograph::Format formatOf(StarSources::Kind kind) {
-    return kind == StarSources::Kind::Fits ? Photograph::Format::Fits : Photograph::Format::Picture;
+    switch (kind) {
+        case StarSources::Kind::Fits:
+            return Photograph::Format::Fits;
+        case StarSources::Kind::Raw:
+            return Photograph::Format::Raw;
+        default:
+            return Photograph::Format::Picture;
+    }
+}
+
+bool isPhotograph(StarSources::Kind kind) {
+    return kind == StarSources::Kind::Fits || kind == StarSources::Kind::Picture ||
+           kind == StarSources::Kind::Raw;
 }
 
 }  // namespace
@@ -71,6 +103,7 @@ StarSources::Kind StarSources::kindOf(const std::string& path) {
         return Kind::Fits;
     }
     if (SextractorCatalog::looksLike(head)) return Kind::Catalog;
+    if (isRaw(head, path)) return Kind::Raw;
     if (mayBePicture(head) && QtPicture::canRead(path)) return Kind::Picture;
     return Kind::StarList;
 }
@@ -81,6 +114,7 @@ StarSourceOpener StarSources::opener(const DetectionSettings& settings, Detectio
         switch (const Kind kind = kindOf(path)) {
             case Kind::Fits:
             case Kind::Picture:
+            case Kind::Raw:
                 return Photograph::open(path, formatOf(kind), settings, cache, context.monitor,
                                         context.threads);
             case Kind::Catalog:
@@ -103,11 +137,14 @@ std::string StarSources::companionPicture(const std::string& catalog) {
     if (!path.has_stem()) return {};
     const std::filesystem::path stem = path.parent_path() / path.stem();
     for (const std::string_view ending : kPictureEndings) {
-        std::string candidate = stem.string();
-        candidate += ending;
-        std::error_code error;
-        if (candidate == catalog || !std::filesystem::is_regular_file(candidate, error)) continue;
-        if (isPhotograph(kindOf(candidate))) return candidate;
+        for (const std::string& written : {std::string(ending), capitals(ending)}) {
+            const std::string candidate = stem.string() + written;
+            std::error_code error;
+            if (candidate == catalog || !std::filesystem::is_regular_file(candidate, error)) {
+                continue;
+            }
+            if (isPhotograph(kindOf(candidate))) return candidate;
+        }
     }
     return {};
 }

@@ -16,15 +16,15 @@
 
 namespace {
 
-// A Source Extractor catalog of stars of area 30 centred at the points.
+// A Source Extractor catalog of stars centred at the points.
 QByteArray catalogOf(const QList<QPointF>& stars) {
     QByteArray text =
-        "#   1 NUMBER\n#   2 ISOAREA_IMAGE\n#   3 X_IMAGE\n#   4 Y_IMAGE\n#   5 XMIN_IMAGE\n"
-        "#   6 YMIN_IMAGE\n#   7 XMAX_IMAGE\n#   8 YMAX_IMAGE\n#   9 A_IMAGE\n#  10 B_IMAGE\n"
-        "#  11 THETA_IMAGE\n#  12 FWHM_IMAGE\n";
+        "#   1 NUMBER\n#   2 FLUX_RADIUS\n#   3 X_IMAGE\n#   4 Y_IMAGE\n#   5 XMIN_IMAGE\n"
+        "#   6 YMIN_IMAGE\n#   7 XMAX_IMAGE\n#   8 YMAX_IMAGE\n#   9 X2WIN_IMAGE\n#  10 Y2WIN_IMAGE\n"
+        "#  11 XYWIN_IMAGE\n#  12 FWHM_IMAGE\n";
     int number = 1;
     for (const QPointF& star : stars) {
-        text += QStringLiteral("   %1   30  %2  %3  27  85  33  92  1.4  1.4   0.0  3.3\n")
+        text += QStringLiteral("   %1   1.75  %2  %3  27  85  33  92  1.1  1.1   0.0  3.3\n")
                     .arg(number++)
                     .arg(star.x())
                     .arg(star.y())
