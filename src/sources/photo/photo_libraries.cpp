@@ -1,6 +1,7 @@
 #include "sources/photo/photo_libraries.h"
 
 #include <fitsio.h>
+#include <libraw/libraw.h>
 #include <sep.h>
 
 #include <cmath>
@@ -19,5 +20,6 @@ std::string cfitsioVersion() {
 }  // namespace
 
 std::vector<PhotoLibraries::Version> PhotoLibraries::versions() {
-    return {{"SEP", sep_version_string}, {"CFITSIO", cfitsioVersion()}};
+    return {
+        {"SEP", sep_version_string}, {"CFITSIO", cfitsioVersion()}, {"LibRaw", libraw_version()}};
 }
