@@ -50,6 +50,17 @@ void warnOfStarsOutside(const PlotJob& job, const std::vector<SummaryRow>& rows,
     }
 }
 
+// A quiet batch tells which inputs stopped only in its summary: when that cannot be written,
+// they are named on standard error instead.
+void tellStopped(const std::vector<SummaryRow>& rows, std::ostream& err) {
+    for (const SummaryRow& row : rows) {
+        if (row.result.done()) continue;
+        err << "quendra-plot: 中止: " << Messages::shownName(row.file);
+        if (!row.result.fault().message.empty()) err << ": " << row.result.fault().message;
+        err << '\n';
+    }
+}
+
 }  // namespace
 
 int HeadlessPlotter::run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
@@ -118,12 +129,16 @@ int HeadlessPlotter::report(const PlotJob& job, const std::vector<SummaryRow>& r
         out << (job.json ? SummaryTable::json(rows) : SummaryTable::csv(rows));
     }
     warnOfStarsOutside(job, rows, err);
-    if (!job.summary.empty() && !writeSummary(job, rows, err)) allCompleted = false;
+    // What is already on standard output goes first: the summary may be written there too.
     errno = 0;
     out.flush();
+    const int error = errno;
+    if (!job.summary.empty() && !writeSummary(job, rows, err)) {
+        allCompleted = false;
+        if (job.batch() && job.quiet) tellStopped(rows, err);
+    }
     if (!out) {
         // The counts are lost when they cannot be written: that is no completed run.
-        const int error = errno;
         err << "quendra-plot: 標準出力に書けません"
             << (error != 0 ? "（" + Messages::fileReason(error) + "）" : std::string()) << "。\n";
         return kStopped;

@@ -13,36 +13,71 @@
 
 namespace {
 
-// The outputs of one run besides the plot, opened before it and put in place after it.
+// The files of one run: the per-star table and the regions written as the stars are drawn, the
+// saved list and the plot after a completed run. All are opened before the run and put in place
+// only when every one of them is whole, so that a run that stops at any point, or an output that
+// cannot be written, replaces no old file.
 struct RunOutputs {
     std::optional<OutputFile> starFile;
     std::optional<StarTable> starTable;
     std::optional<OutputFile> regionFile;
     std::optional<RegionFile> regions;
+    std::optional<OutputFile> listFile;
+    std::optional<OutputFile> imageFile;
     std::optional<FwhmMedian> fwhm;  // only where a summary shows it
     std::vector<StarObserver*> observers;
 
     Result<> open(const OutputNames& names, double sensorHeight, bool summary) {
         if (summary) observers.push_back(&fwhm.emplace());
-        if (!names.stars.empty()) {
-            Result<> opened = starFile.emplace(names.stars, "星の一覧").open();
-            if (!opened.done()) return opened;
-            observers.push_back(&starTable.emplace(*starFile));
+        if (Result<> opened = openFile(starFile, names.stars, "星の一覧"); !opened.done()) {
+            return opened;
         }
-        if (!names.regions.empty()) {
-            Result<> opened = regionFile.emplace(names.regions, "領域ファイル").open();
-            if (!opened.done()) return opened;
-            observers.push_back(&regions.emplace(*regionFile, sensorHeight));
+        if (starFile) observers.push_back(&starTable.emplace(*starFile));
+        if (Result<> opened = openFile(regionFile, names.regions, "領域ファイル");
+            !opened.done()) {
+            return opened;
+        }
+        if (regionFile) observers.push_back(&regions.emplace(*regionFile, sensorHeight));
+        if (Result<> opened = openFile(listFile, names.saveList, "星のリスト"); !opened.done()) {
+            return opened;
+        }
+        return openFile(imageFile, names.image, "画像ファイル");
+    }
+
+    // After a completed run: the saved list and the plot written, every file finished, then
+    // every file put in place.
+    Result<> keep(StarListWriter& saved, const RasterSurface& raster) {
+        if (listFile) {
+            if (Result<> written = saved.finish(*listFile); !written.done()) return written;
+        }
+        if (imageFile) {
+            if (Result<> written = PlotImage::write(raster, *imageFile); !written.done()) {
+                return written;
+            }
+        }
+        const std::vector<OutputFile*> files = all();
+        for (OutputFile* file : files) {
+            if (Result<> finished = file->finish(); !finished.done()) return finished;
+        }
+        for (OutputFile* file : files) {
+            if (Result<> placed = file->place(); !placed.done()) return placed;
         }
         return {};
     }
 
-    Result<> commit() {
-        if (starFile) {
-            if (Result<> committed = starFile->commit(); !committed.done()) return committed;
+private:
+    static Result<> openFile(std::optional<OutputFile>& file, const std::string& name,
+                             const char* what) {
+        if (name.empty()) return {};
+        return file.emplace(name, what).open();
+    }
+
+    std::vector<OutputFile*> all() {
+        std::vector<OutputFile*> files;
+        for (std::optional<OutputFile>* file : {&starFile, &regionFile, &listFile, &imageFile}) {
+            if (*file) files.push_back(&**file);
         }
-        if (regionFile) return regionFile->commit();
-        return {};
+        return files;
     }
 };
 
@@ -72,10 +107,7 @@ SummaryRow JobRunner::run(const std::string& input, const OutputNames& outputs) 
     RunResult result =
         runPlot(request, open, raster, {.observers = files.observers, .threads = &threads_});
     if (!result.done()) return {input, std::move(result)};
-    Result<> kept = files.commit();
-    if (kept.done()) kept = saveList(saved, outputs.saveList);
-    if (kept.done() && !outputs.image.empty()) kept = PlotImage::save(raster, outputs.image);
-    if (!kept.done()) return {input, RunResult(kept)};
+    if (Result<> kept = files.keep(saved, raster); !kept.done()) return {input, RunResult(kept)};
     return {input, std::move(result), files.fwhm ? files.fwhm->median() : std::nullopt};
 }
 
@@ -89,12 +121,4 @@ ControlTexts JobRunner::controlsFor(const std::string& input) const {
         if (!job_.heightGiven) controls.height = std::to_string(size->height);
     }
     return controls;
-}
-
-Result<> JobRunner::saveList(StarListWriter& saved, const std::string& path) {
-    if (path.empty()) return {};
-    OutputFile file(path, "星のリスト");
-    if (Result<> opened = file.open(); !opened.done()) return opened;
-    if (Result<> written = saved.finish(file); !written.done()) return written;
-    return file.commit();
 }

@@ -19,7 +19,6 @@ public:
 
 private:
     ControlTexts controlsFor(const std::string& input) const;
-    static Result<> saveList(StarListWriter& saved, const std::string& path);
 
     const PlotJob& job_;
     StarSourceOpener open_;

@@ -1,37 +1,39 @@
 #include "cli/output_plan.h"
 
-#include <sys/stat.h>
-
 #include <filesystem>
 #include <map>
 
+#include "output/output_target.h"
 #include "text/messages.h"
 
 namespace {
 
 constexpr std::string_view kName = "{name}";
 
-// What names the same file: an existing file by its device and inode (so "./a" and "a" and a
-// hard link agree), a new one by its absolute, normal path. Devices and pipes are never the same
-// file in this sense: writing twice to /dev/null is no mistake.
-struct FileKey {
-    bool device = false;
-    std::string key;
-};
-
-FileKey keyOf(const std::string& path) {
-    struct stat info {};
-    if (::stat(path.c_str(), &info) == 0) {
-        if (!S_ISREG(info.st_mode)) return {true, {}};
-        return {false, std::to_string(info.st_dev) + ":" + std::to_string(info.st_ino)};
-    }
-    std::error_code error;
-    const std::filesystem::path absolute = std::filesystem::absolute(path, error);
-    return {false, (error ? std::filesystem::path(path) : absolute).lexically_normal().string()};
+// What names the same file for every spelling of it ("./a", a hard link, a link to it or to its
+// folder); empty for a device or a pipe, which are never the same file in this sense: writing
+// twice to /dev/null is no mistake.
+std::string keyOf(const std::string& path) {
+    return OutputTarget::of(path).identity();
 }
 
 std::string named(const std::string& path) {
     return "「" + Messages::shownName(path) + "」";
+}
+
+// A name no run could write, known before anything is read: a folder, or a file in a folder
+// that is not there.
+std::string unwritable(const std::string& path) {
+    const OutputTarget target = OutputTarget::of(path);
+    if (target.kind() == OutputTarget::Kind::Folder) {
+        return "quendra-plot: 出力" + named(path) + "はフォルダです。ファイルの名前にしてください。\n";
+    }
+    if (target.kind() == OutputTarget::Kind::File && target.folder().empty()) {
+        const std::string folder = std::filesystem::path(target.path()).parent_path().string();
+        return "quendra-plot: 出力" + named(path) + "のフォルダ" + named(folder.empty() ? "." : folder) +
+               "がありません。\n";
+    }
+    return {};
 }
 
 }  // namespace
@@ -76,19 +78,20 @@ std::string OutputPlan::check(const PlotJob& job, std::vector<OutputNames>& perI
     }
     // Every file that is read, then every file that is written, each by what it names.
     std::map<std::string, std::string> read;
-    for (const std::string& input : job.inputs) read.emplace(keyOf(input).key, input);
-    if (!job.thresholdFile.empty()) read.emplace(keyOf(job.thresholdFile).key, job.thresholdFile);
+    for (const std::string& input : job.inputs) read.emplace(keyOf(input), input);
+    if (!job.thresholdFile.empty()) read.emplace(keyOf(job.thresholdFile), job.thresholdFile);
     read.erase("");
     std::map<std::string, std::string> written;
     const auto claim = [&](const std::string& path) -> std::string {
         if (path.empty()) return {};
-        const FileKey key = keyOf(path);
-        if (key.device) return {};
-        if (const auto input = read.find(key.key); input != read.end()) {
+        if (std::string error = unwritable(path); !error.empty()) return error;
+        const std::string key = keyOf(path);
+        if (key.empty()) return {};
+        if (const auto input = read.find(key); input != read.end()) {
             return "quendra-plot: 出力" + named(path) + "は入力" + named(input->second) +
                    "と同じファイルです。入力を書き換えないよう、何もせずに終わります。\n";
         }
-        if (const auto [other, fresh] = written.emplace(key.key, path); !fresh) {
+        if (const auto [other, fresh] = written.emplace(key, path); !fresh) {
             return "quendra-plot: " + named(path) + "には二つの出力" +
                    (other->second == path ? std::string() : "（" + named(other->second) + "）") +
                    "が書かれることになります。出力の名前を分けてください。\n";

@@ -72,6 +72,13 @@ bool isFlag(const std::string& name) {
            name == "--json" || name == "--quiet" || name == "-q";
 }
 
+bool takesValue(const std::string& name) {
+    return namesFile(name) || name == "--camera" || name == "--width" || name == "--height" ||
+           name == "--size" || name == "--grey" || name == "--min" || name == "--max" ||
+           name == "--preset" || name == "--angle-correction" || name == "-j" ||
+           name == "--jobs" || isDetection(name);
+}
+
 PlotterOptions::Parsed Reader::read(const std::vector<std::string>& args) {
     bool optionsEnded = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
@@ -91,6 +98,13 @@ PlotterOptions::Parsed Reader::read(const std::vector<std::string>& args) {
             if (!option(arg.substr(0, equals), &value, true, used)) return usageError();
             continue;
         }
+        // A short option with its value attached, as getopt reads it: "-j4", "-oplot.bmp".
+        if (arg[1] != '-' && arg.size() > 2 && takesValue(arg.substr(0, 2))) {
+            const std::string value = arg.substr(2);
+            bool used = false;
+            if (!option(arg.substr(0, 2), &value, false, used)) return usageError();
+            continue;
+        }
         const std::string* next = i + 1 < args.size() ? &args[i + 1] : nullptr;
         bool used = false;
         if (!option(arg, next, false, used)) return usageError();
@@ -107,12 +121,7 @@ bool Reader::option(const std::string& name, const std::string* value, bool atta
         if (attached) return fail(name + " は値を取りません。");
         return flag(name);
     }
-    const bool known = namesFile(name) || name == "--camera" || name == "--width" ||
-                       name == "--height" || name == "--size" || name == "--grey" ||
-                       name == "--min" || name == "--max" || name == "--preset" ||
-                       name == "--angle-correction" || name == "-j" || name == "--jobs" ||
-                       isDetection(name);
-    if (!known) return fail("知らないオプション「" + name + "」です。--help をご覧ください。");
+    if (!takesValue(name)) return fail("知らないオプション「" + name + "」です。--help をご覧ください。");
     if (value == nullptr) return fail(name + " には値が必要です。");
     usedValue = true;
     return valued(name, *value);
@@ -261,10 +270,9 @@ const char* PlotterOptions::usage() {
            "  -q, --quiet          進み具合を表示しない\n"
            "  --help               この説明\n"
            "\n"
-           "値は「--size 20」とも「--size=20」とも書けます。入力が複数のとき、-o, --stars,\n"
-           "--regions, --save-list のファイル名には "
-           "{name}（入力のファイル名から拡張子を除いたもの）\n"
-           "を入れます。\n"
+           "値は「--size 20」とも「--size=20」とも、-j と -o は「-j4」とも書けます。入力が複数のとき、\n"
+           "-o, --stars, --regions, --save-list のファイル名には {name}（入力のファイル名から拡張子を\n"
+           "除いたもの）を入れます。\n"
            "\n"
            "描いた星の中心が画像の外にあれば、その数を標準エラー出力に書きます。\n"
            "\n"

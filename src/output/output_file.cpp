@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstdlib>
 
+#include "output/output_target.h"
 #include "output/unfinished_files.h"
 #include "text/messages.h"
 
@@ -42,8 +43,7 @@ std::string temporaryPattern(const std::string& path) {
 }  // namespace
 
 bool OutputFile::isDevice(const std::string& path) {
-    struct stat info {};
-    return ::stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode) && !S_ISDIR(info.st_mode);
+    return OutputTarget::of(path).kind() == OutputTarget::Kind::Device;
 }
 
 OutputFile::OutputFile(std::string path, std::string what)
@@ -62,19 +62,23 @@ Fault OutputFile::failure(const char* doing, int errorNumber) const {
 Result<> OutputFile::open() {
     discard();
     writeError_ = 0;
-    if (isDevice(path_)) {
-        file_ = std::fopen(path_.c_str(), "wb");
-        if (file_ == nullptr) return failure("作れません", errno);
-        useLargeBuffer();
-        return {};
+    const OutputTarget target = OutputTarget::of(path_);
+    switch (target.kind()) {
+        case OutputTarget::Kind::Folder:
+            return failure("作れません", EISDIR);
+        case OutputTarget::Kind::Device:
+            return openDevice(target);
+        case OutputTarget::Kind::File:
+            break;
     }
-    std::string pattern = temporaryPattern(path_);
+    // Beside the file at the end of any links, so that it is what the rename replaces.
+    std::string pattern = temporaryPattern(target.path());
     const int descriptor = ::mkstemp(pattern.data());
     if (descriptor < 0) {
         // The folder decides: it is missing, read-only or not ours. Say so of the target.
         return failure("作れません", errno);
     }
-    ::fchmod(descriptor, modeFor(path_));
+    ::fchmod(descriptor, modeFor(target.path()));
     file_ = ::fdopen(descriptor, "wb");
     if (file_ == nullptr) {
         const int error = errno;
@@ -84,7 +88,25 @@ Result<> OutputFile::open() {
     }
     useLargeBuffer();
     temporary_ = std::move(pattern);
+    final_ = target.path();
     unfinishedSlot_ = UnfinishedFiles::add(temporary_);
+    return {};
+}
+
+// Written where it is, never truncated: a device or a pipe as it is, the program's own standard
+// output through a copy of its descriptor, so that its bytes and the program's stay in order.
+Result<> OutputFile::openDevice(const OutputTarget& target) {
+    const int descriptor = target.descriptor() >= 0
+                               ? ::fcntl(target.descriptor(), F_DUPFD_CLOEXEC, 0)
+                               : ::open(path_.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
+    if (descriptor < 0) return failure("作れません", errno);
+    file_ = ::fdopen(descriptor, "ab");
+    if (file_ == nullptr) {
+        const int error = errno;
+        ::close(descriptor);
+        return failure("作れません", error);
+    }
+    useLargeBuffer();
     return {};
 }
 
@@ -101,7 +123,7 @@ void OutputFile::write(std::string_view bytes) {
     }
 }
 
-Result<> OutputFile::commit() {
+Result<> OutputFile::finish() {
     if (file_ == nullptr) return failure("書けません", EBADF);
     if (writeError_ == 0 && std::fflush(file_) != 0) writeError_ = errno;
     const int closed = std::fclose(file_);
@@ -112,13 +134,22 @@ Result<> OutputFile::commit() {
         discard();
         return fault;
     }
-    if (!temporary_.empty() && std::rename(temporary_.c_str(), path_.c_str()) != 0) {
+    return {};
+}
+
+Result<> OutputFile::place() {
+    if (!temporary_.empty() && std::rename(temporary_.c_str(), final_.c_str()) != 0) {
         const Fault fault = failure("保存できません", errno);
         discard();
         return fault;
     }
     forget();
     return {};
+}
+
+Result<> OutputFile::commit() {
+    if (Result<> finished = finish(); !finished.done()) return finished;
+    return place();
 }
 
 void OutputFile::discard() {

@@ -70,19 +70,33 @@ std::string csvField(const std::string& value) {
     return quoted + '"';
 }
 
-// JSON text must be UTF-8: a name that is not is shown escaped, as the messages show it.
+// The same text as the CSV holds, in JSON's escapes: a control character (the line end between
+// a message and its detail, a newline in a file name) as \n or \u00XX. JSON text must be UTF-8:
+// bytes that are not are shown as \xNN, as the messages show them.
 std::string jsonString(const std::string& value) {
+    static constexpr char kHex[] = "0123456789abcdef";
     std::string out = "\"";
-    for (const char c : Messages::shownName(value)) {
-        if (c == '"' || c == '\\') {
+    std::size_t from = 0;
+    const auto shownUpTo = [&](std::size_t to) {
+        out += Messages::shownName(std::string_view(value).substr(from, to - from));
+    };
+    for (std::size_t i = 0; i < value.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(value[i]);
+        if (byte >= 0x20 && byte != '"' && byte != '\\' && byte != 0x7F) continue;
+        shownUpTo(i);
+        from = i + 1;
+        if (byte == '"' || byte == '\\') {
             out += '\\';
-            out += c;
-        } else if (c == '\n') {
+            out += value[i];
+        } else if (byte == '\n') {
             out += "\\n";
         } else {
-            out += c;
+            out += "\\u00";
+            out += kHex[byte >> 4];
+            out += kHex[byte & 0xF];
         }
     }
+    shownUpTo(value.size());
     return out + '"';
 }
 

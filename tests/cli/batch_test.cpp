@@ -121,6 +121,57 @@ TEST_F(Batch, NamesThatWouldOverwriteAreUsageErrorsBeforeAnythingIsRead) {
     EXPECT_FALSE(std::filesystem::exists(dir / "x.csv"));
 }
 
+TEST_F(Batch, LinksAreWrittenThroughAndAlikeWhereverTheyLead) {
+    namespace fs = std::filesystem;
+    // A link as an output: its target replaced, the link kept.
+    put(dir / "real.csv", "old");
+    fs::create_symlink("real.csv", dir / "latest.csv");
+    ASSERT_EQ(plot({"-q", "--stars", at("latest.csv"), at("a.txt")}).status, 0);
+    EXPECT_TRUE(fs::is_symlink(dir / "latest.csv"));
+    EXPECT_EQ(slurp(dir / "real.csv").rfind("index,", 0), 0u);
+    // Two outputs into one new file, one of them through a linked folder.
+    fs::create_directory(dir / "real");
+    fs::create_symlink("real", dir / "link");
+    const Outcome twice =
+        plot({"--stars", at("real/x.txt"), "--regions", at("link/x.txt"), at("a.txt")});
+    EXPECT_EQ(twice.status, HeadlessPlotter::kUsage) << twice.err;
+    EXPECT_FALSE(fs::exists(dir / "real" / "x.txt"));
+}
+
+TEST_F(Batch, NoOutputReplacedUnlessAllAreWrittenAndMissingFoldersAreUsageErrors) {
+    namespace fs = std::filesystem;
+    put(dir / "stars.csv", "old table\n");
+    put(dir / "list.txt", "old list\n");
+    fs::create_directory(dir / "plot.bmp");  // -o cannot be written
+    const Outcome folder = plot({"-q", "-o", at("plot.bmp"), "--stars", at("stars.csv"),
+                                 "--save-list", at("list.txt"), at("a.txt")});
+    EXPECT_NE(folder.status, 0);
+    EXPECT_EQ(slurp(dir / "stars.csv"), "old table\n");
+    EXPECT_EQ(slurp(dir / "list.txt"), "old list\n");
+    for (const std::string option : {"-o", "--save-list", "--stars", "--summary"}) {
+        const std::string name = option == "--summary" ? "none/night.csv" : "none/{name}.out";
+        const Outcome missing = plot({option, at(name), at("a.txt"), at("bad.txt")});
+        EXPECT_EQ(missing.status, HeadlessPlotter::kUsage) << option << ' ' << missing.err;
+        EXPECT_NE(missing.err.find("none"), std::string::npos) << missing.err;
+    }
+}
+
+TEST_F(Batch, AQuietBatchWhoseSummaryCannotBeWrittenStillNamesItsStoppedInputs) {
+    const Outcome o = plot({"-q", "-j2", "--summary", "/dev/full", at("a.txt"), at("bad.txt")});
+    EXPECT_EQ(o.status, HeadlessPlotter::kStopped);
+    EXPECT_NE(o.err.find(at("bad.txt")), std::string::npos) << o.err;
+    EXPECT_EQ(o.err.find(at("a.txt")), std::string::npos) << o.err;
+}
+
+TEST_F(Batch, ControlCharactersInNamesAreTheSameTextInJsonAsInCsv) {
+    const std::string odd = at("tab\there\x01.txt");
+    put(odd, kStars);
+    ASSERT_EQ(plot({"-q", "--summary", at("s.json"), odd, at("c.txt")}).status, 0);
+    ASSERT_EQ(plot({"-q", "--summary", at("s.csv"), odd, at("c.txt")}).status, 0);
+    EXPECT_NE(slurp(dir / "s.json").find("tab\\u0009here\\u0001.txt"), std::string::npos);
+    EXPECT_NE(slurp(dir / "s.csv").find("tab\there\x01.txt"), std::string::npos);
+}
+
 TEST_F(Batch, AStoppedRunKeepsTheOldTable) {
     put(dir / "stars.csv", "old table\n");
     EXPECT_EQ(plot({"--stars", at("stars.csv"), at("bad.txt")}).status, HeadlessPlotter::kStopped);

@@ -95,4 +95,21 @@ TEST(OutputFile, DevicesAreWrittenInPlace) {
     EXPECT_TRUE(OutputFile::isDevice("/dev/null"));  // still the device, not a file in its place
 }
 
+TEST(OutputFile, ALinkLeadsToTheFileItNamesWhichIsReplacedWithTheLinkKept) {
+    const TempFile folder("");
+    const fs::path dir = folder.folder();
+    fs::create_symlink("chain", dir / "link");
+    fs::create_symlink("target.txt", dir / "chain");  // a target not there yet
+    OutputFile file((dir / "link").string(), "星の一覧");
+    ASSERT_TRUE(file.open().done());
+    file.write("new");
+    ASSERT_TRUE(file.commit().done());
+    EXPECT_TRUE(fs::is_symlink(dir / "link"));
+    EXPECT_TRUE(fs::is_symlink(dir / "chain"));
+    EXPECT_EQ(contentOf((dir / "target.txt").string()), "new");
+    // The process's own descriptors are devices whatever they lead to: never replaced.
+    EXPECT_TRUE(OutputFile::isDevice("/dev/stdout"));
+    EXPECT_TRUE(OutputFile::isDevice("/proc/self/fd/2"));
+}
+
 }  // namespace
