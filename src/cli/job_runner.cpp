@@ -33,8 +33,7 @@ struct RunOutputs {
             return opened;
         }
         if (starFile) observers.push_back(&starTable.emplace(*starFile));
-        if (Result<> opened = openFile(regionFile, names.regions, "領域ファイル");
-            !opened.done()) {
+        if (Result<> opened = openFile(regionFile, names.regions, "領域ファイル"); !opened.done()) {
             return opened;
         }
         if (regionFile) observers.push_back(&regions.emplace(*regionFile, sensorHeight));

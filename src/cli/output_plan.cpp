@@ -26,12 +26,13 @@ std::string named(const std::string& path) {
 std::string unwritable(const std::string& path) {
     const OutputTarget target = OutputTarget::of(path);
     if (target.kind() == OutputTarget::Kind::Folder) {
-        return "quendra-plot: 出力" + named(path) + "はフォルダです。ファイルの名前にしてください。\n";
+        return "quendra-plot: 出力" + named(path) +
+               "はフォルダです。ファイルの名前にしてください。\n";
     }
     if (target.kind() == OutputTarget::Kind::File && target.folder().empty()) {
         const std::string folder = std::filesystem::path(target.path()).parent_path().string();
-        return "quendra-plot: 出力" + named(path) + "のフォルダ" + named(folder.empty() ? "." : folder) +
-               "がありません。\n";
+        return "quendra-plot: 出力" + named(path) + "のフォルダ" +
+               named(folder.empty() ? "." : folder) + "がありません。\n";
     }
     return {};
 }

@@ -75,8 +75,8 @@ bool isFlag(const std::string& name) {
 bool takesValue(const std::string& name) {
     return namesFile(name) || name == "--camera" || name == "--width" || name == "--height" ||
            name == "--size" || name == "--grey" || name == "--min" || name == "--max" ||
-           name == "--preset" || name == "--angle-correction" || name == "-j" ||
-           name == "--jobs" || isDetection(name);
+           name == "--preset" || name == "--angle-correction" || name == "-j" || name == "--jobs" ||
+           isDetection(name);
 }
 
 PlotterOptions::Parsed Reader::read(const std::vector<std::string>& args) {
@@ -121,7 +121,8 @@ bool Reader::option(const std::string& name, const std::string* value, bool atta
         if (attached) return fail(name + " は値を取りません。");
         return flag(name);
     }
-    if (!takesValue(name)) return fail("知らないオプション「" + name + "」です。--help をご覧ください。");
+    if (!takesValue(name))
+        return fail("知らないオプション「" + name + "」です。--help をご覧ください。");
     if (value == nullptr) return fail(name + " には値が必要です。");
     usedValue = true;
     return valued(name, *value);
@@ -270,8 +271,10 @@ const char* PlotterOptions::usage() {
            "  -q, --quiet          進み具合を表示しない\n"
            "  --help               この説明\n"
            "\n"
-           "値は「--size 20」とも「--size=20」とも、-j と -o は「-j4」とも書けます。入力が複数のとき、\n"
-           "-o, --stars, --regions, --save-list のファイル名には {name}（入力のファイル名から拡張子を\n"
+           "値は「--size 20」とも「--size=20」とも、-j と -o "
+           "は「-j4」とも書けます。入力が複数のとき、\n"
+           "-o, --stars, --regions, --save-list のファイル名には "
+           "{name}（入力のファイル名から拡張子を\n"
            "除いたもの）を入れます。\n"
            "\n"
            "描いた星の中心が画像の外にあれば、その数を標準エラー出力に書きます。\n"

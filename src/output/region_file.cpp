@@ -1,6 +1,7 @@
 #include "output/region_file.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <numbers>
 
@@ -53,18 +54,18 @@ void RegionFile::onStar(const StarRecord& star, const Classification& classifica
 
 // Through the centre along the star's angle (counter-clockwise from +x, the picture's up as +y,
 // which image coordinates share), as long as its span.
+// A star near the double range's end can give ends no number holds: then no line, never "inf".
 void RegionFile::appendDoubleLine(const StarRecord& star, double y, const char* colour) {
     const double radians = static_cast<double>(star.angle) * (std::numbers::pi / 180);
     const double dx = star.span / 2 * std::cos(radians);
     const double dy = star.span / 2 * std::sin(radians);
+    const std::array<double, 4> ends{star.x - dx, y - dy, star.x + dx, y + dy};
+    if (!std::all_of(ends.begin(), ends.end(), [](double v) { return std::isfinite(v); })) return;
     row_ += "line(";
-    row_ += numberText(star.x - dx);
-    row_ += ',';
-    row_ += numberText(y - dy);
-    row_ += ',';
-    row_ += numberText(star.x + dx);
-    row_ += ',';
-    row_ += numberText(y + dy);
+    for (std::size_t i = 0; i < ends.size(); ++i) {
+        if (i > 0) row_ += ',';
+        row_ += numberText(ends[i]);
+    }
     row_ += ") # line=0 0 color=";
     row_ += colour;
     row_ += " tag={double}\n";

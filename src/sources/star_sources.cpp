@@ -1,51 +1,57 @@
 #include "sources/star_sources.h"
 
+#include <unistd.h>
 #include <zlib.h>
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
 #include <cstdio>
 #include <filesystem>
 #include <string_view>
 
+#include "sources/lists/input_file.h"
 #include "sources/lists/sextractor_catalog.h"
 #include "sources/lists/star_list.h"
+#include "sources/photo/photo_messages.h"
 #include "sources/photo/photograph.h"
+#include "sources/photo/picture_signature.h"
 #include "sources/photo/qt_picture.h"
 #include "sources/photo/raw_picture.h"
 #include "sources/photo/raw_signature.h"
+#include "sources/photo/tiff_picture.h"
 
 namespace {
 
 constexpr std::string_view kFitsStart = "SIMPLE  =";
 
-// The first bytes of the file, enough for its first line; empty when it cannot be read.
-std::string start(const std::string& path) {
-    std::array<char, 256> bytes{};
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (file == nullptr) return {};
-    const std::size_t got = std::fread(bytes.data(), 1, bytes.size(), file);
-    std::fclose(file);
-    return {bytes.data(), got};
-}
-
-bool gzipHoldsFits(const std::string& path) {
-    gzFile file = gzopen(path.c_str(), "rb");
-    if (file == nullptr) return false;
+// Whether a gzip stream starts with a FITS header: its first bytes inflated from the head.
+bool gzipHoldsFits(std::string_view head) {
+    if (head.size() < 2 || head[0] != '\x1F' || head[1] != '\x8B') return false;
+    z_stream stream{};
+    if (inflateInit2(&stream, 15 + 16) != Z_OK) return false;
     std::array<char, kFitsStart.size()> bytes{};
-    const int got = gzread(file, bytes.data(), static_cast<unsigned>(bytes.size()));
-    gzclose(file);
-    return got == static_cast<int>(bytes.size()) &&
-           std::string_view(bytes.data(), bytes.size()) == kFitsStart;
+    stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(head.data()));
+    stream.avail_in = static_cast<uInt>(head.size());
+    stream.next_out = reinterpret_cast<Bytef*>(bytes.data());
+    stream.avail_out = static_cast<uInt>(bytes.size());
+    inflate(&stream, Z_SYNC_FLUSH);
+    const bool whole = stream.avail_out == 0;
+    inflateEnd(&stream);
+    return whole && std::string_view(bytes.data(), bytes.size()) == kFitsStart;
 }
 
-// Every picture format Qt is asked about (PNG, JPEG, TIFF, BMP, GIF, WebP) starts with one of
-// these; anything else is left to the star list without loading Qt's image readers.
-bool mayBePicture(std::string_view head) {
-    static constexpr std::array<std::string_view, 7> kStarts{"\x89PNG", "\xFF\xD8", "II",  "MM",
-                                                             "BM",      "GIF8",     "RIFF"};
-    return std::any_of(kStarts.begin(), kStarts.end(),
-                       [&](std::string_view start) { return head.starts_with(start); });
+// A picture Qt or libtiff reads, by its whole signature first. A file that can be opened again
+// is asked about by name; a pipe's head is all there is to ask about.
+bool isPicture(const InputFile& input) {
+    const std::string_view head = input.head();
+    const PictureSignature::Format format = PictureSignature::of(head);
+    if (format == PictureSignature::Format::None) return false;
+    if (!input.isRegular()) {
+        const std::string bytes(head);
+        return format == PictureSignature::Format::Tiff || QtPicture::canRead(input.path(), &bytes);
+    }
+    return QtPicture::canRead(input.path()) || TiffPicture::takes(input.path());
 }
 
 // The endings a catalog's picture is looked for with, in this order, each also in capitals as
@@ -65,12 +71,12 @@ std::string capitals(std::string_view text) {
 
 // A camera's raw file: by its own first bytes, or by LibRaw for a TIFF and the like. Asked before
 // Qt, which would read a TIFF-based raw's preview as the picture.
-bool isRaw(std::string_view head, const std::string& path) {
-    switch (RawSignature::of(head)) {
+bool isRaw(const InputFile& input) {
+    switch (RawSignature::of(input.head())) {
         case RawSignature::Kind::Raw:
             return true;
         case RawSignature::Kind::Ask:
-            return RawPicture::canRead(path);
+            return input.isRegular() && RawPicture::canRead(input.path());
         case RawSignature::Kind::None:
             break;
     }
@@ -93,43 +99,76 @@ bool isPhotograph(StarSources::Kind kind) {
            kind == StarSources::Kind::Raw;
 }
 
+// A photograph from a pipe, which cannot be read again by its name: all its bytes in memory,
+// as many as the machine holds beside the picture they make.
+Result<> wholePipe(InputFile& input, std::string& bytes) {
+    const double physical = static_cast<double>(::sysconf(_SC_PHYS_PAGES)) *
+                            static_cast<double>(::sysconf(_SC_PAGESIZE));
+    const auto most = static_cast<std::size_t>(std::max(physical / 4, 0.0));
+    const int error = input.readWhole(bytes, most);
+    if (error == EFBIG) return Fault{PhotoMessages::pipeTooLarge(input.path()), {}};
+    if (error != 0) return Fault{PhotoMessages::cannotOpen(input.path(), error), {}};
+    return {};
+}
+
+// A size no picture is read at is none to plot at: the reading then says what is wrong with
+// the picture, naming it.
+std::optional<PictureSize> accepted(std::optional<PictureSize> size) {
+    const auto fits = [](int side) { return side >= 1 && side <= GreyImage::kLargestSide; };
+    if (size && fits(size->width) && fits(size->height)) return size;
+    return {};
+}
+
 }  // namespace
 
 StarSources::Kind StarSources::kindOf(const std::string& path) {
-    const std::string head = start(path);
+    InputFile input;
+    input.open(path);
+    return kindOf(input);
+}
+
+StarSources::Kind StarSources::kindOf(const InputFile& input) {
+    const std::string_view head = input.head();
     if (head.empty()) return Kind::StarList;
-    if (head.starts_with(kFitsStart)) return Kind::Fits;
-    if (head.size() >= 2 && head[0] == '\x1F' && head[1] == '\x8B' && gzipHoldsFits(path)) {
-        return Kind::Fits;
-    }
+    if (head.starts_with(kFitsStart) || gzipHoldsFits(head)) return Kind::Fits;
     if (SextractorCatalog::looksLike(head)) return Kind::Catalog;
-    if (isRaw(head, path)) return Kind::Raw;
-    if (mayBePicture(head) && QtPicture::canRead(path)) return Kind::Picture;
+    if (isRaw(input)) return Kind::Raw;
+    if (isPicture(input)) return Kind::Picture;
     return Kind::StarList;
 }
 
 StarSourceOpener StarSources::opener(const DetectionSettings& settings, DetectionCache* cache) {
     return [settings, cache](const std::string& path,
                              const SourceContext& context) -> Result<std::unique_ptr<StarSource>> {
-        switch (const Kind kind = kindOf(path)) {
+        // Opened once: a pipe gives its bytes only once, and its head tells what it is.
+        InputFile input;
+        input.open(path);
+        switch (const Kind kind = kindOf(input)) {
             case Kind::Fits:
             case Kind::Picture:
-            case Kind::Raw:
-                return Photograph::open(path, formatOf(kind), settings, cache, context.monitor,
-                                        context.threads);
+            case Kind::Raw: {
+                if (input.isRegular()) {
+                    return Photograph::open(path, formatOf(kind), settings, cache, context.monitor,
+                                            context.threads);
+                }
+                std::string bytes;
+                if (Result<> read = wholePipe(input, bytes); !read.done()) return read;
+                return Photograph::open(path, formatOf(kind), settings, nullptr, context.monitor,
+                                        context.threads, &bytes);
+            }
             case Kind::Catalog:
-                return SextractorCatalog::openSource(path, context);
+                return SextractorCatalog::openFrom(std::move(input), context);
             case Kind::StarList:
                 break;
         }
-        return StarList::openSource(path, context);
+        return StarList::openFrom(std::move(input));
     };
 }
 
 std::optional<PictureSize> StarSources::pictureSize(const std::string& path) {
     const Kind kind = kindOf(path);
     if (!isPhotograph(kind)) return {};
-    return Photograph::size(path, formatOf(kind));
+    return accepted(Photograph::size(path, formatOf(kind)));
 }
 
 std::string StarSources::companionPicture(const std::string& catalog) {
@@ -150,8 +189,11 @@ std::string StarSources::companionPicture(const std::string& catalog) {
 }
 
 std::optional<PictureSize> StarSources::plotSize(const std::string& path) {
+    // A pipe's bytes are read once, by the run: its size is not asked for ahead of it.
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(path, error)) return {};
     const Kind kind = kindOf(path);
-    if (isPhotograph(kind)) return Photograph::size(path, formatOf(kind));
+    if (isPhotograph(kind)) return accepted(Photograph::size(path, formatOf(kind)));
     if (kind != Kind::Catalog) return {};
     const std::string picture = companionPicture(path);
     if (picture.empty()) return {};

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "plot/star_source.h"
+#include "sources/lists/input_file.h"
 #include "sources/photo/detection_cache.h"
 #include "sources/photo/detection_settings.h"
 #include "sources/photo/grey_image.h"
@@ -19,6 +20,8 @@ public:
     // star list: also a file that cannot be read, so that it fails as a star list. LibRaw and
     // Qt's image readers are only asked about a file that starts as one of those formats does.
     static Kind kindOf(const std::string& path);
+    // The same from a file opened once, by its head; a pipe's head is all that is asked about.
+    static Kind kindOf(const InputFile& input);
 
     // The opener a run uses for whatever file it is given. Photographs are detected with the
     // settings; with a cache (which must outlive the opener) their stars are kept between runs.

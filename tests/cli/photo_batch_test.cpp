@@ -79,7 +79,8 @@ TEST(PhotoBatch, APhotographAmongListsPlotsAtItsSizeWithRegionsOnItsStars) {
 // A Source Extractor catalog of one star at (x, y).
 std::string catalog(double x, double y) {
     return "#   1 NUMBER\n#   2 FLUX_RADIUS\n#   3 X_IMAGE\n#   4 Y_IMAGE\n#   5 XMIN_IMAGE\n"
-           "#   6 YMIN_IMAGE\n#   7 XMAX_IMAGE\n#   8 YMAX_IMAGE\n#   9 X2WIN_IMAGE\n#  10 Y2WIN_IMAGE\n"
+           "#   6 YMIN_IMAGE\n#   7 XMAX_IMAGE\n#   8 YMAX_IMAGE\n#   9 X2WIN_IMAGE\n#  10 "
+           "Y2WIN_IMAGE\n"
            "#  11 XYWIN_IMAGE\n#  12 FWHM_IMAGE\n   1   1.75  " +
            std::to_string(x) + "  " + std::to_string(y) + "  27  85  33  92  1.1  1.1   0.0  3.3\n";
 }
@@ -213,6 +214,19 @@ TEST(PhotoBatch, TheSummarySaysHowEachFrameWasTaken) {
         json[3].ends_with("\"camera\": \"\", \"exposure\": null, \"iso\": null, "
                           "\"taken\": \"\"}"))
         << json[3];
+}
+
+// A picture wider than any accepted is the picture's fault, named, not the plot size's.
+TEST(PhotoBatch, APictureOfASideBeyondTheRangeIsNamedInThePhotographsMessage) {
+    TempFile wide("", "wide.png");
+    QImage(40000, 1, QImage::Format_Grayscale8).save(QString::fromStdString(wide.path()), "png");
+    std::ostringstream out;
+    std::ostringstream err;
+    EXPECT_EQ(HeadlessPlotter().run({wide.path()}, out, err), HeadlessPlotter::kStopped);
+    EXPECT_NE(
+        err.str().find("写真「" + wide.path() + "」の大きさ（40000 × 1 ピクセル）は扱えません"),
+        std::string::npos)
+        << err.str();
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <cmath>
 #include <cstddef>
 #include <string_view>
 #include <vector>
@@ -10,7 +11,8 @@
 // The star list format read the plainest way, from memory, to check the streaming reader
 // against: a header up to the first comma or line end (at most kLongestItem bytes, no NUL), then
 // items between separators (blanks, tabs, line ends, at most one comma), each wholly a number of
-// at most kLongestItem bytes, twelve to a record, the file ending after a whole record.
+// at most kLongestItem bytes, twelve to a record, the eleventh (the angle) within the single
+// range, the file ending after a whole record.
 class ReferenceStarList {
 public:
     static constexpr std::size_t kLongestItem = 4096;
@@ -49,7 +51,8 @@ public:
                 const std::size_t start = at;
                 while (at < text.size() && !endsItem(text[at])) ++at;
                 const std::string_view item = text.substr(start, at - start);
-                if (item.size() > kLongestItem || !NumberSyntax::convert(item, items[i])) {
+                if (item.size() > kLongestItem || !NumberSyntax::convert(item, items[i]) ||
+                    (i == 10 && std::isinf(static_cast<float>(items[i])))) {
                     read.fault = true;
                     return read;
                 }

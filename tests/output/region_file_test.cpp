@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -57,6 +58,24 @@ TEST(RegionFile, ACirclePerDrawnStarOnThePicturesPixelsInItsKindsColour) {
     EXPECT_EQ(lines[6], "circle(1500,1019,2) # color=red tag={double} text={3}");
     // Along 90 degrees: straight up, Span long.
     EXPECT_EQ(lines[7].rfind("line(1500,1009,1500,1029) # line=0 0 color=red", 0), 0u) << lines[7];
+}
+
+TEST(RegionFile, AStarWhoseEndsNoNumberHoldsGetsItsCircleButNoLine) {
+    TempFile folder("");
+    const std::string path = (folder.folder() / "stars.reg").string();
+    OutputFile file(path, "領域ファイル");
+    ASSERT_TRUE(file.open().done());
+    {
+        RegionFile regions(file, 2018);
+        regions.onStar(star(1, 15, 1.7e308, 100, 1e308, 6, 0),
+                       {StarKind::DoubleByShape, AreaClass::find(15)});
+    }
+    ASSERT_TRUE(file.commit().done());
+    std::ifstream in(path);
+    const std::string text{std::istreambuf_iterator<char>(in), {}};
+    EXPECT_NE(text.find("circle("), std::string::npos) << text;
+    EXPECT_EQ(text.find("line("), std::string::npos) << text;
+    EXPECT_EQ(text.find("inf"), std::string::npos) << text;
 }
 
 }  // namespace

@@ -1,11 +1,15 @@
 #include "sources/star_sources.h"
 
+#include <sys/stat.h>
+
 #include <gtest/gtest.h>
 
 #include <array>
 #include <charconv>
 #include <fstream>
+#include <iterator>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "doublestar/lens_preset.h"
@@ -86,6 +90,17 @@ TEST(StarSources, ACatalogTakesThePlotSizeOfItsPicture) {
     std::ofstream(path("field.txt")) << kStarList;
     sky().writePicture(path("field.png"), "png");
     EXPECT_EQ(StarSources::plotSize(path("field.txt")), std::nullopt);  // a list brings none
+}
+
+TEST(StarSources, AStarListIsTakenForAPictureOrCatalogOnlyByAWholeSignature) {
+    TempFile folder("");
+    const auto path = [&](const char* name) { return (folder.folder() / name).string(); };
+    const std::string records = "\n1,23.5,100.25,200.75,0,0,6,5,8,7.5,33.25,0.8\n";
+    for (const char* header : {"BM Ori field", "# 1 Orion field", "GIF8 frame", "II star list",
+                               "#   1 X_IMAGEs field"}) {
+        std::ofstream(path("list.txt"), std::ios::binary) << header << records;
+        EXPECT_EQ(StarSources::kindOf(path("list.txt")), Kind::StarList) << header;
+    }
 }
 
 PlotRequest request(const std::string& path) {
@@ -206,6 +221,39 @@ TEST(StarSources, RawFilesAreToldBeforeTiffPictures) {
     const RunResult broken = runPlot(request(path("broken.raf")), StarSources::opener(), surface);
     EXPECT_NE(broken.fault().message.find("は RAW ファイルとして読めません"), std::string::npos)
         << broken.fault().message;
+}
+
+// What a file gives read through a FIFO, as a pipe gives it: once, from its first byte.
+RunResult throughFifo(const std::string& fifo, const std::string& content) {
+    ::mkfifo(fifo.c_str(), 0600);
+    std::thread writer([&] { std::ofstream(fifo, std::ios::binary) << content; });
+    RasterSurface surface(128, 128);
+    RunResult result = runPlot(request(fifo), StarSources::opener(), surface);
+    writer.join();
+    return result;
+}
+
+TEST(StarSources, APipeIsReadOnceFromItsFirstByteWhateverItHolds) {
+    TempFile folder("");
+    const auto path = [&](const char* name) { return (folder.folder() / name).string(); };
+    sky().writeFits(path("sky.fits.gz"), true, "gz");
+    std::ofstream(path("catalog.cat"), std::ios::binary) << kCatalog;
+    std::ofstream(path("list.txt"), std::ios::binary) << kStarList;
+    for (const char* name : {"sky.fits.gz", "catalog.cat", "list.txt"}) {
+        SCOPED_TRACE(name);
+        std::ifstream in(path(name), std::ios::binary);
+        const std::string content{std::istreambuf_iterator<char>(in), {}};
+        RasterSurface surface(128, 128);
+        const RunResult fromFile = runPlot(request(path(name)), StarSources::opener(), surface);
+        ASSERT_TRUE(fromFile.done()) << fromFile.fault().message;
+        const RunResult fromPipe = throughFifo(path("fifo"), content);
+        ASSERT_TRUE(fromPipe.done()) << fromPipe.fault().message;
+        EXPECT_EQ(fromPipe.recordsRead, fromFile.recordsRead);
+        EXPECT_GT(fromPipe.recordsRead, 0);
+        EXPECT_EQ(fromPipe.singleCounts, fromFile.singleCounts);
+        EXPECT_EQ(fromPipe.doubleCounts, fromFile.doubleCounts);
+        std::filesystem::remove(path("fifo"));
+    }
 }
 
 }  // namespace

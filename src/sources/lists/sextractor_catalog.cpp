@@ -24,6 +24,9 @@ bool isLineEnd(int c) {
 bool isDigit(char c) {
     return c >= '0' && c <= '9';
 }
+bool isCapital(char c) {
+    return c >= 'A' && c <= 'Z';
+}
 
 // The column number of a header line: plain digits, at most kLargestColumn; 0 when it is none.
 long columnNumber(std::string_view word) {
@@ -53,27 +56,49 @@ bool SextractorCatalog::looksLike(std::string_view start) {
     ++at;
     if (!skip() || at >= start.size() || start[at] != '1') return false;
     ++at;
-    if (!skip() || at >= start.size()) return false;
-    const char c = start[at];
-    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_';
+    if (!skip() || at >= start.size() || !isCapital(start[at])) return false;
+    // Source Extractor's names are capitals, digits and "_": "# 1 Orion field" is a star list's
+    // header, not a catalog's.
+    while (at < start.size() && (isCapital(start[at]) || isDigit(start[at]) || start[at] == '_')) {
+        ++at;
+    }
+    return at == start.size() || isBlank(start[at]) || isLineEnd(start[at]);
 }
 
 Result<std::unique_ptr<StarSource>> SextractorCatalog::openSource(const std::string& path,
                                                                   const SourceContext& context) {
+    InputFile input;
+    input.open(path);
+    return openFrom(std::move(input), context);
+}
+
+Result<std::unique_ptr<StarSource>> SextractorCatalog::openFrom(InputFile input,
+                                                                const SourceContext& context) {
     auto catalog = std::make_unique<SextractorCatalog>();
-    const Result<> opened = catalog->open(path, context.settings.SensorHeight);
+    const Result<> opened = catalog->open(std::move(input), context.settings.SensorHeight);
     if (!opened.done()) return opened;
     return catalog;
 }
 
 Result<> SextractorCatalog::open(const std::string& path, int sensorHeight) {
-    path_ = path;
+    InputFile input;
+    input.open(path);
+    return open(std::move(input), sensorHeight);
+}
+
+Result<> SextractorCatalog::open(InputFile input, int sensorHeight) {
+    path_ = input.path();
     sensorHeight_ = sensorHeight;
-    file_ = std::fopen(path.c_str(), "rb");
-    if (file_ == nullptr) {
-        setFault(CatalogMessages::cannotOpen(path, errno));
+    if (input.error() != 0) {
+        setFault(CatalogMessages::cannotOpen(path_, input.error()));
         return fault_;
     }
+    // The head was read at the opening: the reading starts with it and goes on after it.
+    const std::string_view head = input.head();
+    std::copy(head.begin(), head.end(), buffer_.begin());
+    pos_ = 0;
+    end_ = head.size();
+    file_ = input.take();
     if (!readHeader() || !checkColumns()) return fault_;
     return {};
 }

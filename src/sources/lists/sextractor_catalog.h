@@ -9,6 +9,7 @@
 
 #include "plot/star_record.h"
 #include "plot/star_source.h"
+#include "sources/lists/input_file.h"
 
 // Reads a Source Extractor ASCII_HEAD catalog as a run's stars. The header lines ("#   3 X_IMAGE
 // ...") give each parameter's first column; a vector parameter spans the columns up to the next
@@ -47,6 +48,8 @@ public:
     // Opens the file and reads its header; the fault (also fault()) when it cannot be opened or
     // read, or a needed column is missing (the message names every missing one).
     Result<> open(const std::string& path, int sensorHeight);
+    // The same from a file already opened, its head read: the reading goes on from there.
+    Result<> open(InputFile input, int sensorHeight);
     Status next(StarRecord& record) override;
 
     const Fault& fault() const override { return fault_; }
@@ -56,8 +59,12 @@ public:
     // The catalog as a run's source, turned by the run's sensor height.
     static Result<std::unique_ptr<StarSource>> openSource(const std::string& path,
                                                           const SourceContext& context);
-    // True when the start of a file is the start of an ASCII_HEAD catalog: "#", blanks, "1",
-    // blanks and a name.
+    // The same from a file already opened, its head read.
+    static Result<std::unique_ptr<StarSource>> openFrom(InputFile input,
+                                                        const SourceContext& context);
+    // True when the start of a file is the start of an ASCII_HEAD catalog: a first line of "#",
+    // blanks, "1", blanks and a column's name (capitals, digits and "_", starting with a
+    // capital) followed by a blank or the line's end.
     static bool looksLike(std::string_view start);
 
 private:

@@ -1,8 +1,10 @@
 #include "sources/lists/star_list.h"
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <charconv>
+#include <cmath>
 #include <cstdint>
 #include <cstring>
 
@@ -91,6 +93,14 @@ const char* plainNumber(const char* first, const char* last, std::size_t longest
     return stop;
 }
 
+// The angle is kept in single precision: a larger one would become infinite, which no output
+// could write and no reading could draw.
+constexpr int kAngleItem = 10;
+
+bool fitsAngle(double angle) {
+    return !std::isinf(static_cast<float>(angle));
+}
+
 }  // namespace
 
 StarList::~StarList() {
@@ -104,24 +114,41 @@ void StarList::close() {
 
 Result<std::unique_ptr<StarSource>> StarList::openSource(const std::string& path,
                                                          const SourceContext&) {
+    InputFile input;
+    input.open(path);
+    return openFrom(std::move(input));
+}
+
+Result<std::unique_ptr<StarSource>> StarList::openFrom(InputFile input) {
     auto list = std::make_unique<StarList>();
-    if (const Result<> opened = list->open(path); !opened.done()) return opened;
+    if (const Result<> opened = list->open(std::move(input)); !opened.done()) return opened;
     return list;
 }
 
 Result<> StarList::open(const std::string& path) {
+    InputFile input;
+    input.open(path);
+    return open(std::move(input));
+}
+
+Result<> StarList::open(InputFile input) {
     close();
-    path_ = path;
-    pos_ = end_ = 0;
+    path_ = input.path();
+    const std::string& path = path_;
     line_ = recordLine_ = 1;
     records_ = 0;
     readError_ = lastWasCr_ = false;
     fault_ = {};
-    file_ = std::fopen(path.c_str(), "rb");
-    if (file_ == nullptr) {
-        setFault(Messages::starListCannotOpen(path, errno));
+    if (input.error() != 0) {
+        setFault(Messages::starListCannotOpen(path, input.error()));
         return fault_;
     }
+    // The head was read at the opening: the reading starts with it and goes on after it.
+    const std::string_view head = input.head();
+    std::copy(head.begin(), head.end(), buffer_.begin());
+    pos_ = 0;
+    end_ = head.size();
+    file_ = input.take();
     if (peek() == kEof) {
         setFault(readError_ ? Messages::starListUnreadable(path) : Messages::starListEmpty(path));
         close();
@@ -185,6 +212,8 @@ bool StarList::readPlainRecord(Items& items) {
         if (at == nullptr) return false;
         lastWasCr = false;
     }
+    // An angle beyond the single range is refused, item by item, with its text.
+    if (!fitsAngle(items[kAngleItem])) return false;
     pos_ = static_cast<std::size_t>(at - buffer_.data());
     line_ = line;
     lastWasCr_ = lastWasCr;
@@ -266,7 +295,15 @@ StarList::Item StarList::readItem(double& value, int itemNumber) {
     }
     if (itemNumber == 0) recordLine_ = line_;
     keepInBuffer(token_.size() + 1);
-    if (readPlainNumber(value)) return Item::Number;
+    const std::size_t start = pos_;
+    if (readPlainNumber(value)) {
+        if (itemNumber == kAngleItem && !fitsAngle(value)) {
+            const std::string item = messageExcerpt({buffer_.data() + start, pos_ - start});
+            setFault(Messages::starListNumberTooLarge(path_, line_, item));
+            return Item::Fault;
+        }
+        return Item::Number;
+    }
     tokenLength_ = 0;
     for (int c = peek(); !endsItem(c); c = peek()) {
         if (tokenLength_ == token_.size()) {
@@ -285,6 +322,10 @@ StarList::Item StarList::readItem(double& value, int itemNumber) {
         const std::string item = messageExcerpt(token);
         setFault(number ? Messages::starListNumberTooLarge(path_, line_, item)
                         : Messages::starListNotANumber(path_, line_, item));
+        return Item::Fault;
+    }
+    if (itemNumber == kAngleItem && !fitsAngle(value)) {
+        setFault(Messages::starListNumberTooLarge(path_, line_, messageExcerpt(token)));
         return Item::Fault;
     }
     return Item::Number;

@@ -8,6 +8,7 @@
 
 #include "plot/star_record.h"
 #include "plot/star_source.h"
+#include "sources/lists/input_file.h"
 
 // Reads a star list as a stream of items: a leading header item, then records of twelve numbers.
 // Items are separated by a comma, by blanks or tabs, or by line ends (LF, CR LF or CR); a comma
@@ -24,6 +25,8 @@ public:
     // Opens the file and reads the header item; the fault (also fault()) when the file cannot be
     // opened or read, is empty, or does not start with a header.
     Result<> open(const std::string& path);
+    // The same from a file already opened, its head read: the reading goes on from there.
+    Result<> open(InputFile input);
     // The next record; End after the last complete record (blanks and line ends may follow it).
     Status next(StarRecord& record) override;
     void close();
@@ -35,6 +38,8 @@ public:
     // The star list as a run's source.
     static Result<std::unique_ptr<StarSource>> openSource(const std::string& path,
                                                           const SourceContext& context);
+    // The same from a file already opened, its head read.
+    static Result<std::unique_ptr<StarSource>> openFrom(InputFile input);
 
     static constexpr int kItemsPerRecord = 12;
     // Longer than any number or header a star list holds; a stream without separators (a

@@ -3,6 +3,7 @@
 #include <fitsio.h>
 
 #include <algorithm>
+#include <array>
 #include <atomic>
 #include <cerrno>
 #include <cmath>
@@ -11,6 +12,7 @@
 #include <new>
 #include <vector>
 
+#include "sources/photo/fits_bytes.h"
 #include "sources/photo/photo_messages.h"
 #include "sources/photo/picture_memory.h"
 #include "sources/photo/reading_start.h"
@@ -19,6 +21,14 @@ namespace {
 
 // Rows read at a time: the unit of progress and of cancelling.
 constexpr long kStripRows = 64;
+
+// Where CFITSIO reads a file from: by its name, or from its bytes in memory (a gzip-compressed
+// file inflated, a pipe's bytes).
+struct FitsSource {
+    std::string path;
+    std::string_view bytes;  // none: by name
+    bool inMemory() const { return bytes.data() != nullptr; }
+};
 
 // One open FITS file, closed with the object.
 class FitsHandle {
@@ -32,8 +42,15 @@ public:
     FitsHandle& operator=(const FitsHandle&) = delete;
 
     // The name is taken as it is: no CFITSIO filename syntax ("[1]", "!", ...).
-    bool open(const std::string& path) {
-        return fits_open_diskfile(&file_, path.c_str(), READONLY, &status_) == 0;
+    bool open(const FitsSource& source) {
+        if (!source.inMemory()) {
+            return fits_open_diskfile(&file_, source.path.c_str(), READONLY, &status_) == 0;
+        }
+        // CFITSIO keeps the addresses of these two; read only, it never changes the bytes.
+        memory_ = const_cast<char*>(source.bytes.data());
+        size_ = source.bytes.size();
+        return fits_open_memfile(&file_, "memory.fits", READONLY, &memory_, &size_, 0, nullptr,
+                                 &status_) == 0;
     }
     bool moveTo(int hdu) {
         int type = 0;
@@ -45,6 +62,8 @@ public:
 private:
     fitsfile* file_ = nullptr;
     int status_ = 0;
+    void* memory_ = nullptr;
+    std::size_t size_ = 0;
 };
 
 // Where the image is and how its samples read.
@@ -167,6 +186,15 @@ void readKeys(FitsHandle& file, Layout& layout) {
     layout.saturation = saturate && std::isfinite(*saturate) ? saturate : typeSaturation(file);
 }
 
+// A value beyond the single range (a double of 1e39, or a scaled integer) would become
+// infinite, and one infinite pixel makes the whole background infinite: it is blank instead, as
+// CFITSIO makes an infinity stored in the file.
+void blankInfinities(float* pixels, std::size_t count) {
+    for (std::size_t i = 0; i < count; ++i) {
+        if (std::isinf(pixels[i])) pixels[i] = std::numeric_limits<float>::quiet_NaN();
+    }
+}
+
 // Reads rows [first, last) of the image into the picture; false on a read error, or when stop
 // was set.
 bool readRows(FitsHandle& file, const Layout& layout, long first, long last, GreyImage& image,
@@ -187,6 +215,7 @@ bool readRows(FitsHandle& file, const Layout& layout, long first, long last, Gre
                               &file.status()) != 0) {
                 return false;
             }
+            blankInfinities(target, static_cast<std::size_t>(count));
         } else {
             double blank = std::numeric_limits<double>::quiet_NaN();
             int anyBlank = 0;
@@ -202,6 +231,7 @@ bool readRows(FitsHandle& file, const Layout& layout, long first, long last, Gre
             for (std::size_t i = 0; i < n; ++i) {
                 target[i] = static_cast<float>((planes[i] + planes[n + i] + planes[2 * n + i]) / 3);
             }
+            blankInfinities(target, n);
         }
         rowsDone.fetch_add(rows, std::memory_order_relaxed);
     }
@@ -211,20 +241,37 @@ bool readRows(FitsHandle& file, const Layout& layout, long first, long last, Gre
 bool isGzip(const std::string& path) {
     std::FILE* file = std::fopen(path.c_str(), "rb");
     if (file == nullptr) return false;
-    unsigned char magic[2] = {0, 0};
-    const bool gzip = std::fread(magic, 1, 2, file) == 2 && magic[0] == 0x1F && magic[1] == 0x8B;
+    std::array<char, 2> magic{};
+    const bool read = std::fread(magic.data(), 1, 2, file) == 2;
     std::fclose(file);
-    return gzip;
+    return read && FitsBytes::isGzip({magic.data(), magic.size()});
+}
+
+// The bytes CFITSIO is to read from memory, inflated into inflated where they are compressed;
+// by its name (nothing to do) for a plain file on disk.
+Result<> prepare(const std::string& path, const std::string* content, FitsBytes::Extent extent,
+                 RunMonitor* monitor, std::string& inflated, FitsSource& source) {
+    source = {path, {}};
+    if (content != nullptr && !FitsBytes::isGzip(*content)) {
+        source.bytes = *content;
+        return {};
+    }
+    if (content == nullptr && !isGzip(path)) return {};
+    Result<std::string> bytes = FitsBytes::inflate(path, content, extent, monitor);
+    if (!bytes.done()) return bytes;
+    inflated = bytes.take();
+    source.bytes = inflated;
+    return {};
 }
 
 // The second half of the rows on a file handle of its own, on a thread of the budget.
 class SecondHalf {
 public:
-    SecondHalf(const std::string& path, const Layout& layout, long first, GreyImage& image,
+    SecondHalf(const FitsSource& source, const Layout& layout, long first, GreyImage& image,
                const std::atomic<bool>& stop, std::atomic<long>& rowsDone, ThreadBudget& threads)
         : thread_(threads.start([&, first] {
               try {
-                  ok_ = file_.open(path) && file_.moveTo(layout.hdu) &&
+                  ok_ = file_.open(source) && file_.moveTo(layout.hdu) &&
                         readRows(file_, layout, first, layout.height, image, stop, rowsDone);
               } catch (const std::bad_alloc&) {
                   ok_ = false;
@@ -240,6 +287,7 @@ public:
         thread_.join();
         return ok_;
     }
+    int status() { return file_.status(); }
 
 private:
     FitsHandle file_;
@@ -247,15 +295,15 @@ private:
     ThreadBudget::Thread thread_;
 };
 
-Result<> readImage(const std::string& path, FitsHandle& file, const Layout& layout,
+Result<> readImage(const FitsSource& source, FitsHandle& file, const Layout& layout,
                    GreyImage& image, RunMonitor* monitor, ThreadBudget* threads) {
+    const std::string& path = source.path;
     std::atomic<bool> stop{false};
     std::atomic<long> rowsDone{0};
-    // Decompressing a gzip stream twice would cost more than a second core gives back.
     long half = layout.height;
     std::optional<SecondHalf> second;
-    if (threads != nullptr && layout.height >= 2 * kStripRows && !isGzip(path)) {
-        second.emplace(path, layout, layout.height / 2, image, stop, rowsDone, *threads);
+    if (threads != nullptr && layout.height >= 2 * kStripRows) {
+        second.emplace(source, layout, layout.height / 2, image, stop, rowsDone, *threads);
         if (second->started()) {
             half = layout.height / 2;
         } else {
@@ -275,7 +323,11 @@ Result<> readImage(const std::string& path, FitsHandle& file, const Layout& layo
     if (!ok || cancelled) stop = true;
     const bool secondOk = !second || second->join();
     if (cancelled) return Cancelled{};
-    if (!ok || !secondOk) return Fault{PhotoMessages::damaged(path), cfitsioDetail(file.status())};
+    if (!ok || !secondOk) {
+        // The reason is the failed handle's: the other may have read its half well.
+        const int status = !ok ? file.status() : second->status();
+        return Fault{PhotoMessages::damaged(path), status != 0 ? cfitsioDetail(status) : ""};
+    }
     return {};
 }
 
@@ -291,11 +343,20 @@ void turnOver(GreyImage& image) {
 }  // namespace
 
 Result<> FitsPicture::read(const std::string& path, GreyImage& image, RunMonitor* monitor,
-                           ThreadBudget* threads, FrameFacts* facts) {
-    if (Result<> start = startReading(path, monitor); !start.done()) return start;
+                           ThreadBudget* threads, FrameFacts* facts, const std::string* content) {
+    if (Result<> start = startReading(path, monitor, content == nullptr); !start.done()) {
+        return start;
+    }
+    std::string inflated;
+    FitsSource source;
+    if (Result<> prepared =
+            prepare(path, content, FitsBytes::Extent::Image, monitor, inflated, source);
+        !prepared.done()) {
+        return prepared;
+    }
     FitsHandle file;
     Layout layout;
-    const Search search = file.open(path) ? findImage(file, layout) : Search::Damaged;
+    const Search search = file.open(source) ? findImage(file, layout) : Search::Damaged;
     switch (search) {
         case Search::Found:
             break;
@@ -313,14 +374,19 @@ Result<> FitsPicture::read(const std::string& path, GreyImage& image, RunMonitor
         return Fault{PhotoMessages::outOfMemory(path, layout.width, layout.height), {}};
     }
     image.saturation = layout.saturation;
-    Result<> read = readImage(path, file, layout, image, monitor, threads);
+    Result<> read = readImage(source, file, layout, image, monitor, threads);
     if (read.done() && layout.topDown) turnOver(image);
     return read;
 }
 
-std::optional<PictureSize> FitsPicture::size(const std::string& path) {
+std::optional<PictureSize> FitsPicture::size(const std::string& path, const std::string* content) {
+    std::string inflated;
+    FitsSource source;
     FitsHandle file;
     Layout layout;
-    if (!file.open(path) || findImage(file, layout) != Search::Found) return {};
+    if (!prepare(path, content, FitsBytes::Extent::Header, nullptr, inflated, source).done() ||
+        !file.open(source) || findImage(file, layout) != Search::Found) {
+        return {};
+    }
     return PictureSize{static_cast<int>(layout.width), static_cast<int>(layout.height)};
 }

@@ -51,6 +51,16 @@ std::string PhotoMessages::outOfMemory(std::string_view path, long long width, l
     return photo(path) + "（" + size(width, height) + "）を扱うメモリが足りません。";
 }
 
+std::string PhotoMessages::pipeTooLarge(std::string_view path) {
+    return photo(path) +
+           "はパイプから読むには大きすぎて、メモリに入りません。ファイルとして渡してください。";
+}
+
+std::string PhotoMessages::rawFromPipe(std::string_view path) {
+    return photo(path) +
+           "は RAW ファイルのため、パイプからは読めません。ファイルとして渡してください。";
+}
+
 std::string PhotoMessages::noStars(std::string_view path, const DetectionSettings& settings) {
     return photo(path) + "に星が見つかりません（しきい値は背景のゆらぎの " +
            numberText(settings.threshold) + " 倍、最小面積 " + std::to_string(settings.minArea) +

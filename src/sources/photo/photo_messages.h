@@ -19,6 +19,9 @@ public:
     static std::string notRaw(std::string_view path);
     static std::string unsupportedSensor(std::string_view path);
     static std::string outOfMemory(std::string_view path, long long width, long long height);
+    // A photograph from a pipe, whose bytes must all be held in memory.
+    static std::string pipeTooLarge(std::string_view path);
+    static std::string rawFromPipe(std::string_view path);
     static std::string noStars(std::string_view path, const DetectionSettings& settings);
     static std::string tooCrowded(std::string_view path);
     static std::string detectionFailed(std::string_view path);

@@ -7,20 +7,28 @@
 #include "sources/photo/qt_picture.h"
 #include "sources/photo/raw_picture.h"
 #include "sources/photo/star_detector.h"
+#include "sources/photo/tiff_picture.h"
 
 namespace {
 
 Result<> readPicture(const std::string& path, Photograph::Format format, GreyImage& picture,
-                     RunMonitor* monitor, ThreadBudget* threads, FrameFacts* facts) {
+                     RunMonitor* monitor, ThreadBudget* threads, FrameFacts* facts,
+                     const std::string* content) {
     switch (format) {
         case Photograph::Format::Fits:
-            return FitsPicture::read(path, picture, monitor, threads, facts);
+            return FitsPicture::read(path, picture, monitor, threads, facts, content);
         case Photograph::Format::Raw:
+            // LibRaw reads a file by its name only.
+            if (content != nullptr) return Fault{PhotoMessages::rawFromPipe(path), {}};
             return RawPicture::read(path, picture, monitor, threads, facts);
         case Photograph::Format::Picture:
             break;
     }
-    return QtPicture::read(path, picture, monitor);
+    // Floating-point and 32-bit integer TIFFs are libtiff's; Qt's reader refuses them.
+    if (TiffPicture::takes(path, content)) {
+        return TiffPicture::read(path, picture, monitor, content);
+    }
+    return QtPicture::read(path, picture, monitor, content);
 }
 
 }  // namespace
@@ -28,13 +36,13 @@ Result<> readPicture(const std::string& path, Photograph::Format format, GreyIma
 Result<std::vector<StarRecord>> Photograph::detect(const std::string& path, Format format,
                                                    const DetectionSettings& settings,
                                                    RunMonitor* monitor, ThreadBudget* threads,
-                                                   FrameFacts* facts) {
+                                                   FrameFacts* facts, const std::string* content) {
     if (const std::string problem = settings.problem(); !problem.empty()) {
         return Fault{problem, {}};
     }
     GreyImage picture;
     try {
-        const Result<> read = readPicture(path, format, picture, monitor, threads, facts);
+        const Result<> read = readPicture(path, format, picture, monitor, threads, facts, content);
         if (!read.done()) return read;
         std::vector<StarRecord> stars;
         const Result<> found =
@@ -49,16 +57,18 @@ Result<std::vector<StarRecord>> Photograph::detect(const std::string& path, Form
 Result<std::unique_ptr<StarSource>> Photograph::open(const std::string& path, Format format,
                                                      const DetectionSettings& settings,
                                                      DetectionCache* cache, RunMonitor* monitor,
-                                                     ThreadBudget* threads) {
+                                                     ThreadBudget* threads,
+                                                     const std::string* content) {
     // The key is taken before reading: a file changed meanwhile is detected again next time.
-    const std::optional<DetectionCache::Key> key =
-        cache != nullptr ? DetectionCache::keyOf(path, settings) : std::nullopt;
+    const std::optional<DetectionCache::Key> key = cache != nullptr && content == nullptr
+                                                       ? DetectionCache::keyOf(path, settings)
+                                                       : std::nullopt;
     if (key) {
         if (std::unique_ptr<DetectedStars> kept = cache->find(*key)) return kept;
     }
     FrameFacts facts;
     Result<std::vector<StarRecord>> detected =
-        detect(path, format, settings, monitor, threads, &facts);
+        detect(path, format, settings, monitor, threads, &facts, content);
     if (!detected.done()) return detected;
     auto stars = std::make_shared<const std::vector<StarRecord>>(detected.take());
     if (key) cache->keep(*key, stars, facts);
@@ -74,5 +84,6 @@ std::optional<PictureSize> Photograph::size(const std::string& path, Format form
         case Format::Picture:
             break;
     }
+    if (const std::optional<PictureSize> tiff = TiffPicture::size(path)) return tiff;
     return QtPicture::size(path);
 }

@@ -18,18 +18,22 @@ public:
 
     // Reads the picture and detects its stars under the monitor's eye, a second core taken from
     // the budget where it has one, or takes the stars the cache keeps for the file: the stars as
-    // a source, or the fault why it cannot, or cancelled when the monitor said stop.
+    // a source, or the fault why it cannot, or cancelled when the monitor said stop. content:
+    // the file's bytes where it cannot be read again by its name (a pipe), never cached;
+    // nullptr reads the file of that name.
     static Result<std::unique_ptr<StarSource>> open(const std::string& path, Format format,
                                                     const DetectionSettings& settings,
                                                     DetectionCache* cache, RunMonitor* monitor,
-                                                    ThreadBudget* threads = nullptr);
+                                                    ThreadBudget* threads = nullptr,
+                                                    const std::string* content = nullptr);
 
     // The stars of the picture, without the cache; with facts, how it was taken as well.
     static Result<std::vector<StarRecord>> detect(const std::string& path, Format format,
                                                   const DetectionSettings& settings,
                                                   RunMonitor* monitor,
                                                   ThreadBudget* threads = nullptr,
-                                                  FrameFacts* facts = nullptr);
+                                                  FrameFacts* facts = nullptr,
+                                                  const std::string* content = nullptr);
 
     static std::optional<PictureSize> size(const std::string& path, Format format);
 };

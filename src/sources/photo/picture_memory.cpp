@@ -16,7 +16,10 @@ double physicalMemory() {
 }  // namespace
 
 bool PictureMemory::fits(int width, int height) {
-    const double bytes = static_cast<double>(width) * height * sizeof(float);
+    return holds(static_cast<double>(width) * height * sizeof(float));
+}
+
+bool PictureMemory::holds(double bytes) {
     const double physical = physicalMemory();
     // The detection needs about as much again; beyond the machine's memory it would only swap.
     return !(physical > 0 && 2 * bytes > physical);

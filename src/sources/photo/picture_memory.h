@@ -10,4 +10,7 @@ public:
     static bool allocate(GreyImage& image, int width, int height);
     // False when a picture this large would not fit, the detection's room beside it.
     static bool fits(int width, int height);
+    // False when bytes held in memory as long as a picture is read (a file's bytes, a picture of
+    // so many bytes) would leave the machine too little for the rest.
+    static bool holds(double bytes);
 };

@@ -1,5 +1,6 @@
 #include "sources/photo/qt_picture.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <QImage>
 #include <QImageReader>
@@ -7,10 +8,14 @@
 #include <algorithm>
 #include <array>
 #include <cerrno>
+#include <cmath>
 #include <cstdio>
+#include <limits>
 
+#include "sources/photo/library_text.h"
 #include "sources/photo/photo_messages.h"
 #include "sources/photo/picture_memory.h"
+#include "sources/photo/picture_signature.h"
 #include "sources/photo/reading_start.h"
 
 namespace {
@@ -29,11 +34,65 @@ bool isPictureFormat(const QByteArray& format) {
                        [&](const char* name) { return format == name; });
 }
 
+// The picture's bytes as Qt's readers take them: the file of that name, or bytes in memory.
+class PictureDevice {
+public:
+    PictureDevice(const std::string& path, const std::string* content) : file_(qtPath(path)) {
+        if (content != nullptr) {
+            bytes_ =
+                QByteArray::fromRawData(content->data(), static_cast<qsizetype>(content->size()));
+            buffer_.setBuffer(&bytes_);
+        }
+        device_ = content != nullptr ? static_cast<QIODevice*>(&buffer_) : &file_;
+        device_->open(QIODevice::ReadOnly);
+        head_ = device_->peek(kHeadBytes).toStdString();
+    }
+
+    QIODevice* get() { return device_; }
+    // The first bytes, which say the format and, for a BMP, its size: taken at the opening, as
+    // the reader moves on.
+    const std::string& head() const { return head_; }
+    std::uint64_t size() const { return static_cast<std::uint64_t>(device_->size()); }
+    unsigned char last() {
+        char byte = 0;
+        const qint64 at = device_->pos();
+        if (device_->size() > 0 && device_->seek(device_->size() - 1)) device_->getChar(&byte);
+        device_->seek(at);
+        return static_cast<unsigned char>(byte);
+    }
+
+private:
+    static constexpr qint64 kHeadBytes = 64;
+
+    QFile file_;
+    QByteArray bytes_;
+    QBuffer buffer_;
+    QIODevice* device_ = nullptr;
+    std::string head_;
+};
+
 // A reader that knows the format from the content, never from the name.
-void prepare(QImageReader& reader, const std::string& path) {
+void prepare(QImageReader& reader, PictureDevice& device) {
     reader.setDecideFormatFromContent(true);
     reader.setAutoTransform(false);
-    reader.setFileName(qtPath(path));
+    reader.setDevice(device.get());
+}
+
+// Why a picture Qt read is still no whole picture: a file shorter than its header says, or
+// one libjpeg found cut; empty when it is whole.
+std::string cut(PictureDevice& device, const LibraryText& said) {
+    const std::string& head = device.head();
+    if (said.says("remature end")) return said.text();
+    if (!PictureSignature::whole(PictureSignature::of(head), head, device.size(), device.last())) {
+        return "ファイルが画素の途中で終わっています。\n" + said.text();
+    }
+    return {};
+}
+
+// Qt's reason, with what the libraries said as they read.
+std::string detailOf(const QImageReader& reader, const LibraryText& said) {
+    return "Qt: " + reader.errorString().toStdString() +
+           (said.text().empty() ? "" : "\n" + said.text());
 }
 
 bool isFloat(QImage::Format format) {
@@ -86,9 +145,12 @@ bool convert(QImage& picture, GreyImage& image, RunMonitor* monitor) {
     if (isFloat(format)) {
         image.saturation.reset();
         picture.convertTo(QImage::Format_RGBX32FPx4);
+        // An infinite sample is no measurement, as a blank pixel is none.
         return convertRows<std::array<float, 4>>(
-            picture, image, monitor,
-            [](const std::array<float, 4>& v) { return average(v[0], v[1], v[2]); });
+            picture, image, monitor, [](const std::array<float, 4>& v) {
+                const float grey = average(v[0], v[1], v[2]);
+                return std::isinf(grey) ? std::numeric_limits<float>::quiet_NaN() : grey;
+            });
     }
     image.saturation = 254.5;
     picture.convertTo(QImage::Format_RGB32);
@@ -98,25 +160,35 @@ bool convert(QImage& picture, GreyImage& image, RunMonitor* monitor) {
 
 }  // namespace
 
-bool QtPicture::canRead(const std::string& path) {
+bool QtPicture::canRead(const std::string& path, const std::string* content) {
+    LibraryText dropped;
+    PictureDevice device(path, content);
+    if (PictureSignature::of(device.head()) == PictureSignature::Format::None) return false;
     QImageReader reader;
-    prepare(reader, path);
+    prepare(reader, device);
     return reader.canRead() && isPictureFormat(reader.format());
 }
 
-std::optional<PictureSize> QtPicture::size(const std::string& path) {
+std::optional<PictureSize> QtPicture::size(const std::string& path, const std::string* content) {
+    LibraryText dropped;
+    PictureDevice device(path, content);
     QImageReader reader;
-    prepare(reader, path);
+    prepare(reader, device);
     if (!reader.canRead() || !isPictureFormat(reader.format())) return {};
     const QSize size = reader.size();
     if (size.width() < 1 || size.height() < 1) return {};
     return PictureSize{size.width(), size.height()};
 }
 
-Result<> QtPicture::read(const std::string& path, GreyImage& image, RunMonitor* monitor) {
-    if (Result<> start = startReading(path, monitor); !start.done()) return start;
+Result<> QtPicture::read(const std::string& path, GreyImage& image, RunMonitor* monitor,
+                         const std::string* content) {
+    if (Result<> start = startReading(path, monitor, content == nullptr); !start.done()) {
+        return start;
+    }
+    LibraryText said;
+    PictureDevice device(path, content);
     QImageReader reader;
-    prepare(reader, path);
+    prepare(reader, device);
     const QSize size = reader.size();
     if (size.isValid() &&
         (size.width() < 1 || size.height() < 1 || size.width() > GreyImage::kLargestSide ||
@@ -135,7 +207,10 @@ Result<> QtPicture::read(const std::string& path, GreyImage& image, RunMonitor* 
         const bool memory = size.isValid() && !PictureMemory::fits(size.width(), size.height());
         return Fault{memory ? PhotoMessages::outOfMemory(path, size.width(), size.height())
                             : PhotoMessages::damaged(path),
-                     "Qt: " + reader.errorString().toStdString()};
+                     detailOf(reader, said)};
+    }
+    if (const std::string why = cut(device, said); !why.empty()) {
+        return Fault{PhotoMessages::damaged(path), why};
     }
     if (!PictureMemory::allocate(image, picture.width(), picture.height())) {
         return Fault{PhotoMessages::outOfMemory(path, picture.width(), picture.height()), {}};

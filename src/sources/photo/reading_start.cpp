@@ -5,11 +5,11 @@
 
 #include "sources/photo/photo_messages.h"
 
-Result<> startReading(const std::string& path, RunMonitor* monitor) {
-    if (std::FILE* probe = std::fopen(path.c_str(), "rb")) {
+Result<> startReading(const std::string& path, RunMonitor* monitor, bool byName) {
+    if (byName) {
+        std::FILE* probe = std::fopen(path.c_str(), "rb");
+        if (probe == nullptr) return Fault{PhotoMessages::cannotOpen(path, errno), {}};
         std::fclose(probe);
-    } else {
-        return Fault{PhotoMessages::cannotOpen(path, errno), {}};
     }
     if (monitor != nullptr && !monitor->proceed(PhotoMessages::kReadingStage, 0, 0)) {
         return Cancelled{};

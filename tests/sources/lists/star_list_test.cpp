@@ -114,6 +114,16 @@ TEST(StarList, FaultsNameTheFileAndTheLine) {
     read = readAll("h\n1,1e400,3\n");
     EXPECT_NE(read.fault.find("「1e400」は大きすぎて扱えない数値です"), std::string::npos);
 
+    // The angle is kept in single precision: beyond its range it would become infinite.
+    for (const char* sep : {",", " , "}) {
+        read =
+            readAll(std::string("h\n") + kRecord1 + "\n2,5,1,1,0,0,1,1,1,6,1e308" + sep + "0.5\n");
+        EXPECT_EQ(read.records.size(), 1u);
+        EXPECT_NE(read.fault.find("3 行目: 「1e308」は大きすぎて扱えない数値です"),
+                  std::string::npos)
+            << read.fault;
+    }
+
     for (const char* item : {"nan", "inf", "-", ".", "1e", "0x10", "1.2.3", "\"1\""}) {
         read = readAll(std::string("h\n1,") + item + ",3\n");
         EXPECT_EQ(read.last, StarSource::Status::Fault) << item;
