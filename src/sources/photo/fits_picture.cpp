@@ -16,6 +16,7 @@
 #include "sources/photo/photo_messages.h"
 #include "sources/photo/picture_memory.h"
 #include "sources/photo/reading_start.h"
+#include "sources/photo/rice_tiles.h"
 
 namespace {
 
@@ -366,6 +367,10 @@ Result<> FitsPicture::read(const std::string& path, GreyImage& image, RunMonitor
             return Fault{PhotoMessages::badSide(path, layout.width, layout.height), {}};
         case Search::Damaged:
             return Fault{PhotoMessages::damaged(path), cfitsioDetail(file.status())};
+    }
+    // CFITSIO's Rice decoder reads on past a damaged tile until the process dies.
+    if (const std::string problem = RiceTiles::problem(file.get()); !problem.empty()) {
+        return Fault{PhotoMessages::damaged(path), problem};
     }
     readKeys(file, layout);
     if (facts != nullptr) *facts = readFacts(file);

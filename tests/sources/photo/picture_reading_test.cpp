@@ -147,4 +147,67 @@ TEST(PictureReading, AGzipBombIsInflatedOnlyAsFarAsItsPicture) {
     EXPECT_EQ(read.value().size(), sky().stars().size());
 }
 
+// A 512 x 512 frame of noise around 1000, Rice-compressed as one tile: its codes are far larger
+// than a page, so the decoder's buffer is a mapping of its own with nothing readable after it.
+std::string oneTileOfNoise(const std::string& path) {
+    std::remove(path.c_str());
+    fitsfile* file = nullptr;
+    int status = 0;
+    long axes[2] = {512, 512};
+    long tile[2] = {512, 512};
+    fits_create_diskfile(&file, path.c_str(), &status);
+    fits_set_compression_type(file, RICE_1, &status);
+    fits_set_tile_dim(file, 2, tile, &status);
+    fits_create_img(file, SHORT_IMG, 2, axes, &status);
+    std::vector<short> values(512 * 512);
+    std::uint64_t state = 24;
+    for (short& v : values) {
+        state = state * 6364136223846793005ULL + 1442695040888963407ULL;
+        v = static_cast<short>(950 + (state >> 33) % 101);
+    }
+    fits_write_img(file, TSHORT, 1, static_cast<LONGLONG>(values.size()), values.data(), &status);
+    fits_close_file(file, &status);
+    return contentOf(path);
+}
+
+// The one tile's descriptor: its length and heap offset, big-endian, after the primary header
+// and the table's header.
+std::size_t descriptorAt(const std::string& fits) {
+    return 2880 + (fits.find("END     ", 2880) - 2880) / 2880 * 2880 + 2880;
+}
+
+void putBigEndian(std::string& bytes, std::size_t at, std::uint32_t value) {
+    for (int i = 0; i < 4; ++i)
+        bytes[at + static_cast<std::size_t>(i)] = static_cast<char>(value >> (24 - 8 * i));
+}
+
+std::uint32_t bigEndianAt(const std::string& bytes, std::size_t at) {
+    std::uint32_t value = 0;
+    for (int i = 0; i < 4; ++i)
+        value = value << 8 | static_cast<unsigned char>(bytes[at + static_cast<std::size_t>(i)]);
+    return value;
+}
+
+TEST(PictureReading, DamagedRiceTilesAreBrokenNeverACrash) {
+    TempFile folder("");
+    const std::string path = (folder.folder() / "noise.fits.fz").string();
+    const std::string good = oneTileOfNoise(path);
+    const std::size_t at = descriptorAt(good);
+    const std::uint32_t length = bigEndianAt(good, at);
+    ASSERT_GT(length, 200000u) << "the tile's codes should span many pages";
+    ASSERT_EQ(bigEndianAt(good, at + 4), 0u);
+    // Its length cut in half (the decoder ran on through zeros into unmapped memory), and an
+    // offset beyond the heap.
+    for (const auto& [field, value] : {std::pair{at, length / 2}, std::pair{at + 4, 0x7FFFFFF0U}}) {
+        std::string damaged = good;
+        putBigEndian(damaged, field, value);
+        std::ofstream(path, std::ios::binary) << damaged;
+        const Result<std::vector<StarRecord>> read = detect(path, Format::Fits);
+        ASSERT_FALSE(read.done());
+        EXPECT_NE(read.fault().message.find("は壊れているか途中で切れているため"),
+                  std::string::npos)
+            << read.fault().message;
+    }
+}
+
 }  // namespace

@@ -1,0 +1,202 @@
+#include "sources/photo/rice_tiles.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdint>
+#include <vector>
+
+namespace {
+
+// The Rice parameters of a tile's pixel width: bits of the split code and its largest value.
+struct Codes {
+    int fsBits;
+    int fsMax;
+    int pixelBits;
+};
+
+Codes codesFor(int bytePix) {
+    switch (bytePix) {
+        case 1:
+            return {3, 6, 8};
+        case 2:
+            return {4, 14, 16};
+        default:
+            return {5, 25, 32};
+    }
+}
+
+// The bytes of one tile, read as a bit stream that fails instead of running off its end.
+class Bits {
+public:
+    explicit Bits(const std::vector<unsigned char>& bytes) : bytes_(bytes) {}
+    bool next(std::uint32_t& byte) {
+        if (at_ >= bytes_.size()) return false;
+        byte = bytes_[at_++];
+        return true;
+    }
+    bool skip(std::size_t count) {
+        if (bytes_.size() - at_ < count) return false;
+        at_ += count;
+        return true;
+    }
+
+private:
+    const std::vector<unsigned char>& bytes_;
+    std::size_t at_ = 0;
+};
+
+// The position of a byte's highest set bit (1 for 1, 8 for 128 and above); 0 for 0.
+int highestBit(std::uint32_t b) {
+    int bit = 0;
+    while (b != 0) {
+        ++bit;
+        b >>= 1;
+    }
+    return bit;
+}
+
+// Walks the codes of one tile of pixels as CFITSIO's decoder does; false where it would read
+// past the tile's bytes.
+bool walk(const std::vector<unsigned char>& bytes, long pixels, int blockSize, int bytePix) {
+    const Codes codes = codesFor(bytePix);
+    Bits in(bytes);
+    // The first pixel as it is: one, two or (for any other width) four bytes.
+    if (!in.skip(static_cast<std::size_t>(codes.pixelBits / 8))) return false;
+    std::uint32_t b = 0;
+    if (!in.next(b)) return false;
+    int nbits = 8;
+    for (long i = 0; i < pixels;) {
+        if (nbits < codes.fsBits) {
+            std::uint32_t more = 0;
+            if (!in.next(more)) return false;
+            b = (b << 8) | more;
+            nbits += 8;
+        }
+        nbits -= codes.fsBits;
+        const int fs = static_cast<int>(b >> nbits) - 1;
+        b &= (1U << nbits) - 1;
+        const long end = std::min(i + blockSize, pixels);
+        if (fs < 0) {
+            i = end;  // a block of equal pixels
+        } else if (fs == codes.fsMax) {
+            // Every pixel's difference in full: pixelBits bits each.
+            for (; i < end; ++i) {
+                int k = codes.pixelBits - nbits;
+                for (k -= 8; k >= 0; k -= 8) {
+                    if (!in.next(b)) return false;
+                }
+                if (nbits > 0) {
+                    if (!in.next(b)) return false;
+                    b &= (1U << nbits) - 1;
+                } else {
+                    b = 0;
+                }
+            }
+        } else {
+            for (; i < end; ++i) {
+                while (b == 0) {
+                    nbits += 8;
+                    if (!in.next(b)) return false;
+                }
+                const int nzero = nbits - highestBit(b);
+                nbits -= nzero + 1;
+                b ^= 1U << nbits;
+                // The split's low bits, which may take several bytes.
+                for (nbits -= fs; nbits < 0; nbits += 8) {
+                    std::uint32_t more = 0;
+                    if (!in.next(more)) return false;
+                    b = (b << 8) | more;
+                }
+                b &= (1U << nbits) - 1;
+            }
+        }
+    }
+    return true;
+}
+
+long long keyOr(fitsfile* file, const char* key, long long otherwise) {
+    long long value = 0;
+    int status = 0;
+    return fits_read_key(file, TLONGLONG, key, &value, nullptr, &status) == 0 ? value : otherwise;
+}
+
+// BLOCKSIZE and BYTEPIX, wherever among the ZNAMEi they are given.
+void riceParameters(fitsfile* file, int& blockSize, int& bytePix) {
+    blockSize = 32;
+    bytePix = 4;
+    for (int i = 1; i <= 9; ++i) {
+        std::array<char, FLEN_VALUE> name{};
+        int status = 0;
+        const std::string key = "ZNAME" + std::to_string(i);
+        if (fits_read_key(file, TSTRING, key.c_str(), name.data(), nullptr, &status) != 0) break;
+        const long long value = keyOr(file, ("ZVAL" + std::to_string(i)).c_str(), 0);
+        const std::string what(name.data());
+        if (what == "BLOCKSIZE") blockSize = static_cast<int>(value);
+        if (what == "BYTEPIX") bytePix = static_cast<int>(value);
+    }
+}
+
+// The pixels of tile `row` (0-based): each side is the tile's, or what is left at the edge.
+long tilePixels(const std::vector<long long>& sides, const std::vector<long long>& tiles,
+                long long row) {
+    long pixels = 1;
+    for (std::size_t axis = 0; axis < sides.size(); ++axis) {
+        const long long across = (sides[axis] + tiles[axis] - 1) / tiles[axis];
+        const long long at = row % across;
+        row /= across;
+        pixels *= static_cast<long>(std::min(tiles[axis], sides[axis] - at * tiles[axis]));
+    }
+    return pixels;
+}
+
+}  // namespace
+
+std::string RiceTiles::problem(fitsfile* file) {
+    int status = 0;
+    if (fits_is_compressed_image(file, &status) == 0) return {};
+    std::array<char, FLEN_VALUE> type{};
+    if (fits_read_key(file, TSTRING, "ZCMPTYPE", type.data(), nullptr, &status) != 0 ||
+        std::string(type.data()).rfind("RICE_1", 0) != 0) {
+        return {};
+    }
+    int blockSize = 32;
+    int bytePix = 4;
+    riceParameters(file, blockSize, bytePix);
+    if (blockSize < 1) return "Rice 圧縮の BLOCKSIZE が正しくありません。";
+    const long long axes = keyOr(file, "ZNAXIS", 0);
+    std::vector<long long> sides;
+    std::vector<long long> tiles;
+    for (long long i = 1; i <= axes && i <= 9; ++i) {
+        const long long side = keyOr(file, ("ZNAXIS" + std::to_string(i)).c_str(), 0);
+        sides.push_back(side);
+        tiles.push_back(keyOr(file, ("ZTILE" + std::to_string(i)).c_str(), i == 1 ? side : 1));
+        if (side < 1 || tiles.back() < 1) return "タイルの大きさが正しくありません。";
+    }
+    int column = 0;
+    char name[] = "COMPRESSED_DATA";
+    if (fits_get_colnum(file, CASEINSEN, name, &column, &status) != 0) return {};
+    long long rows = 0;
+    fits_get_num_rowsll(file, &rows, &status);
+    const long long heap = keyOr(file, "PCOUNT", 0);
+    std::vector<unsigned char> bytes;
+    for (long long row = 1; row <= rows && status == 0; ++row) {
+        long long length = 0;
+        long long offset = 0;
+        if (fits_read_descriptll(file, column, row, &length, &offset, &status) != 0) break;
+        if (length == 0) continue;  // the tile is stored another way
+        if (length < 0 || offset < 0 || offset > heap || length > heap - offset) {
+            return "タイル " + std::to_string(row) +
+                   " のデータが FITS のヒープの外を指しています。";
+        }
+        bytes.resize(static_cast<std::size_t>(length));
+        if (fits_read_col(file, TBYTE, column, row, 1, length, nullptr, bytes.data(), nullptr,
+                          &status) != 0) {
+            break;
+        }
+        if (!walk(bytes, tilePixels(sides, tiles, row - 1), blockSize, bytePix)) {
+            return "タイル " + std::to_string(row) + " の Rice 圧縮データが途中で切れています。";
+        }
+    }
+    if (status != 0) return "タイルの表を読めません。";
+    return {};
+}

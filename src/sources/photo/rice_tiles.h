@@ -1,0 +1,17 @@
+#pragma once
+
+#include <fitsio.h>
+
+#include <string>
+
+// What CFITSIO's Rice decoder takes on trust in a tile-compressed image: that each tile's bytes
+// lie in the heap and hold the tile's pixels. A damaged tile (one byte zeroed in a descriptor
+// or in the codes) makes it read on past the tile's bytes until the process dies. Each tile's
+// codes are walked here first, as the decoder would walk them, counting bytes without making a
+// pixel, so that such a file is refused before it is decoded.
+class RiceTiles {
+public:
+    // For the current HDU: empty when it is no Rice-compressed image or every tile is sound;
+    // else what is wrong (Japanese, for a fault's detail).
+    static std::string problem(fitsfile* file);
+};
