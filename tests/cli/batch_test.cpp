@@ -4,6 +4,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "cli/batch_runner.h"
 #include "cli/headless_plotter.h"
 #include "plot/temp_file.h"
 
@@ -170,6 +171,16 @@ TEST_F(Batch, ControlCharactersInNamesAreTheSameTextInJsonAsInCsv) {
     ASSERT_EQ(plot({"-q", "--summary", at("s.csv"), odd, at("c.txt")}).status, 0);
     EXPECT_NE(slurp(dir / "s.json").find("tab\\u0009here\\u0001.txt"), std::string::npos);
     EXPECT_NE(slurp(dir / "s.csv").find("tab\there\x01.txt"), std::string::npos);
+}
+
+TEST(BatchRunner, RunsAtOnceAreBoundedByMemoryAsWellAsByJobs) {
+    constexpr double kGiB = 1024.0 * 1024 * 1024;
+    // -j 1024 over 3000 lists of a 10 MB plot on 8 GiB: what half of memory holds.
+    EXPECT_EQ(BatchRunner::runsAtOnce(1024, 3000, 10e6, 8 * kGiB), 429u);
+    EXPECT_EQ(BatchRunner::runsAtOnce(4, 3000, 10e6, 8 * kGiB), 4u);
+    EXPECT_EQ(BatchRunner::runsAtOnce(1024, 3, 10e6, 8 * kGiB), 3u);
+    EXPECT_EQ(BatchRunner::runsAtOnce(8, 100, 6 * kGiB, 8 * kGiB), 1u);  // never none
+    EXPECT_EQ(BatchRunner::runsAtOnce(8, 100, 10e6, 0), 8u);             // memory unknown
 }
 
 TEST_F(Batch, AStoppedRunKeepsTheOldTable) {
