@@ -9,9 +9,10 @@ build="$(cd "$1" && pwd)"
 seconds="$2"
 shift 2
 targets=("$@")
-[ ${#targets[@]} -eq 0 ] && targets=(star_list parse_number threshold_file catalog)
+[ ${#targets[@]} -eq 0 ] && targets=(star_list parse_number threshold_file catalog fits_tiles picture)
 
-declare -A max_len=([star_list]=1048576 [parse_number]=8192 [threshold_file]=65536 [catalog]=262144)
+declare -A max_len=([star_list]=1048576 [parse_number]=8192 [threshold_file]=65536 [catalog]=262144 [fits_tiles]=262144
+             [picture]=262144)
 failed=0
 mkdir -p "$build/artifacts"
 for target in "${targets[@]}"; do
