@@ -12,6 +12,7 @@
 #include "output/counts_table.h"
 #include "output/output_file.h"
 #include "output/summary_table.h"
+#include "plot/plot_settings.h"
 #include "sources/star_sources.h"
 #include "system/thread_budget.h"
 #include "text/messages.h"
@@ -85,6 +86,10 @@ int HeadlessPlotter::run(const std::vector<std::string>& args, std::ostream& out
         return kUsage;
     }
     if (!loadThresholds(job, err)) return kStopped;
+    // Told before the work, so that a long batch can be stopped; the run itself goes on.
+    if (PlotSettings::oversizedStars(job.controls.starSize)) {
+        err << Messages::smallStarSize(job.controls.starSize) << '\n';
+    }
     const BatchProgress::Style style = !job.batch() || job.quiet ? BatchProgress::Style::Quiet
                                        : errIsTerminal           ? BatchProgress::Style::Bar
                                                                  : BatchProgress::Style::Lines;
