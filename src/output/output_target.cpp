@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
+#include <utility>
 
 namespace {
 
@@ -79,7 +80,11 @@ OutputTarget OutputTarget::of(const std::string& name) {
         if (isProcessLink(current)) return {Kind::Device, name, ownDescriptor(current)};
         std::string target = readLink(current);
         if (target.empty()) return {Kind::File, current};
-        current = target.front() == '/' ? target : folderPart(current) + target;
+        if (target.front() == '/') {
+            current = std::move(target);
+        } else {
+            current = folderPart(current).append(target);
+        }
     }
     return {Kind::Device, name};  // a loop of links: opening it says so
 }

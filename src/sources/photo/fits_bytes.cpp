@@ -135,8 +135,9 @@ struct HduShape {
         if (naxis == 0) return std::size_t{0};
         double elements = 1;
         for (long long i = 0; i < naxis; ++i) elements *= static_cast<double>(axes[i]);
-        const double bytes = static_cast<double>(std::llabs(bitpix) / 8) *
-                             static_cast<double>(gcount) * (static_cast<double>(pcount) + elements);
+        const long long sampleBytes = std::llabs(bitpix) / 8;
+        const double bytes = static_cast<double>(sampleBytes) * static_cast<double>(gcount) *
+                             (static_cast<double>(pcount) + elements);
         if (!(bytes >= 0 && bytes < 0x1p62)) return std::nullopt;
         const auto exact = static_cast<std::size_t>(bytes);
         return (exact + kBlock - 1) / kBlock * kBlock;
