@@ -1,7 +1,6 @@
 // Any bytes as a picture: Qt's image readers (PNG, JPEG, TIFF, BMP, GIF, WebP) and libtiff
 // through Quendra's readers, from memory as a pipe's bytes are read. Whatever the bytes, the
-// reading ends with the picture or a fault that names the file; never a crash, never a hang,
-// never the libraries' text on standard error.
+// reading ends with the picture or a fault that names the file; never a crash, never a hang.
 #include <cstddef>
 #include <cstdint>
 #include <string>
