@@ -12,6 +12,7 @@
 #include "output/counts_table.h"
 #include "output/output_file.h"
 #include "output/summary_table.h"
+#include "plot/plot_settings.h"
 #include "sources/star_sources.h"
 #include "system/thread_budget.h"
 #include "text/messages.h"
@@ -39,6 +40,17 @@ bool writeSummary(const PlotJob& job, const std::vector<SummaryRow>& rows, std::
     return false;
 }
 
+// A plot smaller than the picture its stars were measured on is told, as the window tells it;
+// the counts and the exit status stay as they are.
+void warnOfStarsOutside(const PlotJob& job, const std::vector<SummaryRow>& rows,
+                        std::ostream& err) {
+    for (const SummaryRow& row : rows) {
+        if (!row.result.done() || row.result.starsOutside == 0) continue;
+        if (job.batch()) err << Messages::shownName(row.file) << ": ";
+        err << Messages::starsOutside(row.result.starsOutside, "--width と --height ") << '\n';
+    }
+}
+
 }  // namespace
 
 int HeadlessPlotter::run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
@@ -63,6 +75,10 @@ int HeadlessPlotter::run(const std::vector<std::string>& args, std::ostream& out
         return kUsage;
     }
     if (!loadThresholds(job, err)) return kStopped;
+    // Told before the work, so that a long batch can be stopped; the run itself goes on.
+    if (PlotSettings::oversizedStars(job.controls.starSize)) {
+        err << Messages::smallStarSize(job.controls.starSize) << '\n';
+    }
     const BatchProgress::Style style = !job.batch() || job.quiet ? BatchProgress::Style::Quiet
                                        : errIsTerminal           ? BatchProgress::Style::Bar
                                                                  : BatchProgress::Style::Lines;
@@ -106,6 +122,7 @@ int HeadlessPlotter::report(const PlotJob& job, const std::vector<SummaryRow>& r
     } else if (job.summary.empty()) {
         out << (job.json ? SummaryTable::json(rows) : SummaryTable::csv(rows));
     }
+    warnOfStarsOutside(job, rows, err);
     if (!job.summary.empty() && !writeSummary(job, rows, err)) allCompleted = false;
     errno = 0;
     out.flush();

@@ -69,6 +69,22 @@ std::string Messages::badStarSize(std::string_view text) {
     return "星の大きさ「" + std::string(text) + "」は 0 より大きい数にしてください。";
 }
 
+std::string Messages::smallStarSize(std::string_view text) {
+    return "星の大きさ「" + std::string(text) +
+           "」は 1 より小さいので、星がとても大きく描かれます。プロットが黒く塗りつぶされることが"
+           "あります（標準は 30）。";
+}
+
+std::string Messages::badGrey(std::string_view text) {
+    return "星の濃度「" + std::string(text) +
+           "」は 0 から 255 までの数にしてください（0 が黒、255 が白です）。";
+}
+
+std::string Messages::starsOutside(std::int64_t count, std::string_view sizeNames) {
+    return std::to_string(count) + " 個の星が画像の外にあります。" + std::string(sizeNames) +
+           "が、星を測った写真の大きさと合っているか確かめてください。";
+}
+
 std::string Messages::noStarList() {
     return "星のリストが選ばれていません。「解析データ」で選んでください。";
 }

@@ -320,7 +320,9 @@ TEST(BadSettings, SensorSidesOutsideOneTo32767) {
     }
 }
 
-TEST(BadSettings, StarSizeMustBeAboveZero) {
+// A star size must be more than 0: it divides every radius. Below the bar's left end it still
+// plots as any other size (only a warning goes with it); a warning is no refusal.
+TEST(BadSettings, StarSizeMustBeMoreThanZero) {
     TempFile file("h\n" + record(1));
     for (const char* text : {"", "abc", "0", "-30", "0.00", "-1e400"}) {
         PlotRequest controls = controlsFor(file.path());
@@ -329,7 +331,17 @@ TEST(BadSettings, StarSizeMustBeAboveZero) {
         EXPECT_EQ(run(raster, controls).fault().message,
                   std::string("星の大きさ「") + text + "」は 0 より大きい数にしてください。");
         expectPlotUntouched(raster);
+        EXPECT_FALSE(PlotSettings::oversizedStars(text)) << text;
     }
+    for (const char* text : {"0.01", "0.999", "1", " 1.0", "60", "300"}) {
+        PlotRequest controls = controlsFor(file.path());
+        controls.controls.starSize = text;
+        RasterSurface raster;
+        EXPECT_TRUE(run(raster, controls).done()) << text;
+    }
+    EXPECT_TRUE(PlotSettings::oversizedStars("0.999"));
+    EXPECT_TRUE(PlotSettings::oversizedStars("0.2"));
+    EXPECT_FALSE(PlotSettings::oversizedStars("1"));
     // A huge size divides every radius down to a single pixel.
     PlotRequest huge = controlsFor(file.path());
     huge.controls.starSize = "1e400";
@@ -358,14 +370,28 @@ TEST(BadSettings, AreaBoundsAndGreyAreReadLeniently) {
     const struct {
         const char* text;
         int grey;
-    } greys[] = {{"-5", 0},      {"abc", 0},    {"nan", 0},          {"300", 255},
-                 {"1e400", 255}, {"-1e400", 0}, {"99999999999", 255}};
+    } greys[] = {{"abc", 0}, {"nan", 0}, {"-0.4", 0}, {"255.4", 255}, {"", 0}};
     for (const auto& g : greys) {
         PlotRequest controls = controlsFor(file.path());
         controls.controls.grey = g.text;
         RecordingSurface surface;
         ASSERT_TRUE(runTexts(controls, LensPreset::initial(), surface).done());
         EXPECT_EQ(surface.fill, g.grey) << g.text;
+    }
+}
+
+// A grey outside 0 to 255 is refused before the plot changes: 300 drew white stars on the white
+// plot without a word.
+TEST(BadSettings, GreyOutsideZeroTo255) {
+    TempFile file("h\n" + record(1));
+    for (const char* text : {"300", "255.5", "-5", "-0.6", "1e400", "-1e400", "99999999999"}) {
+        PlotRequest controls = controlsFor(file.path());
+        controls.controls.grey = text;
+        RasterSurface raster = earlierPlot();
+        EXPECT_EQ(run(raster, controls).fault().message,
+                  std::string("星の濃度「") + text +
+                      "」は 0 から 255 までの数にしてください（0 が黒、255 が白です）。");
+        expectPlotUntouched(raster);
     }
 }
 
