@@ -69,6 +69,7 @@ TEST(StarDetector, SideBySideDetectionsFindWhatEachFindsAlone) {
     ASSERT_EQ(smallAlone.size(), 20U);
     std::vector<int> agreed(4, 0);
     std::vector<std::thread> threads;
+    threads.reserve(4);
     for (int t = 0; t < 4; ++t) {
         threads.emplace_back([&, t] {
             const SyntheticSky& sky = t % 2 == 0 ? large : small;
