@@ -25,6 +25,7 @@
 #include "app/plot_viewer.h"
 #include "app/run_progress.h"
 #include "app/run_worker.h"
+#include "app/shape_map_window.h"
 #include "app/version.h"
 #include "app/window_look.h"
 #include "app/window_placement.h"
@@ -100,6 +101,7 @@ MainWindow::MainWindow(FileDialogDriver& dialogs, MessageBox& messages, ThreadBu
     doubleStars_ = std::make_unique<DoubleStarWindow>(*dialog_, messages_);
     sources_ = std::make_unique<WindowSources>();
     worker_ = std::make_unique<RunWorker>(threads_);
+    shapeMap_ = new ShapeMapWindow(threads_, dialogs, messages_, this);
     connect(worker_.get(), &RunWorker::finished, this, &MainWindow::runEnded);
 }
 
@@ -213,6 +215,7 @@ void MainWindow::buildPlotMenu() {
         return action;
     };
     add("ShowWholePlot", QStringLiteral("全体を表示"), &MainWindow::showWholePlot);
+    add("ShowShapeMap", QStringLiteral("星像マップ"), &MainWindow::showShapeMap);
     add("CopyPlot", QStringLiteral("クリップボードにコピー"), &MainWindow::copyPlot);
     add("SavePlot", QStringLiteral("画像保存"), &MainWindow::saveImage);
     plotMenu_->addSeparator();
@@ -337,6 +340,8 @@ void MainWindow::report(const RunResult& result) {
         return;
     }
     doubleStars_->showCounts(result.countTexts);
+    const RasterSurface& plot = picture1_->surface();
+    shapeMap_->follow(worker_->takeShapes(), plot.width(), plot.height(), runFile_);
     putOnClipboard();
 }
 
@@ -398,11 +403,18 @@ void MainWindow::showWholePlot() {
     });
 }
 
+void MainWindow::showShapeMap() {
+    shapeMap_->show();
+    shapeMap_->raise();
+    shapeMap_->activateWindow();
+}
+
 void MainWindow::setNightMode(bool on) {
     night_ = on;
     applyNightLook(on);
     picture1_->setNight(on);
     if (viewer_ != nullptr) viewer_->setNight(on);
+    shapeMap_->setNight(on);
     nightAction_->setChecked(on);
 }
 

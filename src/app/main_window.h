@@ -10,6 +10,7 @@
 class DoubleStarWindow;
 class RunProgress;
 class RunWorker;
+class ShapeMapWindow;
 class WindowSources;
 class FileDialog;
 class FileDialogDriver;
@@ -41,10 +42,13 @@ public:
     DoubleStarWindow& doubleStarWindow() { return *doubleStars_; }
     PlotView& plot() { return *picture1_; }
     FileDialog& commonDialog() { return *dialog_; }
-    // The plot's context menu: "全体を表示", "クリップボードにコピー", "画像保存", "夜間モード".
+    // The plot's context menu: "全体を表示", "星像マップ", "クリップボードにコピー", "画像保存",
+    // "夜間モード".
     QMenu& plotMenu() { return *plotMenu_; }
     // The window of "全体を表示"; nullptr until it is first asked for.
     PlotViewer* viewer() { return viewer_; }
+    // The window of "星像マップ", hidden until asked for; it follows every completed run.
+    ShapeMapWindow& shapeMap() { return *shapeMap_; }
     bool nightMode() const { return night_; }
     // A run of "描画" is going on; its end is told by runFinished().
     bool running() const { return running_; }
@@ -62,6 +66,7 @@ public:
     void saveImage();
     void copyPlot();
     void showWholePlot();
+    void showShapeMap();
     void setNightMode(bool on);
     void toggleDoubleStarWindow();
 
@@ -122,6 +127,7 @@ private:
     QMenu* plotMenu_ = nullptr;
     QAction* nightAction_ = nullptr;
     PlotViewer* viewer_ = nullptr;
+    ShapeMapWindow* shapeMap_ = nullptr;
     std::unique_ptr<DoubleStarWindow> doubleStars_;
     std::unique_ptr<WindowSources> sources_;
     std::unique_ptr<RunWorker> worker_;
