@@ -384,6 +384,7 @@ void MainWindow::report(const RunResult& result) {
         // The counts shown are an earlier run's now, whatever the plot shows.
         status_->runEnded();
         if (!countsFile_.isEmpty()) doubleStars_->markCountsEarlier(countsFile_);
+        shapeMap_->markEarlier();
     }
     // A cancelled run stops as a stopped run does, without a message.
     if (result.cancelled()) return;

@@ -53,9 +53,15 @@ ShapeMapWindow::ShapeMapWindow(ThreadBudget& threads, FileDialogDriver& dialogs,
     reading_->setWordWrap(true);
     reading_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     reading_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    earlierNote_ = new QLabel(this);
+    earlierNote_->setObjectName(QStringLiteral("ShapeMapEarlier"));
+    earlierNote_->setWordWrap(true);
+    earlierNote_->setForegroundRole(QPalette::PlaceholderText);
+    earlierNote_->hide();
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(8, 8, 8, 8);
     layout->addWidget(picture_, 1);
+    layout->addWidget(earlierNote_);
     layout->addWidget(reading_);
     buildMenu();
     resized_.setSingleShot(true);
@@ -100,7 +106,21 @@ void ShapeMapWindow::follow(ShapeStars stars, int width, int height, const QStri
     width_ = width;
     height_ = height;
     source_ = source;
+    earlierNote_->hide();
     updateScreen();
+}
+
+void ShapeMapWindow::markEarlier() {
+    if (!stars_) return;
+    earlierNote_->setText(
+        QStringLiteral(
+            "前回完了した描画（「%1」）の星像マップです。最後の描画は完了しませんでした。")
+            .arg(QFileInfo(source_).fileName()));
+    earlierNote_->show();
+}
+
+bool ShapeMapWindow::earlier() const {
+    return !earlierNote_->isHidden();
 }
 
 void ShapeMapWindow::setNight(bool night) {

@@ -34,6 +34,9 @@ public:
 
     // The stars a completed run drew on a plot of width × height, read from `source`.
     void follow(ShapeStars stars, int width, int height, const QString& source);
+    // The last run did not complete: the map shown is the run's before, which the window says.
+    void markEarlier();
+    bool earlier() const;
     void setNight(bool night);
     // 1 to ShapeMap::kLargestGrid regions a side.
     void setGrid(int grid);
@@ -69,6 +72,7 @@ private:
     MessageBox& messages_;
     PictureView* picture_ = nullptr;
     QLabel* reading_ = nullptr;
+    QLabel* earlierNote_ = nullptr;
     QMenu* menu_ = nullptr;
     QAction* copyAction_ = nullptr;
     QAction* saveAction_ = nullptr;
