@@ -32,10 +32,13 @@ void WindowWork::startWaiting() {
         } catch (const std::bad_alloc&) {
             finish = outOfMemory_;
         }
+        {
+            const std::lock_guard lock(handing_);
+            donePiece_ = piece;
+            done_ = std::move(finish);
+        }
         // Queued to the window's thread; dropped there if this object has gone meanwhile.
-        QMetaObject::invokeMethod(
-            this, [this, piece, finish = std::move(finish)] { finished(piece, finish); },
-            Qt::QueuedConnection);
+        QMetaObject::invokeMethod(this, "finished", Qt::QueuedConnection);
     });
     if (!thread_.started()) {
         retry_.start();
@@ -45,7 +48,15 @@ void WindowWork::startWaiting() {
     running_ = true;
 }
 
-void WindowWork::finished(std::uint64_t piece, const Finish& finish) {
+void WindowWork::finished() {
+    std::uint64_t piece = 0;
+    Finish finish;
+    {
+        const std::lock_guard lock(handing_);
+        piece = donePiece_;
+        finish = std::move(done_);
+        done_ = nullptr;
+    }
     running_ = false;
     if (piece == newest_ && finish) finish();
     startWaiting();

@@ -4,6 +4,7 @@
 #include <QTimer>
 #include <cstdint>
 #include <functional>
+#include <mutex>
 
 #include "system/thread_budget.h"
 
@@ -12,6 +13,8 @@
 // what to do with its result, which is done on the window's thread, unless newer work was asked
 // for meanwhile: then the result is dropped and the newest work runs next.
 class WindowWork : public QObject {
+    Q_OBJECT
+
 public:
     // What a piece of work leaves to do on the window's thread.
     using Finish = std::function<void()>;
@@ -34,7 +37,8 @@ public:
 
 private:
     void startWaiting();
-    void finished(std::uint64_t piece, const Finish& finish);
+    // Queued by the piece's thread once it has left its result in done_.
+    Q_INVOKABLE void finished();
 
     ThreadBudget& threads_;
     Finish outOfMemory_;
@@ -42,5 +46,8 @@ private:
     std::uint64_t newest_ = 0;  // the number of the newest piece asked for
     bool running_ = false;
     QTimer retry_;
+    std::mutex handing_;
+    std::uint64_t donePiece_ = 0;  // the number of the piece whose result is in done_
+    Finish done_;
     ThreadBudget::Thread thread_;
 };
