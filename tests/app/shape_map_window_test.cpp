@@ -11,6 +11,7 @@
 #include "app/shape_map_window.h"
 #include "app/window_look.h"
 #include "platform/shape_map_picture.h"
+#include "sources/photo/synthetic_sky.h"
 #include "system/process_tuning.h"
 #include "window_fixture.h"
 #include "window_test_support.h"
@@ -33,6 +34,17 @@ QByteArray trailedList(int angle) {
         }
     }
     return list;
+}
+
+// A photograph of 30 stars of FWHM 5 pixels, each stretched to twice its width at `angle`.
+void writeTrailedPhotograph(const QString& path, int angle) {
+    std::vector<SyntheticSky::Star> stars;
+    for (int row = 0; row < 5; ++row) {
+        for (int column = 0; column < 6; ++column) {
+            stars.push_back({40.0 + 80 * column, 36.0 + 72 * row, 5, 0.5, double(angle), 200});
+        }
+    }
+    SyntheticSky(480, 360, stars).writePicture(path.toStdString(), "png");
 }
 
 // Record 2 is numbered 3: the run stops after drawing record 1.
@@ -156,9 +168,9 @@ private slots:
         QVERIFY(messages_->messages.empty());
     }
 
-    // A photograph's stars are measured by their FWHM; five of them are too few to read.
-    void photographsMapReadsTooFew() {
-        writePhotograph(path("sky.png"), {400, 300});
+    // A photograph's map: its detected stars, their angles as the star lists give them.
+    void photographsMapReadsItsTrail() {
+        writeTrailedPhotograph(path("sky.png"), 32);
         dialogs_->choose(path("sky.png"));
         click(form1(), "Command3");
         openMap();
@@ -169,10 +181,13 @@ private slots:
         click(form1(), "Command1");
         QVERIFY(settled());
         QVERIFY(map().map() != nullptr);
-        QCOMPARE(map().map()->frame().n, 5);
-        QCOMPARE(map().map()->readingCodes(), std::string("too-few"));
-        // The FWHM of a Gaussian of variance 4 is 2.355 × 2 pixels; a Size would be its area.
-        QVERIFY(std::abs(*map().map()->frame().size - 4.71) < 0.5);
+        const ShapeSummary& frame = map().map()->frame();
+        QCOMPARE(frame.n, 30);
+        QCOMPARE(map().map()->readingCodes(), std::string("trailing"));
+        QVERIFY2(std::abs(*frame.direction - 32) < 3,
+                 qPrintable(QString::number(*frame.direction)));
+        // The size is a FWHM in pixels, between the stars' widths; an area would be far larger.
+        QVERIFY2(*frame.size > 2 && *frame.size < 6, qPrintable(QString::number(*frame.size)));
         QVERIFY(action(map(), "SaveShapeMap").isEnabled());
         QCOMPARE(map().windowTitle(), QStringLiteral("星像マップ — sky.png"));
     }
