@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QScreen>
+#include <QShortcut>
 #include <QStringList>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -82,10 +83,15 @@ void ShapeMapWindow::buildMenu() {
     copyAction_ = menu_->addAction(QStringLiteral("クリップボードにコピー"), this,
                                    &ShapeMapWindow::copyPicture);
     copyAction_->setObjectName(QStringLiteral("CopyShapeMap"));
+    // Ctrl+C in the window; where the reading has text selected, that text is copied instead.
+    copyAction_->setShortcut(QKeySequence::Copy);
+    addAction(copyAction_);
     saveAction_ = menu_->addAction(QStringLiteral("画像保存"), this, &ShapeMapWindow::savePicture);
     saveAction_->setObjectName(QStringLiteral("SaveShapeMap"));
     copyAction_->setEnabled(false);
     saveAction_->setEnabled(false);
+    auto* close = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    connect(close, &QShortcut::activated, this, &QWidget::hide);
     menu_->addSeparator();
     QMenu* grids = menu_->addMenu(QStringLiteral("領域の分割"));
     grids->setObjectName(QStringLiteral("ShapeMapGrid"));

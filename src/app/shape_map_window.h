@@ -24,7 +24,8 @@ class ThreadBudget;
 // fitted to the window and the reading below it as text to select and copy. It follows every
 // run it is handed and the night look; its context menu copies the picture or saves it as PNG
 // (the day look with the reading as its caption, as quendra-plot --map writes it) and chooses
-// the grid, which remakes the map from the run's stars without running again. The map and its
+// the grid, which remakes the map from the run's stars without running again. Ctrl+C copies,
+// Escape hides the window. The map and its
 // pictures are made on threads of the budget, never on the window's thread, and only while the
 // window is shown.
 class ShapeMapWindow : public QWidget {

@@ -161,11 +161,15 @@ private slots:
         QCOMPARE(readFile(path(QStringLiteral("星像.png"))), QByteArray("kept"));
 
         QGuiApplication::clipboard()->clear();
-        action(map(), "CopyShapeMap").trigger();
+        map().activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&map()));
+        QTest::keyClick(&map(), Qt::Key_C, Qt::ControlModifier);
         QVERIFY(settled());
         QCOMPARE(QGuiApplication::clipboard()->image().convertToFormat(expected.format()),
                  expected);
         QVERIFY(messages_->messages.empty());
+        QTest::keyClick(&map(), Qt::Key_Escape);
+        QVERIFY(!map().isVisible());
     }
 
     // A photograph's map: its detected stars, their angles as the star lists give them.
