@@ -49,6 +49,9 @@ ShapeMapWindow::ShapeMapWindow(ThreadBudget& threads, FileDialogDriver& dialogs,
     setWindowTitle(QStringLiteral("星像マップ"));
     picture_ = new PictureView(this);
     picture_->setObjectName(QStringLiteral("ShapeMapPicture"));
+    picture_->setToolTip(
+        QStringLiteral("描いた星の伸びと向き、領域ごとの重星の割合。右クリックで、コピー (Ctrl+C)、"
+                       "PNG で保存、領域の分割を選べます"));
     reading_ = new QLabel(waitingText(), this);
     reading_->setObjectName(QStringLiteral("ShapeReading"));
     reading_->setWordWrap(true);
