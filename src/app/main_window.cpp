@@ -470,6 +470,7 @@ void MainWindow::showWholePlot() {
 }
 
 void MainWindow::showShapeMap() {
+    shapeMapPlaced_ = true;
     shapeMap_->show();
     shapeMap_->raise();
     shapeMap_->activateWindow();
@@ -588,6 +589,7 @@ WindowSettings MainWindow::settings() const {
     settings.greyBar = hScroll2_->value();
     settings.thresholds = doubleStars_->table();
     settings.night = night_;
+    settings.shapeMapGrid = shapeMap_->grid();
     return settings;
 }
 
@@ -606,6 +608,7 @@ void MainWindow::applySettings(const WindowSettings& settings) {
     check2_->setChecked(c.autoClear);
     doubleStars_->setTable(settings.thresholds);
     setNightMode(settings.night);
+    shapeMap_->setGrid(settings.shapeMapGrid);
     // The plot takes the size of the texts, as at start-up; texts that give none leave it.
     const std::string separator = QLocale().decimalPoint().toStdString();
     const std::optional<int> width = PlotSettings::side(c.width, separator);
@@ -635,6 +638,8 @@ void MainWindow::restoreSession() {
         doubleStarsPlaced_ = true;
     }
     viewerPlace_ = session.viewerPlace;
+    shapeMapPlaced_ =
+        !session.shapeMapPlace.isEmpty() && shapeMap_->restoreGeometry(session.shapeMapPlace);
 }
 
 void MainWindow::keepSession() const {
@@ -646,5 +651,6 @@ void MainWindow::keepSession() const {
     session.mainPlace = saveGeometry();
     if (doubleStarsPlaced_) session.doubleStarPlace = doubleStars_->saveGeometry();
     session.viewerPlace = viewer_ != nullptr ? viewer_->saveGeometry() : viewerPlace_;
+    if (shapeMapPlaced_) session.shapeMapPlace = shapeMap_->saveGeometry();
     store_->save(session);
 }

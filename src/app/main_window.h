@@ -170,6 +170,7 @@ private:
     QString runFile_;         // the star list of the run going on
     QString countsFile_;      // the file of the last completed run, whose counts are shown
     bool doubleStarsPlaced_ = false;
+    bool shapeMapPlaced_ = false;  // the map's window was shown, or has last session's place
     bool running_ = false;
     bool night_ = false;
     bool screenFollowed_ = false;
