@@ -168,6 +168,7 @@ private:
     AboutBox* about_ = nullptr;
     QByteArray viewerPlace_;  // where the viewer was last session, for its first showing
     QString runFile_;         // the star list of the run going on
+    QString runStarSize_;     // its star size text
     QString countsFile_;      // the file of the last completed run, whose counts are shown
     bool doubleStarsPlaced_ = false;
     bool shapeMapPlaced_ = false;  // the map's window was shown, or has last session's place

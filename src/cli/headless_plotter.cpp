@@ -13,6 +13,7 @@
 #include "output/output_file.h"
 #include "output/summary_table.h"
 #include "platform/offscreen_gui.h"
+#include "plot/plot_settings.h"
 #include "sources/star_sources.h"
 #include "system/thread_budget.h"
 #include "text/messages.h"
@@ -78,6 +79,10 @@ int HeadlessPlotter::run(const std::vector<std::string>& args, std::ostream& out
     // The map's picture has text, whose fonts only a GUI application gives; made here, on the
     // main thread, before any run draws one, and only then: a plain run starts no GUI.
     if (!job.outputs.map.empty()) OffscreenGui::ensure();
+    // Told before the work, so that a long batch can be stopped; the run itself goes on.
+    if (PlotSettings::oversizedStars(job.controls.starSize)) {
+        err << Messages::smallStarSize(job.controls.starSize) << '\n';
+    }
     const BatchProgress::Style style = !job.batch() || job.quiet ? BatchProgress::Style::Quiet
                                        : errIsTerminal           ? BatchProgress::Style::Bar
                                                                  : BatchProgress::Style::Lines;
