@@ -16,6 +16,7 @@ class StatusLine;
 class WindowShortcuts;
 class RunProgress;
 class RunWorker;
+class ShapeMapWindow;
 class WindowSources;
 class FileDialog;
 class FileDialogDriver;
@@ -50,14 +51,16 @@ public:
     DoubleStarWindow& doubleStarWindow() { return *doubleStars_; }
     PlotView& plot() { return *picture1_; }
     FileDialog& commonDialog() { return *dialog_; }
-    // The plot's context menu: "全体を表示", "クリップボードにコピー", "画像保存", "夜間モード",
-    // "初期設定に戻す", "Quendra について".
+    // The plot's context menu: "全体を表示", "星像マップ", "クリップボードにコピー", "画像保存",
+    // "夜間モード", "初期設定に戻す", "Quendra について".
     QMenu& plotMenu() { return *plotMenu_; }
     StatusLine& statusLine() { return *status_; }
     // The about box; nullptr until it is first shown.
     AboutBox* aboutBox() { return about_; }
     // The window of "全体を表示"; nullptr until it is first asked for.
     PlotViewer* viewer() { return viewer_; }
+    // The window of "星像マップ", hidden until asked for; it follows every completed run.
+    ShapeMapWindow& shapeMap() { return *shapeMap_; }
     bool nightMode() const { return night_; }
     // A run of "描画" is going on; its end is told by runFinished().
     bool running() const { return running_; }
@@ -75,6 +78,7 @@ public:
     void saveImage();
     void copyPlot();
     void showWholePlot();
+    void showShapeMap();
     void setNightMode(bool on);
     // Shows the double-star window without taking the focus from where it is, or hides it.
     void toggleDoubleStarWindow();
@@ -153,6 +157,7 @@ private:
     QMenu* plotMenu_ = nullptr;
     QAction* nightAction_ = nullptr;
     PlotViewer* viewer_ = nullptr;
+    ShapeMapWindow* shapeMap_ = nullptr;
     std::unique_ptr<DoubleStarWindow> doubleStars_;
     std::unique_ptr<WindowSources> sources_;
     std::unique_ptr<RunWorker> worker_;
@@ -166,6 +171,7 @@ private:
     QString runStarSize_;     // its star size text
     QString countsFile_;      // the file of the last completed run, whose counts are shown
     bool doubleStarsPlaced_ = false;
+    bool shapeMapPlaced_ = false;  // the map's window was shown, or has last session's place
     bool running_ = false;
     bool night_ = false;
     bool screenFollowed_ = false;

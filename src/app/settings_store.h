@@ -19,6 +19,7 @@ public:
         QByteArray mainPlace;
         QByteArray doubleStarPlace;
         QByteArray viewerPlace;
+        QByteArray shapeMapPlace;
     };
 
     // The settings in an INI file at `path`; it is made, with its folder, at the first save.

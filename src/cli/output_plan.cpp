@@ -65,10 +65,9 @@ std::string OutputPlan::expand(const std::string& pattern, const std::string& in
 
 std::string OutputPlan::check(const PlotJob& job, std::vector<OutputNames>& perInput) {
     const std::pair<const char*, const std::string*> patterns[] = {
-        {"-o", &job.outputs.image},
-        {"--stars", &job.outputs.stars},
-        {"--regions", &job.outputs.regions},
-        {"--save-list", &job.outputs.saveList}};
+        {"-o", &job.outputs.image},           {"--stars", &job.outputs.stars},
+        {"--regions", &job.outputs.regions},  {"--map", &job.outputs.map},
+        {"--map-json", &job.outputs.mapJson}, {"--save-list", &job.outputs.saveList}};
     if (job.batch()) {
         for (const auto& [option, pattern] : patterns) {
             if (!pattern->empty() && pattern->find(kName) == std::string::npos) {
@@ -101,10 +100,11 @@ std::string OutputPlan::check(const PlotJob& job, std::vector<OutputNames>& perI
     };
     perInput.clear();
     for (const std::string& input : job.inputs) {
-        OutputNames names{expand(job.outputs.image, input), expand(job.outputs.stars, input),
-                          expand(job.outputs.regions, input), expand(job.outputs.saveList, input)};
-        for (const std::string* path :
-             {&names.image, &names.stars, &names.regions, &names.saveList}) {
+        OutputNames names{expand(job.outputs.image, input),   expand(job.outputs.stars, input),
+                          expand(job.outputs.regions, input), expand(job.outputs.saveList, input),
+                          expand(job.outputs.map, input),     expand(job.outputs.mapJson, input)};
+        for (const std::string* path : {&names.image, &names.stars, &names.regions, &names.saveList,
+                                        &names.map, &names.mapJson}) {
             if (std::string error = claim(*path); !error.empty()) return error;
         }
         perInput.push_back(std::move(names));

@@ -5,8 +5,9 @@
 #include <vector>
 
 #include "doublestar/threshold_table.h"
-#include "sources/photo/detection_settings.h"
 #include "plot/plot_settings.h"
+#include "shape/shape_map.h"
+#include "sources/photo/detection_settings.h"
 
 // The files one input's run writes; with several inputs each name is a pattern in which
 // "{name}" stands for the input's file name without its extension.
@@ -15,6 +16,8 @@ struct OutputNames {
     std::string stars;     // --stars
     std::string regions;   // --regions
     std::string saveList;  // --save-list
+    std::string map;       // --map: the star-shape map as a PNG picture
+    std::string mapJson;   // --map-json: its numbers and reading
 };
 
 // What quendra-plot was asked to do: the inputs, the settings every run takes, what each run
@@ -31,6 +34,7 @@ struct PlotJob {
     DetectionSettings detection;  // for photographs
     OutputNames outputs;
     std::string summary;
+    int mapGrid = ShapeMap::kDefaultGrid;  // --map-grid: N × N regions, also for the summary's tilt
     bool json = false;
     bool quiet = false;
     int parallel = 1;  // runs at a time

@@ -24,5 +24,7 @@ public:
     static std::string rawFromPipe(std::string_view path);
     static std::string noStars(std::string_view path, const DetectionSettings& settings);
     static std::string tooCrowded(std::string_view path);
+    // Larger than the detection can scan (see SepExtraction::fits).
+    static std::string tooLarge(std::string_view path, long long width, long long height);
     static std::string detectionFailed(std::string_view path);
 };
