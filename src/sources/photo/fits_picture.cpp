@@ -20,6 +20,9 @@
 
 namespace {
 
+// A FITS file's unit of reading.
+constexpr std::size_t kFitsBlock = 2880;
+
 // Rows read at a time: the unit of progress and of cancelling.
 constexpr long kStripRows = 64;
 
@@ -253,14 +256,22 @@ bool isGzip(const std::string& path) {
 Result<> prepare(const std::string& path, const std::string* content, FitsBytes::Extent extent,
                  RunMonitor* monitor, std::string& inflated, FitsSource& source) {
     source = {path, {}};
+    // CFITSIO's memory files are read in whole blocks of 2880 bytes: one cut short is filled up
+    // with zeros, as its disk files are, never read past its end.
+    const auto whole = [](std::size_t size) { return size % kFitsBlock == 0; };
     if (content != nullptr && !FitsBytes::isGzip(*content)) {
-        source.bytes = *content;
-        return {};
+        if (whole(content->size())) {
+            source.bytes = *content;
+            return {};
+        }
+        inflated = *content;
+    } else {
+        if (content == nullptr && !isGzip(path)) return {};
+        Result<std::string> bytes = FitsBytes::inflate(path, content, extent, monitor);
+        if (!bytes.done()) return bytes;
+        inflated = bytes.take();
     }
-    if (content == nullptr && !isGzip(path)) return {};
-    Result<std::string> bytes = FitsBytes::inflate(path, content, extent, monitor);
-    if (!bytes.done()) return bytes;
-    inflated = bytes.take();
+    inflated.resize((inflated.size() + kFitsBlock - 1) / kFitsBlock * kFitsBlock, '\0');
     source.bytes = inflated;
     return {};
 }
