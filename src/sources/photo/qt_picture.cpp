@@ -9,8 +9,10 @@
 #include <array>
 #include <cerrno>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <limits>
+#include <string_view>
 
 #include "sources/photo/library_text.h"
 #include "sources/photo/photo_messages.h"
@@ -76,6 +78,30 @@ void prepare(QImageReader& reader, PictureDevice& device) {
     reader.setDecideFormatFromContent(true);
     reader.setAutoTransform(false);
     reader.setDevice(device.get());
+}
+
+// Whether every chunk of a PNG lies within the file, up to its end chunk. libpng takes a
+// chunk's length at its word and allocates it before reading: a few hundred bytes that
+// declare a 2 GB text chunk would take 2 GB. Read from the device's start, which is left where
+// it was.
+bool pngChunksFit(QIODevice& device) {
+    const qint64 at = device.pos();
+    const qint64 size = device.size();
+    bool fits = false;
+    for (qint64 chunk = 8; chunk + 12 <= size;) {
+        char header[8];
+        if (!device.seek(chunk) || device.read(header, 8) != 8) break;
+        std::uint32_t length = 0;
+        for (int i = 0; i < 4; ++i) length = length << 8 | static_cast<unsigned char>(header[i]);
+        if (length > static_cast<std::uint64_t>(size - chunk - 12)) break;
+        if (std::string_view(header + 4, 4) == "IEND") {
+            fits = true;
+            break;
+        }
+        chunk += 12 + static_cast<qint64>(length);
+    }
+    device.seek(at);
+    return fits;
 }
 
 // Why a picture Qt read is still no whole picture: a file shorter than its header says, or
@@ -201,6 +227,11 @@ Result<> QtPicture::read(const std::string& path, GreyImage& image, RunMonitor* 
     if (QImageReader::allocationLimit() != 0 &&
         bytes / (1 << 20) >= QImageReader::allocationLimit()) {
         QImageReader::setAllocationLimit(static_cast<int>(bytes / (1 << 20)) + 1);
+    }
+    if (PictureSignature::of(device.head()) == PictureSignature::Format::Png &&
+        !pngChunksFit(*device.get())) {
+        return Fault{PhotoMessages::damaged(path),
+                     "PNG のチャンクがファイルの外にはみ出しています。"};
     }
     QImage picture;
     if (!reader.read(&picture)) {
