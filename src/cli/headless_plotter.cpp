@@ -5,13 +5,17 @@
 #include <ostream>
 
 #include "cli/batch_runner.h"
+#include "cli/interrupt_stop.h"
 #include "cli/output_plan.h"
 #include "cli/plotter_options.h"
+#include "cli/summary_appender.h"
+#include "cli/watch_runner.h"
 #include "doublestar/threshold_file.h"
 #include "output/counts_json.h"
 #include "output/counts_table.h"
 #include "output/output_file.h"
 #include "output/summary_table.h"
+#include "sources/input_folder.h"
 #include "sources/star_sources.h"
 #include "system/thread_budget.h"
 #include "text/messages.h"
@@ -42,7 +46,7 @@ bool writeSummary(const PlotJob& job, const std::vector<SummaryRow>& rows, std::
 }  // namespace
 
 int HeadlessPlotter::run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
-                         bool errIsTerminal) {
+                         bool errIsTerminal, const std::atomic<bool>* stop) {
     PlotterOptions::Parsed parsed = PlotterOptions::parse(args, ".", ThreadBudget::cores());
     if (parsed.outcome == PlotterOptions::Outcome::Usage) {
         err << parsed.error;
@@ -62,7 +66,12 @@ int HeadlessPlotter::run(const std::vector<std::string>& args, std::ostream& out
         err << error;
         return kUsage;
     }
+    if (const std::string error = OutputPlan::checkWatch(job); !error.empty()) {
+        err << error;
+        return kUsage;
+    }
     if (!loadThresholds(job, err)) return kStopped;
+    if (!job.watch.empty()) return watch(job, out, err, stop ? *stop : InterruptStop::arm());
     const BatchProgress::Style style = !job.batch() || job.quiet ? BatchProgress::Style::Quiet
                                        : errIsTerminal           ? BatchProgress::Style::Bar
                                                                  : BatchProgress::Style::Lines;
@@ -74,6 +83,27 @@ int HeadlessPlotter::run(const std::vector<std::string>& args, std::ostream& out
     const std::vector<SummaryRow> rows =
         BatchRunner::run(job, outputs, StarSources::opener(job.detection), threads, progress);
     return report(job, rows, out, err);
+}
+
+int HeadlessPlotter::watch(const PlotJob& job, std::ostream& out, std::ostream& err,
+                           const std::atomic<bool>& stop) {
+    if (const Result<std::vector<std::string>> folder = InputFolder::list(job.watch);
+        !folder.done()) {
+        err << "quendra-plot: " << folder.fault().message << '\n';
+        return kStopped;
+    }
+    SummaryAppender summary(job.summary, out);
+    if (const Result<> opened = summary.open(); !opened.done()) {
+        err << opened.fault().message << '\n';
+        return kStopped;
+    }
+    BatchProgress progress(
+        err, job.quiet ? BatchProgress::Style::Quiet : BatchProgress::Style::Lines, 0);
+    // This thread only looks at the folder: the -j runs at a time take a thread each.
+    ThreadBudget threads(std::max(job.parallel, ThreadBudget::cores()));
+    WatchRunner runner(job, StarSources::opener(job.detection), threads, progress, summary, err,
+                       stop);
+    return runner.run() == 0 ? kCompleted : kStopped;
 }
 
 bool HeadlessPlotter::loadThresholds(PlotJob& job, std::ostream& err) {

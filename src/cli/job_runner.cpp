@@ -55,7 +55,8 @@ double sensorHeightOf(const ControlTexts& controls) {
 JobRunner::JobRunner(const PlotJob& job, StarSourceOpener open, ThreadBudget& threads)
     : job_(job), open_(std::move(open)), threads_(threads) {}
 
-SummaryRow JobRunner::run(const std::string& input, const OutputNames& outputs) const {
+SummaryRow JobRunner::run(const std::string& input, const OutputNames& outputs,
+                          RunMonitor* monitor) const {
     const PlotRequest request{controlsFor(input), job_.thresholds, input};
     RunOutputs files;
     if (Result<> opened = files.open(outputs, sensorHeightOf(request.controls)); !opened.done()) {
@@ -65,7 +66,8 @@ SummaryRow JobRunner::run(const std::string& input, const OutputNames& outputs) 
     const StarSourceOpener open = outputs.saveList.empty() ? open_ : saved.recording(open_);
     RasterSurface raster;
     RunResult result =
-        runPlot(request, open, raster, {.observers = files.observers, .threads = &threads_});
+        runPlot(request, open, raster,
+                {.observers = files.observers, .monitor = monitor, .threads = &threads_});
     if (!result.done()) return {input, std::move(result)};
     Result<> kept = files.commit();
     if (kept.done()) kept = saveList(saved, outputs.saveList);

@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "doublestar/threshold_table.h"
-#include "sources/photo/detection_settings.h"
 #include "plot/plot_settings.h"
+#include "sources/photo/detection_settings.h"
 
 // The files one input's run writes; with several inputs each name is a pattern in which
 // "{name}" stands for the input's file name without its extension.
@@ -21,6 +21,7 @@ struct OutputNames {
 // writes, and how the batch reports.
 struct PlotJob {
     std::vector<std::string> inputs;  // names in the system's own bytes
+    std::string watch;                // --watch: the folder followed instead of inputs
     ControlTexts controls;
     bool widthGiven = false;  // a photograph sets the sensor size unless the options did
     bool heightGiven = false;
@@ -35,5 +36,6 @@ struct PlotJob {
     bool quiet = false;
     int parallel = 1;  // runs at a time
 
-    bool batch() const { return inputs.size() > 1; }
+    // Several inputs, or a folder's worth: one summary row per input.
+    bool batch() const { return inputs.size() > 1 || !watch.empty(); }
 };

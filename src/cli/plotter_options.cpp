@@ -31,6 +31,7 @@ private:
     bool valued(const std::string& name, const std::string& value);
     bool detection(const std::string& name, const std::string& value);
     bool finish();
+    bool finishWatch();
     PlotterOptions::Parsed usageError() const {
         return {PlotterOptions::Outcome::Usage, {}, error_};
     }
@@ -51,7 +52,7 @@ private:
 // Options that take a file name: an empty one is a mistake, never "no file".
 bool namesFile(const std::string& name) {
     return name == "-o" || name == "--stars" || name == "--regions" || name == "--save-list" ||
-           name == "--summary" || name == "--thresholds";
+           name == "--summary" || name == "--thresholds" || name == "--watch";
 }
 
 bool isDetection(const std::string& name) {
@@ -128,7 +129,10 @@ bool Reader::flag(const std::string& name) {
 }
 
 bool Reader::valued(const std::string& name, const std::string& value) {
-    if (namesFile(name) && value.empty()) return fail(name + " のファイル名が空です。");
+    if (namesFile(name) && value.empty()) {
+        return fail(name +
+                    (name == "--watch" ? " のフォルダ名が空です。" : " のファイル名が空です。"));
+    }
     const std::map<std::string, std::string*> texts{
         {"--camera", &camera_},
         {"--width", &width_},
@@ -144,6 +148,7 @@ bool Reader::valued(const std::string& name, const std::string& value) {
         {"--regions", &job_.outputs.regions},
         {"--save-list", &job_.outputs.saveList},
         {"--summary", &job_.summary},
+        {"--watch", &job_.watch},
     };
     if (const auto text = texts.find(name); text != texts.end()) {
         *text->second = value;
@@ -194,12 +199,26 @@ bool Reader::finish() {
     } else if (!preset_.empty()) {
         return fail("--preset は wide か tele です（「" + preset_ + "」）。");
     }
+    if (!job_.watch.empty()) return finishWatch();
     if (job_.inputs.empty()) {
         return fail("星のリストを一つ以上指定してください。--help をご覧ください。");
     }
     for (const std::string& input : job_.inputs) {
         if (input.empty())
             return fail("入力ファイルの名前が空です（星のリストが指定されていません）。");
+    }
+    return true;
+}
+
+// The folder gives the inputs, and the summary is appended a row at a time, which only CSV can be.
+bool Reader::finishWatch() {
+    if (!job_.inputs.empty()) {
+        return fail("--watch のときは入力を指定しません（フォルダの入力を順に描画します）。");
+    }
+    const std::string& summary = job_.summary;
+    if (job_.json ||
+        (summary.size() >= 5 && summary.compare(summary.size() - 5, 5, ".json") == 0)) {
+        return fail("--watch の集計は一行ずつ書き足す CSV です（--json と .json は使えません）。");
     }
     return true;
 }
@@ -239,6 +258,9 @@ const char* PlotterOptions::usage() {
            "  --regions FILE       描いた星を DS9 の領域ファイルに書く（単星 緑、重星 赤・橙）\n"
            "  --save-list FILE     読んだ星をすべて星のリストとして書く\n"
            "  --summary FILE       入力ごとの集計を書く（.json なら JSON、それ以外は CSV）\n"
+           "  --watch DIR          "
+           "フォルダの入力をすべて描画し、その後は新しい入力が書き終わるごとに\n"
+           "                       描画して集計の行を書き足す（Ctrl+C で終わる）\n"
            "  --threshold X        写真の検出しきい値、背景の RMS の何倍か（既定 3）\n"
            "  --min-area N         写真の星の最小面積、ピクセル数（既定 5）\n"
            "  --deblend-contrast X 写真の星を分ける最小コントラスト（既定 0.005）\n"
@@ -247,12 +269,13 @@ const char* PlotterOptions::usage() {
            "  -q, --quiet          進み具合を表示しない\n"
            "  --help               この説明\n"
            "\n"
-           "値は「--size 20」とも「--size=20」とも書けます。入力が複数のとき、-o, --stars,\n"
-           "--regions, --save-list のファイル名には "
-           "{name}（入力のファイル名から拡張子を除いたもの）\n"
-           "を入れます。\n"
+           "値は「--size 20」とも「--size=20」とも書けます。入力が複数のときと --watch "
+           "のとき、-o,\n"
+           "--stars, --regions, --save-list のファイル名には {name}（入力のファイル名から拡張子を\n"
+           "除いたもの）を入れます。\n"
            "\n"
            "終了コード: 0 描画完了, 1 描画中止（理由は標準エラー出力）, 2 使い方の誤り\n"
            "例: quendra-plot --camera SSPro --preset wide -o plot.bmp examples/m42-sample.txt\n"
-           "    quendra-plot --summary night.csv -o plots/{name}.png frames/*.fits\n";
+           "    quendra-plot --summary night.csv -o plots/{name}.png frames/*.fits\n"
+           "    quendra-plot --watch frames --summary night.csv -o plots/{name}.png\n";
 }
