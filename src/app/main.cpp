@@ -25,9 +25,10 @@ int main(int argc, char** argv) {
 
     QtFileDialogDriver dialogs;
     QtMessageBox messages;
-    // Every thread the windows' work starts comes from here: one per core, the window's own
-    // thread only drawing on the screen meanwhile.
-    ThreadBudget threads(ThreadBudget::cores());
+    // Every thread the windows' work starts comes from here: one per core for the frames of the
+    // frame list, and one more so that "描画" (or a frame shown) finds a thread while they run.
+    // The window's own thread only draws on the screen meanwhile.
+    ThreadBudget threads(ThreadBudget::cores() + 1);
     MainWindow form1(dialogs, messages, threads);
     // "終了" and the close box end the program at once: no window is asked again.
     QObject::connect(&form1, &MainWindow::quitRequested, &application,

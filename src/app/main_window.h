@@ -5,6 +5,7 @@
 #include <array>
 #include <memory>
 
+#include "app/frame_host.h"
 #include "plot/plotting_run.h"
 
 class DoubleStarWindow;
@@ -13,6 +14,7 @@ class RunWorker;
 class WindowSources;
 class FileDialog;
 class FileDialogDriver;
+class FrameListWindow;
 class MessageBox;
 class PlotView;
 class PlotViewer;
@@ -27,8 +29,9 @@ class ThreadBudget;
 
 // Form1, the main window: the run's settings, the plot at actual size, and the buttons that
 // draw, export and end the program. It owns the double-star window, the shared file dialog, the
-// plot's context menu and the viewer of the whole plot.
-class MainWindow : public QWidget {
+// plot's context menu, the viewer of the whole plot and the frame list, for which it shows a
+// frame as "描画" would (FrameHost).
+class MainWindow : public QWidget, public FrameHost {
     Q_OBJECT
 
 public:
@@ -41,7 +44,8 @@ public:
     DoubleStarWindow& doubleStarWindow() { return *doubleStars_; }
     PlotView& plot() { return *picture1_; }
     FileDialog& commonDialog() { return *dialog_; }
-    // The plot's context menu: "全体を表示", "クリップボードにコピー", "画像保存", "夜間モード".
+    // The plot's context menu: "全体を表示", "クリップボードにコピー", "画像保存", "フレーム一覧",
+    // "夜間モード".
     QMenu& plotMenu() { return *plotMenu_; }
     // The window of "全体を表示"; nullptr until it is first asked for.
     PlotViewer* viewer() { return viewer_; }
@@ -64,6 +68,12 @@ public:
     void showWholePlot();
     void setNightMode(bool on);
     void toggleDoubleStarWindow();
+    // "フレーム一覧" (also Ctrl+L, and a drop of several files or a folder).
+    void showFrameList();
+    // nullptr until it is first shown.
+    FrameListWindow* frameList() { return frameList_; }
+    PlotRequest frameSettings() const override;
+    bool showFrame(const PlotRequest& request, const StarSourceOpener& stars) override;
 
 signals:
     // "終了" or the close box: the program ends at once.
@@ -88,7 +98,7 @@ private:
     // Enter in the text boxes of the run's settings starts "描画".
     void drawOnEnter(QLineEdit* box);
     ControlTexts controls() const;
-    void startRun();
+    void startRun(const PlotRequest& request, const StarSourceOpener& open);
     void runEnded();
     // Stops a run that is still going, waiting for it: the window is closing.
     void stopRun();
@@ -103,6 +113,7 @@ private:
     void guarded(Step step);
 
     FileDialog* dialog_ = nullptr;
+    FileDialogDriver& dialogs_;
     MessageBox& messages_;
     ThreadBudget& threads_;
     QString starFile_;
@@ -122,6 +133,7 @@ private:
     QMenu* plotMenu_ = nullptr;
     QAction* nightAction_ = nullptr;
     PlotViewer* viewer_ = nullptr;
+    FrameListWindow* frameList_ = nullptr;
     std::unique_ptr<DoubleStarWindow> doubleStars_;
     std::unique_ptr<WindowSources> sources_;
     std::unique_ptr<RunWorker> worker_;
