@@ -48,6 +48,7 @@ void hideFromLegend(QChart* chart, QAbstractSeries* series) {
 FrameChart::FrameChart(QWidget* parent) : QChartView(parent) {
     setObjectName(QStringLiteral("FrameChart"));
     setRenderHint(QPainter::Antialiasing);
+    setMinimumHeight(200);
     build();
     applyColours();
     redraw();
@@ -64,7 +65,7 @@ void FrameChart::build() {
     left_->setTitleText(QStringLiteral("重星率"));
     left_->setLabelFormat(QStringLiteral("%.2f"));
     right_ = new QValueAxis;
-    right_->setTitleText(QStringLiteral("FWHM（ピクセル）"));
+    right_->setTitleText(QStringLiteral("FWHM（px）"));
     right_->setLabelFormat(QStringLiteral("%.1f"));
     chart->addAxis(x_, Qt::AlignBottom);
     chart->addAxis(left_, Qt::AlignLeft);
@@ -109,6 +110,12 @@ void FrameChart::build() {
 void FrameChart::applyColours() {
     const Colours c = coloursFor(palette());
     QChart* shown = chart();
+    // The window's own font: the chart's would be larger than the controls around it.
+    shown->legend()->setFont(font());
+    for (QValueAxis* axis : {x_, left_, right_}) {
+        axis->setLabelsFont(font());
+        axis->setTitleFont(font());
+    }
     shown->setBackgroundBrush(c.ground);
     shown->setPlotAreaBackgroundVisible(false);
     shown->legend()->setLabelColor(c.text);
@@ -202,15 +209,23 @@ void FrameChart::fitAxes() {
 void FrameChart::drawLimits() {
     const double from = x_->min();
     const double to = x_->max();
-    fractionLimit_->clear();
-    fwhmLimit_->clear();
-    if (rule_.byFraction) fractionLimit_->append({{from, rule_.fraction}, {to, rule_.fraction}});
-    if (rule_.byFwhm) fwhmLimit_->append({{from, rule_.fwhm}, {to, rule_.fwhm}});
-    for (QLineSeries* limit : {fractionLimit_, fwhmLimit_}) {
-        for (QLegendMarker* marker : chart()->legend()->markers(limit)) {
-            marker->setVisible(limit->count() > 0);
-        }
+    showLimit(fractionLimit_, left_, rule_.byFraction, rule_.fraction, from, to);
+    showLimit(fwhmLimit_, right_, rule_.byFwhm, rule_.fwhm, from, to);
+}
+
+// A limit not in use leaves the chart, and so its legend; the view keeps the series meanwhile.
+void FrameChart::showLimit(QLineSeries* limit, QValueAxis* axis, bool used, double value,
+                           double from, double to) {
+    const bool shown = limit->chart() != nullptr;
+    if (used && !shown) {
+        chart()->addSeries(limit);
+        limit->attachAxis(x_);
+        limit->attachAxis(axis);
+    } else if (!used && shown) {
+        chart()->removeSeries(limit);
+        limit->setParent(this);
     }
+    limit->replace(QList<QPointF>{{from, value}, {to, value}});
 }
 
 std::optional<QPoint> FrameChart::viewPoint(int number, const std::optional<double>& value,
@@ -254,6 +269,8 @@ void FrameChart::mousePressEvent(QMouseEvent* event) {
 }
 
 void FrameChart::changeEvent(QEvent* event) {
-    if (event->type() == QEvent::PaletteChange) applyColours();
+    if (event->type() == QEvent::PaletteChange || event->type() == QEvent::FontChange) {
+        applyColours();
+    }
     QChartView::changeEvent(event);
 }

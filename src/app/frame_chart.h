@@ -53,6 +53,8 @@ private:
     void redraw();
     void fitAxes();
     void drawLimits();
+    void showLimit(QLineSeries* limit, QValueAxis* axis, bool used, double value, double from,
+                   double to);
     void applyColours();
     std::optional<QPoint> viewPoint(int number, const std::optional<double>& value,
                                     QScatterSeries* series) const;

@@ -214,9 +214,11 @@ void FrameListWindow::buildViews() {
     table_->verticalHeader()->hide();
     table_->verticalHeader()->setDefaultSectionSize(20);
     table_->horizontalHeader()->setStretchLastSection(true);
+    table_->horizontalHeader()->setDefaultSectionSize(66);
     table_->setColumnWidth(FrameTableModel::Number, 44);
     table_->setColumnWidth(FrameTableModel::File, 190);
-    table_->setColumnWidth(FrameTableModel::State, 150);
+    table_->setColumnWidth(FrameTableModel::State, 160);
+    table_->setColumnWidth(FrameTableModel::Camera, 130);
     for (const int column : {FrameTableModel::Camera, FrameTableModel::Exposure}) {
         table_->setColumnHidden(column, true);
     }
@@ -227,8 +229,8 @@ void FrameListWindow::buildViews() {
     auto* split = new QSplitter(Qt::Vertical, this);
     split->addWidget(table_);
     split->addWidget(chart_);
-    split->setStretchFactor(0, 3);
-    split->setStretchFactor(1, 2);
+    split->setChildrenCollapsible(false);
+    split->setSizes({300, 280});
     static_cast<QVBoxLayout*>(layout())->addWidget(split, 1);
 }
 
@@ -342,6 +344,7 @@ void FrameListWindow::framesFinished() {
         selectedEnded = selectedEnded || outcome.number == selected_;
     }
     refresh();
+    showSettings();  // a photograph's own size, now that it is known
     if (selectedEnded) showSelected();
     if (runner_->pending() == 0) emit idle();
 }
