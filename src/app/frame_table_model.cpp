@@ -85,7 +85,10 @@ QString FrameTableModel::stateText(const FrameRecord& frame) {
         case FrameRecord::State::Done:
             break;
     }
-    if (frame.moved) return QStringLiteral("不採用（移動済み）");
+    if (frame.moved) {
+        return frame.rejected ? QStringLiteral("不採用（移動済み）")
+                              : QStringLiteral("採用（rejected にあります）");
+    }
     if (frame.rejected) {
         return frame.byHand ? QStringLiteral("不採用（手動）") : QStringLiteral("不採用");
     }
