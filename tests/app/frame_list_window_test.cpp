@@ -17,6 +17,7 @@
 #include "app/frame_list_window.h"
 #include "app/frame_table_model.h"
 #include "app/plot_view.h"
+#include "app/rejection_mover.h"
 #include "app/window_look.h"
 #include "output/summary_table.h"
 #include "platform/image_file.h"
@@ -238,6 +239,50 @@ private slots:
         QCOMPARE(list().selectedFrame(), 4);
         QCOMPARE(counts().mid(14, 2), QStringList({"4", "0"}));
         QVERIFY(messages_->messages.empty());
+    }
+
+    // "描画" finds a thread of its own while the frames take one per core.
+    void drawingWhileFramesRun() {
+        openList();
+        QStringList big;
+        for (const char* name : {"b1.txt", "b2.txt", "b3.txt", "b4.txt"}) {
+            writeFile(path(name), starList(30000, 30000));
+            big << path(name);
+        }
+        writeFile(path("one.txt"), starList(1, 0));
+        form1().takeStarFile(path("one.txt"));
+        list().addPaths(big);
+        QVERIFY(list().pending() > 0);
+        click(form1(), "Command1");
+        QVERIFY(messages_->messages.empty());
+        QCOMPARE(counts().mid(14, 2), QStringList({"1", "0"}));
+        QVERIFY(waitForFrames());
+        QCOMPARE(cell(4, FrameTableModel::Stars), QStringLiteral("60000"));
+        // Numbers sort as numbers: 60000 after 4 ... here after a frame of one star.
+        list().addPaths({path("one.txt")});
+        QVERIFY(waitForFrames());
+        clickHeader(FrameTableModel::Stars);
+        QCOMPARE(shownFiles().constFirst(), QStringLiteral("one.txt"));
+    }
+
+    // A frame's file is never put where another file is: numbered names, also before a packed
+    // FITS ending, and back under a number when the old name was taken meanwhile.
+    void movedFilesNeverReplaceOthers() {
+        QVERIFY(QDir(dir_->path()).mkpath(QStringLiteral("rejected")));
+        writeFile(path("m.fits.gz"), "frame");
+        writeFile(path("rejected/m.fits.gz"), "earlier");
+        const RejectionMover::Moved out = RejectionMover::reject(path("m.fits.gz"));
+        QCOMPARE(out.path, path("rejected/m-2.fits.gz"));
+        QVERIFY(out.fault.isEmpty());
+        writeFile(path("m.fits.gz"), "new frame of the same name");
+        const RejectionMover::Moved back = RejectionMover::restore(out.path, path("m.fits.gz"));
+        QCOMPARE(back.path, path("m-2.fits.gz"));
+        QCOMPARE(readFile(path("m-2.fits.gz")), QByteArray("frame"));
+        QCOMPARE(readFile(path("m.fits.gz")), QByteArray("new frame of the same name"));
+        QCOMPARE(readFile(path("rejected/m.fits.gz")), QByteArray("earlier"));
+        const RejectionMover::Moved gone = RejectionMover::reject(path("gone.fits"));
+        QCOMPARE(gone.path, path("gone.fits"));
+        QVERIFY(gone.fault.contains(QStringLiteral("gone.fits")));
     }
 
     // Rejecting by the limit and by hand; moving the rejected files beside them and back, never
