@@ -6,7 +6,7 @@ FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 60
 BENCH_BUILD ?= build-bench
 
-.PHONY: deps configure build run test test-sanitize fuzz bench plot package clean
+.PHONY: deps configure build run test test-sanitize fuzz bench truth plot package clean
 
 deps:
 	@scripts/install-deps
@@ -39,11 +39,19 @@ fuzz: deps
 	@cmake --build $(FUZZ_BUILD) -j $(JOBS)
 	@tests/fuzz/run.sh $(FUZZ_BUILD) $(FUZZ_SECONDS)
 
-# Speed and memory on 1,000,000- and 10,000,000-star lists (a few minutes; not part of `test`).
+# The truth set's tables, then speed and memory on 1,000,000- and 10,000,000-star lists (a few
+# minutes; not part of `test`).
 bench: deps
 	@cmake -S . -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=Release >/dev/null
 	@cmake --build $(BENCH_BUILD) -j $(JOBS) --target bench-programs
 	@bench/run-bench $(BENCH_BUILD)
+
+# The truth set alone (a few seconds): what Quendra calls generated stars whose truth is known,
+# for the startup limits and both lens presets (docs/photographs.md).
+truth: deps
+	@cmake -S . -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=Release >/dev/null
+	@cmake --build $(BENCH_BUILD) -j $(JOBS) --target truth-bench
+	@$(BENCH_BUILD)/bench/truth-bench
 
 # A Debian package, quendra_VERSION_ARCH.deb here: `apt install ./quendra_*.deb`.
 package: build

@@ -6,7 +6,6 @@
 
 #include <iostream>
 #include <string>
-#include <vector>
 
 #include "sources/photo/fits_picture.h"
 #include "sources/photo/qt_picture.h"
@@ -27,13 +26,6 @@ int main(int argc, char** argv) {
         std::cerr << read.fault().message << '\n';
         return 1;
     }
-    const auto width = static_cast<std::size_t>(picture.width);
-    std::vector<float> upward(picture.size());
-    for (int row = 0; row < picture.height; ++row) {
-        const int from = picture.rowsUp ? row : picture.height - 1 - row;
-        std::copy_n(picture.pixels.get() + static_cast<std::size_t>(from) * width, width,
-                    upward.data() + static_cast<std::size_t>(row) * width);
-    }
     const std::string name = "!" + std::string(argv[2]);
     fitsfile* file = nullptr;
     int status = 0;
@@ -45,7 +37,8 @@ int main(int argc, char** argv) {
         fits_write_key(file, TDOUBLE, "SATURATE", &saturation, "as Quendra reads the picture",
                        &status);
     }
-    fits_write_img(file, TFLOAT, 1, static_cast<LONGLONG>(upward.size()), upward.data(), &status);
+    fits_write_img(file, TFLOAT, 1, static_cast<LONGLONG>(picture.size()), picture.pixels.get(),
+                   &status);
     fits_close_file(file, &status);
     if (status != 0) {
         std::cerr << "picture-to-fits: cannot write " << argv[2] << '\n';

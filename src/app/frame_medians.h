@@ -6,12 +6,12 @@
 #include "app/frame_measures.h"
 #include "plot/star_observer.h"
 
-// The medians of a frame's drawn stars: their roundness, and their FWHM where their source
-// measures one. The median of an even number of values is the mean of the middle two.
+// The median of a frame's drawn stars' roundness, as FwhmMedian takes their FWHM for the
+// summary: the median of an even number of values is the mean of the middle two.
 class FrameMedians : public StarObserver {
 public:
     void onStar(const StarRecord& star, const Classification& classification) override;
-    // Sets the medians of the stars seen so far.
+    // Sets the median of the stars seen so far.
     void fill(FrameMeasures& measures);
 
     static std::optional<double> median(std::vector<double>& values);

@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "app/frame_medians.h"
+#include "output/fwhm_median.h"
 #include "plot/drawing_surface.h"
 #include "plot/run_monitor.h"
 #include "sources/star_keeper.h"
@@ -135,7 +136,8 @@ FrameRunner::Outcome FrameRunner::run(const Job& job, int epoch) const {
         takePictureSize(outcome.request);
         StarKeeper keeper;
         FrameMedians medians;
-        StarObserver* const observers[] = {&medians};
+        FwhmMedian fwhm;  // the summary's own column
+        StarObserver* const observers[] = {&medians, &fwhm};
         EpochMonitor monitor(epoch_, epoch);
         CountingSurface surface;
         outcome.row.result =
@@ -143,6 +145,10 @@ FrameRunner::Outcome FrameRunner::run(const Job& job, int epoch) const {
                     {.observers = observers, .monitor = &monitor, .threads = nullptr});
         if (outcome.row.result.done()) {
             medians.fill(outcome.measures);
+            outcome.row.fwhm = fwhm.median();
+            outcome.measures.fwhm = outcome.row.fwhm;
+            outcome.measures.camera = outcome.row.result.facts.camera;
+            outcome.measures.exposure = outcome.row.result.facts.exposure;
             outcome.stars = keeper.take();
         }
     } catch (const std::bad_alloc&) {

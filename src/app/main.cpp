@@ -16,7 +16,7 @@ int main(int argc, char** argv) {
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quendra"));
     QApplication::setApplicationVersion(QLatin1String(kQuendraVersion));
-    QApplication::setDesktopFileName(QStringLiteral("quendra"));
+    QApplication::setDesktopFileName(QStringLiteral("org.quendra.quendra"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/quendra.png")));
     if (!setUpApplication()) {
         std::fputs("quendra: Qt の日本語の翻訳 (qtbase_ja.qm) が見つかりません。\n", stderr);

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "cli/plot_image.h"
+#include "output/fwhm_median.h"
 #include "output/region_file.h"
 #include "output/star_list_writer.h"
 #include "output/star_table.h"
@@ -18,9 +19,11 @@ struct RunOutputs {
     std::optional<StarTable> starTable;
     std::optional<OutputFile> regionFile;
     std::optional<RegionFile> regions;
+    std::optional<FwhmMedian> fwhm;  // only where a summary shows it
     std::vector<StarObserver*> observers;
 
-    Result<> open(const OutputNames& names, double sensorHeight) {
+    Result<> open(const OutputNames& names, double sensorHeight, bool summary) {
+        if (summary) observers.push_back(&fwhm.emplace());
         if (!names.stars.empty()) {
             Result<> opened = starFile.emplace(names.stars, "星の一覧").open();
             if (!opened.done()) return opened;
@@ -59,7 +62,9 @@ SummaryRow JobRunner::run(const std::string& input, const OutputNames& outputs,
                           RunMonitor* monitor) const {
     const PlotRequest request{controlsFor(input), job_.thresholds, input};
     RunOutputs files;
-    if (Result<> opened = files.open(outputs, sensorHeightOf(request.controls)); !opened.done()) {
+    const bool summary = job_.batch() || !job_.summary.empty();
+    if (Result<> opened = files.open(outputs, sensorHeightOf(request.controls), summary);
+        !opened.done()) {
         return {input, RunResult(opened)};
     }
     StarListWriter saved;
@@ -73,7 +78,7 @@ SummaryRow JobRunner::run(const std::string& input, const OutputNames& outputs,
     if (kept.done()) kept = saveList(saved, outputs.saveList);
     if (kept.done() && !outputs.image.empty()) kept = PlotImage::save(raster, outputs.image);
     if (!kept.done()) return {input, RunResult(kept)};
-    return {input, std::move(result)};
+    return {input, std::move(result), files.fwhm ? files.fwhm->median() : std::nullopt};
 }
 
 // A photograph sets the sensor size to its own, as a camera preset would, unless the options

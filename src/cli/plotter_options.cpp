@@ -57,7 +57,7 @@ bool namesFile(const std::string& name) {
 
 bool isDetection(const std::string& name) {
     return name == "--threshold" || name == "--min-area" || name == "--deblend-contrast" ||
-           name == "--background-size";
+           name == "--background-size" || name == "--filter";
 }
 
 // The whole text as one number of type T, nothing before or after it.
@@ -172,6 +172,13 @@ bool Reader::valued(const std::string& name, const std::string& value) {
 
 bool Reader::detection(const std::string& name, const std::string& value) {
     DetectionSettings& d = job_.detection;
+    if (name == "--filter") {
+        if (value != "gauss" && value != "none") {
+            return fail("--filter は gauss か none です（「" + value + "」）。");
+        }
+        d.filter = value == "gauss";
+        return true;
+    }
     const bool read = name == "--threshold"          ? readWhole(value, d.threshold)
                       : name == "--min-area"         ? readWhole(value, d.minArea)
                       : name == "--deblend-contrast" ? readWhole(value, d.deblendContrast)
@@ -234,9 +241,12 @@ const char* PlotterOptions::usage() {
     return "使い方: quendra-plot [オプション] 入力...\n"
            "\n"
            "「描画」と同じ処理を画面なしで行い、面積クラスごとの単星数と重星数を表示します。\n"
-           "入力は星のリスト、Source Extractor のカタログ（ASCII_HEAD）、または写真（FITS, TIFF,\n"
-           "PNG, JPEG, BMP）です。写真からは星を検出します。入力が複数なら、同じ設定で入力ごとに\n"
-           "一回ずつ描画し（並列に）、入力ごとに一行の集計を出します。\n"
+           "入力は星のリスト、Source Extractor "
+           "のカタログ（ASCII_HEAD）、または写真（FITS、カメラの\n"
+           "RAW（CR2, CR3, NEF, ARW, RAF, ORF, RW2, PEF, DNG など）、TIFF, PNG, JPEG, BMP）です。\n"
+           "写真からは星を検出します。入力が複数なら、同じ設定で入力ごとに一回ずつ描画し（並列に）"
+           "、\n"
+           "入力ごとに一行の集計を出します。\n"
            "\n"
            "  --camera NAME        カメラ: SSPro, EOS40D, \"EOS DX\"（既定 EOS40D）\n"
            "  --width TEXT         横のピクセル数（カメラの値の代わりに。写真なら既定は写真の幅）\n"
@@ -254,7 +264,7 @@ const char* PlotterOptions::usage() {
            "  -o FILE              プロットを保存する（.png なら PNG、それ以外は BMP）\n"
            "  --json               数を JSON で出力する\n"
            "  --stars FILE         描いた星ごとに CSV の行を書く（番号, 面積, クラス, 種類, x, y,\n"
-           "                       大きさ, 角度, 真円度, 放射角, 角度差）\n"
+           "                       大きさ, 角度, 真円度, 放射角, 角度差, FWHM）\n"
            "  --regions FILE       描いた星を DS9 の領域ファイルに書く（単星 緑、重星 赤・橙）\n"
            "  --save-list FILE     読んだ星をすべて星のリストとして書く\n"
            "  --summary FILE       入力ごとの集計を書く（.json なら JSON、それ以外は CSV）\n"
@@ -263,8 +273,10 @@ const char* PlotterOptions::usage() {
            "                       描画して集計の行を書き足す（Ctrl+C で終わる）\n"
            "  --threshold X        写真の検出しきい値、背景の RMS の何倍か（既定 3）\n"
            "  --min-area N         写真の星の最小面積、ピクセル数（既定 5）\n"
-           "  --deblend-contrast X 写真の星を分ける最小コントラスト（既定 0.005）\n"
+           "  --deblend-contrast X 写真の星を分ける最小コントラスト（既定 0.2）\n"
            "  --background-size N  写真の背景のメッシュの大きさ、ピクセル数（既定 64）\n"
+           "  --filter gauss|none  写真の検出のフィルター: FWHM 2 の 5×5 ガウス、またはなし\n"
+           "                       （既定 gauss）\n"
            "  -j, --jobs N         同時に描画する数（既定はプロセッサの数）\n"
            "  -q, --quiet          進み具合を表示しない\n"
            "  --help               この説明\n"

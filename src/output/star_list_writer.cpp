@@ -23,6 +23,7 @@ public:
     const Fault& fault() const override { return inner_->fault(); }
     long line() const override { return inner_->line(); }
     std::int64_t recordsRead() const override { return inner_->recordsRead(); }
+    FrameFacts facts() const override { return inner_->facts(); }
 
 private:
     std::unique_ptr<StarSource> inner_;

@@ -28,6 +28,8 @@ void StarTable::onStar(const StarRecord& star, const Classification& classificat
         row_ += ',';
         row_ += numberText(value);
     }
+    row_ += ',';
+    if (star.fwhm > 0) row_ += numberText(star.fwhm);
     row_ += '\n';
     file_.write(row_);
 }

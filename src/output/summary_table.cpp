@@ -20,6 +20,18 @@ std::string messageOf(const RunResult& result) {
     return fault.detail.empty() ? fault.message : fault.message + "\n" + fault.detail;
 }
 
+std::string optionalNumber(const std::optional<double>& value) {
+    return value ? numberText(*value) : std::string();
+}
+
+// How the frame was taken, last in the row; empty where the input does not say.
+void appendFacts(const FrameFacts& facts, std::vector<Cell>& cells) {
+    cells.push_back({facts.camera, true});
+    cells.push_back({optionalNumber(facts.exposure), false});
+    cells.push_back({optionalNumber(facts.iso), false});
+    cells.push_back({facts.taken, true});
+}
+
 std::vector<Cell> cellsOf(const SummaryRow& row) {
     const RunResult& r = row.result;
     std::vector<Cell> cells{{row.file, true},
@@ -43,6 +55,8 @@ std::vector<Cell> cellsOf(const SummaryRow& row) {
     const double fraction =
         r.starsDrawn > 0 ? static_cast<double>(doubles) / static_cast<double>(r.starsDrawn) : 0.0;
     cells.push_back({numberText(fraction), false});
+    cells.push_back({row.fwhm && r.done() ? numberText(*row.fwhm) : "", false});
+    appendFacts(r.facts, cells);
     return cells;
 }
 
@@ -80,7 +94,8 @@ std::vector<std::string> SummaryTable::columns() {
         names.push_back("single_" + std::string(c.label));
         names.push_back("double_" + std::string(c.label));
     }
-    names.insert(names.end(), {"singles", "doubles", "double_fraction"});
+    names.insert(names.end(), {"singles", "doubles", "double_fraction", "fwhm"});
+    names.insert(names.end(), {"camera", "exposure", "iso", "taken"});
     return names;
 }
 
@@ -118,7 +133,9 @@ std::string SummaryTable::json(const std::vector<SummaryRow>& rows) {
         const std::vector<Cell> cells = cellsOf(rows[r]);
         for (std::size_t i = 0; i < cells.size(); ++i) {
             text += (i ? ", \"" : "\"") + names[i] + "\": ";
-            text += cells[i].text ? jsonString(cells[i].value) : cells[i].value;
+            // A number that is not there (no FWHM, no exposure) is null.
+            const std::string& value = cells[i].value;
+            text += cells[i].text ? jsonString(value) : value.empty() ? "null" : value;
         }
         text += '}';
     }

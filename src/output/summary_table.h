@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -9,11 +10,14 @@
 struct SummaryRow {
     std::string file;
     RunResult result;
+    std::optional<double> fwhm{};  // the drawn stars' median FWHM, where their source measures one
 };
 
 // The summary of a batch, one row per input in the order of the inputs: file, status
 // (completed or stopped), message, records, drawn, single and double counts per area class,
-// singles, doubles and the double fraction (doubles / drawn).
+// singles, doubles, the double fraction (doubles / drawn) and the drawn stars' median FWHM
+// (empty when none has one); then how the frame was taken (camera, exposure in seconds, iso,
+// taken), empty where the input does not say (null in JSON).
 class SummaryTable {
 public:
     // CSV with a header line, quoted as RFC 4180 quotes.

@@ -135,7 +135,9 @@ RunResult runPlot(const PlotRequest& request, const StarSourceOpener& open, Draw
             open(request.starFile, SourceContext{settings.value(), hooks.monitor, hooks.threads});
         if (!source.done()) return RunResult(source);
         const PlottingRun run(settings.value(), DoubleStarLimits::from(request.thresholds));
-        return run.run(*source.value(), surface, hooks);
+        RunResult result = run.run(*source.value(), surface, hooks);
+        result.facts = source.value()->facts();
+        return result;
     } catch (const std::bad_alloc&) {
         return stopped(Messages::outOfMemory());
     }

@@ -29,6 +29,7 @@ struct RunResult : Result<> {
     CountTexts countTexts;
     std::int64_t recordsRead = 0;
     std::int64_t starsDrawn = 0;
+    FrameFacts facts;  // the source's, once it opened
 };
 
 // What a run is told beside its settings: who watches the stars drawn and the run's progress,

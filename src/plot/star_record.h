@@ -14,4 +14,5 @@ struct StarRecord {
     double size = 0;
     float angle = 0;  // degrees, counter-clockwise from the x axis with y up
     double roundness = 0;
+    double fwhm = 0;  // the star's FWHM in pixels where its source measures one; 0 otherwise
 };

@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 
+#include "plot/frame_facts.h"
 #include "plot/plot_settings.h"
 #include "plot/run_monitor.h"
 #include "plot/star_record.h"
@@ -26,6 +27,8 @@ public:
     // Where the reading is, for messages: the line of a text file, 0 where lines mean nothing.
     virtual long line() const = 0;
     virtual std::int64_t recordsRead() const = 0;
+    // How the frame was taken, where the source knows it.
+    virtual FrameFacts facts() const { return {}; }
 };
 
 // What a source may need to know when it opens: a catalog turns its rows upside down by the

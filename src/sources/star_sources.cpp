@@ -11,6 +11,8 @@
 #include "sources/lists/star_list.h"
 #include "sources/photo/photograph.h"
 #include "sources/photo/qt_picture.h"
+#include "sources/photo/raw_picture.h"
+#include "sources/photo/raw_signature.h"
 
 namespace {
 
@@ -45,8 +47,34 @@ bool mayBePicture(std::string_view head) {
                        [&](std::string_view start) { return head.starts_with(start); });
 }
 
+// A camera's raw file: by its own first bytes, or by LibRaw for a TIFF and the like. Asked before
+// Qt, which would read a TIFF-based raw's preview as the picture.
+bool isRaw(std::string_view head, const std::string& path) {
+    switch (RawSignature::of(head)) {
+        case RawSignature::Kind::Raw:
+            return true;
+        case RawSignature::Kind::Ask:
+            return RawPicture::canRead(path);
+        case RawSignature::Kind::None:
+            break;
+    }
+    return false;
+}
+
 Photograph::Format formatOf(StarSources::Kind kind) {
-    return kind == StarSources::Kind::Fits ? Photograph::Format::Fits : Photograph::Format::Picture;
+    switch (kind) {
+        case StarSources::Kind::Fits:
+            return Photograph::Format::Fits;
+        case StarSources::Kind::Raw:
+            return Photograph::Format::Raw;
+        default:
+            return Photograph::Format::Picture;
+    }
+}
+
+bool isPhotograph(StarSources::Kind kind) {
+    return kind == StarSources::Kind::Fits || kind == StarSources::Kind::Picture ||
+           kind == StarSources::Kind::Raw;
 }
 
 }  // namespace
@@ -59,6 +87,7 @@ StarSources::Kind StarSources::kindOf(const std::string& path) {
         return Kind::Fits;
     }
     if (SextractorCatalog::looksLike(head)) return Kind::Catalog;
+    if (isRaw(head, path)) return Kind::Raw;
     if (mayBePicture(head) && QtPicture::canRead(path)) return Kind::Picture;
     return Kind::StarList;
 }
@@ -69,6 +98,7 @@ StarSourceOpener StarSources::opener(const DetectionSettings& settings, Detectio
         switch (const Kind kind = kindOf(path)) {
             case Kind::Fits:
             case Kind::Picture:
+            case Kind::Raw:
                 return Photograph::open(path, formatOf(kind), settings, cache, context.monitor,
                                         context.threads);
             case Kind::Catalog:
@@ -82,6 +112,6 @@ StarSourceOpener StarSources::opener(const DetectionSettings& settings, Detectio
 
 std::optional<PictureSize> StarSources::pictureSize(const std::string& path) {
     const Kind kind = kindOf(path);
-    if (kind != Kind::Fits && kind != Kind::Picture) return {};
+    if (!isPhotograph(kind)) return {};
     return Photograph::size(path, formatOf(kind));
 }

@@ -11,11 +11,12 @@
 // Every kind of file a run can take its stars from, told apart by content, never by name.
 class StarSources {
 public:
-    enum class Kind { Fits, Catalog, Picture, StarList };
+    enum class Kind { Fits, Catalog, Picture, StarList, Raw };
 
     // FITS ("SIMPLE  =" at byte 0, or a gzip stream holding one), a Source Extractor ASCII_HEAD
-    // catalog (first line "#   1 NAME ..."), a picture Qt reads (PNG, JPEG, TIFF, BMP, GIF,
-    // WebP), else a star list: also a file that cannot be read, so that it fails as a star list.
+    // catalog (first line "#   1 NAME ..."), a camera's raw file (LibRaw reads it, or it starts
+    // as only a raw format does), a picture Qt reads (PNG, JPEG, TIFF, BMP, GIF, WebP), else a
+    // star list: also a file that cannot be read, so that it fails as a star list. LibRaw and
     // Qt's image readers are only asked about a file that starts as one of those formats does.
     static Kind kindOf(const std::string& path);
 

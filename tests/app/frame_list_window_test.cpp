@@ -12,6 +12,9 @@
 #include <QTest>
 #include <QUrl>
 
+#include <cmath>
+#include <sstream>
+
 #include "app/application_setup.h"
 #include "app/frame_chart.h"
 #include "app/frame_list_window.h"
@@ -19,8 +22,10 @@
 #include "app/plot_view.h"
 #include "app/rejection_mover.h"
 #include "app/window_look.h"
+#include "cli/headless_plotter.h"
 #include "output/summary_table.h"
 #include "platform/image_file.h"
+#include "platform/qt_text.h"
 #include "window_fixture.h"
 
 namespace {
@@ -44,6 +49,34 @@ QByteArray starList(int singles, int doubles) {
 }
 
 const QByteArray kMismatch = "frame\r\n2,400,100,100,0,0,30,30,5,6,45,0.9\r\n";
+
+// A 240 × 160 16-bit FITS frame of twelve round stars of FWHM 3 on a slightly noisy sky, its
+// camera and exposure in its header.
+QByteArray fitsFrame() {
+    const auto card = [](const char* text) { return QByteArray(text).leftJustified(80, ' '); };
+    QByteArray file =
+        card("SIMPLE  =                    T") + card("BITPIX  =                   16") +
+        card("NAXIS   =                    2") + card("NAXIS1  =                  240") +
+        card("NAXIS2  =                  160") + card("BZERO   =                32768") +
+        card("INSTRUME= 'ZWO ASI294MM Pro'") + card("EXPTIME =                 120.") + card("END");
+    file = file.leftJustified(2880, ' ');
+    unsigned state = 7;
+    for (int y = 0; y < 160; ++y) {
+        for (int x = 0; x < 240; ++x) {
+            state = state * 1103515245u + 12345u;
+            double v = 1000 + static_cast<double>((state >> 16) % 5) - 2;
+            for (int k = 0; k < 12; ++k) {
+                const double dx = x - (25 + 60 * (k % 4) + 0.3 * k);
+                const double dy = y - (30 + 50 * (k / 4) + 0.2 * k);
+                v += 4000 * std::exp(-(dx * dx + dy * dy) / (2 * 1.274 * 1.274));
+            }
+            const auto stored = static_cast<std::uint16_t>(static_cast<int>(v) - 32768);
+            file += static_cast<char>(stored >> 8);
+            file += static_cast<char>(stored & 0xFF);
+        }
+    }
+    return file.leftJustified((file.size() + 2879) / 2880 * 2880, '\0');
+}
 
 }  // namespace
 
@@ -283,6 +316,34 @@ private slots:
         const RejectionMover::Moved gone = RejectionMover::reject(path("gone.fits"));
         QCOMPARE(gone.path, path("gone.fits"));
         QVERIFY(gone.fault.contains(QStringLiteral("gone.fits")));
+    }
+
+    // A photograph's frame shows its camera, exposure and FWHM; the CSV is what quendra-plot
+    // --summary writes for the same files with the same settings.
+    void photographsAndTheSummarysColumns() {
+        writeFile(path("sky.fits"), fitsFrame());
+        writeFile(path("list.txt"), starList(3, 1));
+        openList();
+        list().addPaths({path("sky.fits"), path("list.txt")});
+        QVERIFY(waitForFrames());
+        QCOMPARE(cell(1, FrameTableModel::State), QStringLiteral("完了"));
+        QCOMPARE(cell(1, FrameTableModel::Stars), QStringLiteral("12"));
+        QCOMPARE(cell(1, FrameTableModel::Camera), QStringLiteral("ZWO ASI294MM Pro"));
+        QCOMPARE(cell(1, FrameTableModel::Exposure), QStringLiteral("120 s"));
+        QVERIFY(!cell(1, FrameTableModel::Fwhm).isEmpty());
+        QCOMPARE(cell(2, FrameTableModel::Fwhm), QString());
+        QVERIFY(!table().isColumnHidden(FrameTableModel::Camera));
+
+        dialogs_->choose(path("frames.csv"));
+        click(list(), "SaveCsv");
+        std::ostringstream out;
+        std::ostringstream err;
+        const int status =
+            HeadlessPlotter().run({"--quiet", "--summary", nativeName(path("plotter.csv")),
+                                   nativeName(path("sky.fits")), nativeName(path("list.txt"))},
+                                  out, err);
+        QCOMPARE(status, HeadlessPlotter::kCompleted);
+        QCOMPARE(readFile(path("frames.csv")), readFile(path("plotter.csv")));
     }
 
     // Rejecting by the limit and by hand; moving the rejected files beside them and back, never

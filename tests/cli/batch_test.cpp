@@ -64,13 +64,14 @@ TEST_F(Batch, SummaryRowsInInputOrderAndEachRunAsAloneWithItsOwnFiles) {
         "file,status,message,records,drawn,single_1-9,double_1-9,single_10-19,"
         "double_10-19,single_20-49,double_20-49,single_50-99,double_50-99,single_100-149,"
         "double_100-149,single_150-199,double_150-199,single_200-299,double_200-299,"
-        "single_300-,double_300-,singles,doubles,double_fraction\r\n" +
-            at("c.txt") + ",completed,,1,1,0,0,0,0,0,0,1,0," + zeros + ",1,0,0\r\n" +
+        "single_300-,double_300-,singles,doubles,double_fraction,fwhm,camera,exposure,iso,"
+        "taken\r\n" +
+            at("c.txt") + ",completed,,1,1,0,0,0,0,0,0,1,0," + zeros + ",1,0,0,,,,,\r\n" +
             at("bad.txt") +
             ",stopped,\"データ構造が違います\nレコード 1（2 行目）の番号が 1 ではありません。\","
             "1,0," +
-            zeros + "," + zeros + ",0,0,0\r\n" + at("a.txt") + ",completed,,2,2,1,0,0,1," + zeros +
-            ",0,0,0,0,1,1,0.5\r\n");
+            zeros + "," + zeros + ",0,0,0,,,,,\r\n" + at("a.txt") + ",completed,,2,2,1,0,0,1," +
+            zeros + ",0,0,0,0,1,1,0.5,,,,,\r\n");
     EXPECT_FALSE(std::filesystem::exists(dir / "bad.bmp"));
     EXPECT_FALSE(std::filesystem::exists(dir / "bad-stars.csv"));
 
@@ -107,6 +108,7 @@ TEST_F(Batch, NamesThatWouldOverwriteAreUsageErrorsBeforeAnythingIsRead) {
         {"--stars", "", at("a.txt")},
         {"--thresholds=", at("a.txt")},
         {"--json=yes", at("a.txt")},
+        {"--filter", "box", at("a.txt")},
         {""},
     };
     for (const auto& args : wrong) {

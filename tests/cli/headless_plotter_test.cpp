@@ -56,9 +56,9 @@ TEST(HeadlessPlotter, JsonAndStarRows) {
               std::string::npos);
     EXPECT_NE(o.out.find("\"records\": 2, \"drawn\": 2"), std::string::npos);
     EXPECT_EQ(slurp(csv),
-              "index,area,class,kind,x,y,size,angle,roundness,radial_angle,angle_offset\n"
-              "1,5,1-9,single,100.25,200.75,6,0,0.5,149.32211,149.32211\n"
-              "2,15,10-19,double-occupancy,500,400,6,30,0.5,148.23122,118.23122\n");
+              "index,area,class,kind,x,y,size,angle,roundness,radial_angle,angle_offset,fwhm\n"
+              "1,5,1-9,single,100.25,200.75,6,0,0.5,149.32211,149.32211,\n"
+              "2,15,10-19,double-occupancy,500,400,6,30,0.5,148.23122,118.23122,\n");
 }
 
 TEST(HeadlessPlotter, WritesTheBitmapAtSensorSize) {

@@ -7,6 +7,7 @@
 
 #include "cli/headless_plotter.h"
 #include "plot/temp_file.h"
+#include "sources/photo/dng_writer.h"
 #include "sources/photo/synthetic_sky.h"
 
 namespace {
@@ -30,8 +31,8 @@ TEST(PhotoBatch, APhotographAmongListsPlotsAtItsSizeWithRegionsOnItsStars) {
     std::ostringstream err;
     const int status = HeadlessPlotter().run(
         {"--quiet", "--summary", (dir / "night.json").string(), "-o", (dir / "{name}.png").string(),
-         "--regions", (dir / "{name}.reg").string(), (dir / "sky.fits").string(), list.path(),
-         (dir / "bad.txt").string()},
+         "--regions", (dir / "{name}.reg").string(), "--stars", (dir / "{name}.csv").string(),
+         (dir / "sky.fits").string(), list.path(), (dir / "bad.txt").string()},
         out, err);
     EXPECT_EQ(status, HeadlessPlotter::kStopped) << err.str();
     const std::vector<std::string> summary = linesOf((dir / "night.json").string());
@@ -41,6 +42,19 @@ TEST(PhotoBatch, APhotographAmongListsPlotsAtItsSizeWithRegionsOnItsStars) {
               std::string::npos)
         << summary[1];
     EXPECT_NE(summary[2].find("list.txt\", \"status\": \"completed\""), std::string::npos);
+    // The median FWHM of the photograph's two stars, as its star table has them; a star list
+    // has none.
+    const std::vector<std::string> stars = linesOf((dir / "sky.csv").string());
+    ASSERT_EQ(stars.size(), 3u);
+    const auto fwhmOf = [](const std::string& row) {
+        return std::stod(row.substr(row.rfind(',') + 1));
+    };
+    const std::size_t fwhm = summary[1].find("\"fwhm\": ");
+    ASSERT_NE(fwhm, std::string::npos) << summary[1];
+    EXPECT_NEAR(std::stod(summary[1].substr(fwhm + 8)), (fwhmOf(stars[1]) + fwhmOf(stars[2])) / 2,
+                1e-12);
+    EXPECT_GT(fwhmOf(stars[1]), 2.5);
+    EXPECT_NE(summary[2].find("\"fwhm\": null, \"camera\""), std::string::npos) << summary[2];
     EXPECT_NE(
         summary[3].find("bad.txt\", \"status\": \"stopped\", \"message\": \"データ構造が違います"),
         std::string::npos);
@@ -93,7 +107,68 @@ TEST(PhotoBatch, TheSavedListOfAPhotographPlotsAsThePhotograph) {
     EXPECT_NE(fromPhoto.find("\"records\": 3"), std::string::npos) << fromPhoto;
     EXPECT_EQ(fromList, fromPhoto);
     EXPECT_EQ(slurp(dir / "b.bmp"), slurp(dir / "a.bmp"));
-    EXPECT_EQ(slurp(dir / "b.csv"), slurp(dir / "a.csv"));
+    // The same rows, but the list keeps its twelve items: no FWHM.
+    const std::vector<std::string> photo = linesOf((dir / "a.csv").string());
+    const std::vector<std::string> list = linesOf((dir / "b.csv").string());
+    ASSERT_EQ(list.size(), photo.size());
+    EXPECT_EQ(list[0], photo[0]);
+    for (std::size_t i = 1; i < photo.size(); ++i) {
+        EXPECT_GT(photo[i].size(), photo[i].rfind(',') + 1) << photo[i];
+        EXPECT_EQ(list[i], photo[i].substr(0, photo[i].rfind(',') + 1));
+    }
+}
+
+}  // namespace
+
+namespace {
+
+// The summary's last columns say how each frame was taken: a raw file from its EXIF, a FITS from
+// its header, nothing for a star list (empty in CSV, null in JSON).
+TEST(PhotoBatch, TheSummarySaysHowEachFrameWasTaken) {
+    const SyntheticSky sky(160, 120, {{60, 40, 3.0, 1.0, 0, 180}, {110, 80, 3.5, 0.6, 30, 200}});
+    TempFile list("1\r\n1,5,100.25,200.75,0,0,1,1,1,6,0,0.5\r\n", "list.txt");
+    const auto dir = list.folder();
+    const std::string raw = (dir / "frame.dng").string();
+    const std::string fits = (dir / "frame.fits").string();
+    ASSERT_TRUE(
+        DngWriter().write(raw, 160, 120, [&](int x, int y, int) { return 15 * sky.at(x, y); }));
+    sky.writeFits(fits, false);
+    fitsfile* file = nullptr;
+    int status = 0;
+    fits_open_diskfile(&file, fits.c_str(), READWRITE, &status);
+    char instrument[] = "Canon EOS Ra, modified";
+    double exposure = 240;
+    double iso = 800;
+    fits_update_key(file, TSTRING, "INSTRUME", instrument, nullptr, &status);
+    fits_update_key(file, TDOUBLE, "EXPTIME", &exposure, nullptr, &status);
+    fits_update_key(file, TDOUBLE, "ISOSPEED", &iso, nullptr, &status);
+    fits_close_file(file, &status);
+    ASSERT_EQ(status, 0);
+    for (const char* summary : {"night.csv", "night.json"}) {
+        std::ostringstream out;
+        std::ostringstream err;
+        ASSERT_EQ(HeadlessPlotter().run(
+                      {"--quiet", "--summary", (dir / summary).string(), raw, fits, list.path()},
+                      out, err),
+                  HeadlessPlotter::kCompleted)
+            << err.str();
+    }
+    const std::vector<std::string> csv = linesOf((dir / "night.csv").string());
+    ASSERT_EQ(csv.size(), 4u);
+    EXPECT_TRUE(csv[0].ends_with(",double_fraction,fwhm,camera,exposure,iso,taken\r")) << csv[0];
+    EXPECT_TRUE(csv[1].ends_with(",Quendra Test Camera,30,1600,2024-03-05T22:14:07\r")) << csv[1];
+    EXPECT_TRUE(csv[2].ends_with(",\"Canon EOS Ra, modified\",240,800,\r")) << csv[2];
+    EXPECT_TRUE(csv[3].ends_with(",,,,\r")) << csv[3];
+    const std::vector<std::string> json = linesOf((dir / "night.json").string());
+    ASSERT_EQ(json.size(), 5u);
+    EXPECT_TRUE(
+        json[1].ends_with("\"camera\": \"Quendra Test Camera\", \"exposure\": 30, "
+                          "\"iso\": 1600, \"taken\": \"2024-03-05T22:14:07\"},"))
+        << json[1];
+    EXPECT_TRUE(
+        json[3].ends_with("\"camera\": \"\", \"exposure\": null, \"iso\": null, "
+                          "\"taken\": \"\"}"))
+        << json[3];
 }
 
 }  // namespace

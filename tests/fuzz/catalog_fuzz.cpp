@@ -1,9 +1,10 @@
 // A Source Extractor catalog as anything a user could pick. The streaming reader must read every
-// input exactly as the plain reference does, turned by the sensor height as the mapping says;
+// input exactly as the plain reference does, each row made a star as a photograph's object is;
 // then the input goes through a complete plotting run on a small plot.
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string_view>
 
 #include "doublestar/lens_preset.h"
@@ -12,6 +13,7 @@
 #include "plot/plotting_run.h"
 #include "raster/raster_surface.h"
 #include "reference_catalog.h"
+#include "sources/lists/extractor_measures.h"
 #include "sources/lists/sextractor_catalog.h"
 
 namespace {
@@ -22,18 +24,22 @@ bool same(double a, double b) {
     return (a == b && std::signbit(a) == std::signbit(b)) || (std::isnan(a) && std::isnan(b));
 }
 
+// The row's measures, in the order of ReferenceCatalog::kNames.
+std::optional<StarRecord> starOf(const ReferenceCatalog::Values& v) {
+    return ExtractorMeasures{v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8], v[9], v[10]}
+        .star(kHeight);
+}
+
 bool isStar(const ReferenceCatalog::Values& v) {
-    return v[10] > 0 && v[7] > 0 && v[8] > 0;
+    return starOf(v).has_value();
 }
 
 bool sameRecord(const StarRecord& r, const ReferenceCatalog::Values& v, double index) {
-    const double h = kHeight;
-    return same(r.index, index) && same(r.area, v[0]) && same(r.x, v[1]) &&
-           same(r.y, (h + 1) - v[2]) && same(r.left, v[3]) && same(r.top, (h + 1) - v[6]) &&
-           same(r.extent1, v[4] - v[3] + 1) && same(r.extent2, v[6] - v[5] + 1) &&
-           same(r.span, 6 * v[7]) && same(r.size, v[10]) &&
-           same(r.angle, static_cast<float>(v[9] < 0 ? v[9] + 180 : v[9])) &&
-           same(r.roundness, v[8] / v[7]);
+    const StarRecord s = *starOf(v);
+    return same(r.index, index) && same(r.area, s.area) && same(r.x, s.x) && same(r.y, s.y) &&
+           same(r.left, s.left) && same(r.top, s.top) && same(r.extent1, s.extent1) &&
+           same(r.extent2, s.extent2) && same(r.span, s.span) && same(r.size, s.size) &&
+           same(r.angle, s.angle) && same(r.roundness, s.roundness) && same(r.fwhm, s.fwhm);
 }
 
 void checkReader(const std::string& path, std::string_view text) {

@@ -15,8 +15,8 @@ class ReferenceCatalog {
 public:
     static constexpr std::size_t kLongestItem = 4096;
     static constexpr std::array<std::string_view, 11> kNames{
-        "ISOAREA_IMAGE", "X_IMAGE", "Y_IMAGE", "XMIN_IMAGE",  "XMAX_IMAGE", "YMIN_IMAGE",
-        "YMAX_IMAGE",    "A_IMAGE", "B_IMAGE", "THETA_IMAGE", "FWHM_IMAGE"};
+        "X_IMAGE",     "Y_IMAGE",     "XMIN_IMAGE",  "XMAX_IMAGE",  "YMIN_IMAGE", "YMAX_IMAGE",
+        "X2WIN_IMAGE", "Y2WIN_IMAGE", "XYWIN_IMAGE", "FLUX_RADIUS", "FWHM_IMAGE"};
     using Values = std::array<double, 11>;  // in the order of kNames
 
     struct Read {

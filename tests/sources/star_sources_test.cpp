@@ -13,6 +13,7 @@
 #include "plot/temp_file.h"
 #include "raster/raster_surface.h"
 #include "sources/lists/star_list.h"
+#include "sources/photo/dng_writer.h"
 #include "sources/photo/photograph.h"
 #include "sources/photo/synthetic_sky.h"
 
@@ -29,10 +30,10 @@ const SyntheticSky& sky() {
 }
 
 const std::string kCatalog =
-    "#   1 NUMBER\n#   2 ISOAREA_IMAGE\n#   3 X_IMAGE\n#   4 Y_IMAGE\n#   5 XMIN_IMAGE\n"
-    "#   6 YMIN_IMAGE\n#   7 XMAX_IMAGE\n#   8 YMAX_IMAGE\n#   9 A_IMAGE\n#  10 B_IMAGE\n"
-    "#  11 THETA_IMAGE\n#  12 FWHM_IMAGE\n"
-    "   1   30  30.2  88.4  27  85  33  92  1.4  1.4   0.0  3.3\n";
+    "#   1 NUMBER\n#   2 FLUX_RADIUS\n#   3 X_IMAGE\n#   4 Y_IMAGE\n#   5 XMIN_IMAGE\n"
+    "#   6 YMIN_IMAGE\n#   7 XMAX_IMAGE\n#   8 YMAX_IMAGE\n#   9 X2WIN_IMAGE\n#  10 Y2WIN_IMAGE\n"
+    "#  11 XYWIN_IMAGE\n#  12 FWHM_IMAGE\n"
+    "   1   1.75  30.2  88.4  27  85  33  92  1.1  1.1   0.0  3.3\n";
 const std::string kStarList = "P1 frame\r\n1,23.5,100.25,200.75,0,0,6,5,8,7.5,33.25,0.8\r\n";
 
 TEST(StarSources, KindIsTakenFromTheContentNotTheName) {
@@ -148,6 +149,41 @@ TEST(StarSources, DetectedStarsWrittenAsAListPlotExactlyAsThePhotograph) {
     for (int j = 0; j < 128; ++j) {
         for (int i = 0; i < 128; ++i) ASSERT_EQ(fromPhoto.at(i, j), fromList.at(i, j));
     }
+}
+
+}  // namespace
+
+namespace {
+
+// A camera raw file is told by LibRaw (a DNG is a TIFF) or by a raw format's own first bytes,
+// before Qt could take a TIFF-based raw for a picture; a plain TIFF and star lists whose headers
+// start as raw formats do stay what they are. The run takes the raw's stars and facts.
+TEST(StarSources, RawFilesAreToldBeforeTiffPictures) {
+    TempFile folder("");
+    const auto path = [&](const char* name) { return (folder.folder() / name).string(); };
+    ASSERT_TRUE(DngWriter().write(path("frame.tif"), 128, 128,
+                                  [](int x, int y, int) { return 15 * sky().at(x, y); }));
+    sky().writePicture(path("plain.tif"), "tiff");
+    std::ofstream(path("broken.raf"), std::ios::binary)
+        << "FUJIFILMCCD-RAW 0201" << std::string(300, '\0');
+    std::ofstream(path("orf.txt"))
+        << "IIRO field\r\n1,23.5,100.25,200.75,0,0,6,5,8,7.5,33.25,0.8\r\n";
+    std::ofstream(path("tiff.txt"))
+        << "II* frame\r\n1,23.5,100.25,200.75,0,0,6,5,8,7.5,33.25,0.8\r\n";
+    EXPECT_EQ(StarSources::kindOf(path("frame.tif")), Kind::Raw);
+    EXPECT_EQ(StarSources::kindOf(path("plain.tif")), Kind::Picture);
+    EXPECT_EQ(StarSources::kindOf(path("broken.raf")), Kind::Raw);
+    EXPECT_EQ(StarSources::kindOf(path("orf.txt")), Kind::StarList);
+    EXPECT_EQ(StarSources::kindOf(path("tiff.txt")), Kind::StarList);
+    EXPECT_EQ(StarSources::pictureSize(path("frame.tif")), (PictureSize{128, 128}));
+    RasterSurface surface;
+    const RunResult result = runPlot(request(path("frame.tif")), StarSources::opener(), surface);
+    EXPECT_TRUE(result.done()) << result.fault().message;
+    EXPECT_EQ(result.recordsRead, 3);
+    EXPECT_EQ(result.facts.camera, "Quendra Test Camera");
+    const RunResult broken = runPlot(request(path("broken.raf")), StarSources::opener(), surface);
+    EXPECT_NE(broken.fault().message.find("は RAW ファイルとして読めません"), std::string::npos)
+        << broken.fault().message;
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "sources/lists/catalog_messages.h"
+#include "sources/lists/extractor_measures.h"
 #include "text/message_excerpt.h"
 #include "text/number_syntax.h"
 
@@ -240,31 +241,19 @@ SextractorCatalog::Status SextractorCatalog::readRow(Values& values) {
     }
 }
 
-void SextractorCatalog::toRecord(const Values& v, StarRecord& record) const {
-    const double h = sensorHeight_;
-    record.index = static_cast<double>(records_ + 1);
-    record.area = v[IsoArea];
-    record.x = v[X];
-    record.y = (h + 1) - v[Y];
-    record.left = v[XMin];
-    record.top = (h + 1) - v[YMax];
-    record.extent1 = v[XMax] - v[XMin] + 1;
-    record.extent2 = v[YMax] - v[YMin] + 1;
-    record.span = 6 * v[A];
-    record.size = v[Fwhm];
-    record.angle = static_cast<float>(v[Theta] < 0 ? v[Theta] + 180 : v[Theta]);
-    record.roundness = v[B] / v[A];
-}
-
 SextractorCatalog::Status SextractorCatalog::next(StarRecord& record) {
-    Values values{};
+    Values v{};
     for (;;) {
-        const Status status = readRow(values);
+        const Status status = readRow(v);
         if (status != Status::Record) return status;
-        // What Source Extractor could not measure is no star.
-        if (!(values[Fwhm] > 0 && values[A] > 0 && values[B] > 0)) continue;
-        toRecord(values, record);
-        ++records_;
+        const ExtractorMeasures measures{v[X],     v[Y],          v[XMin],  v[XMax],
+                                         v[YMin],  v[YMax],       v[X2Win], v[Y2Win],
+                                         v[XYWin], v[FluxRadius], v[Fwhm]};
+        // What Source Extractor could not measure as a star is none.
+        const std::optional<StarRecord> star = measures.star(sensorHeight_);
+        if (!star) continue;
+        record = *star;
+        record.index = static_cast<double>(++records_);
         return Status::Record;
     }
 }

@@ -13,21 +13,30 @@
 // Reads a Source Extractor ASCII_HEAD catalog as a run's stars. The header lines ("#   3 X_IMAGE
 // ...") give each parameter's first column; a vector parameter spans the columns up to the next
 // numbered one. Every row holds at least the last numbered column and as many items as the first
-// row; only the eleven columns a star needs are converted. Objects with FWHM_IMAGE, A_IMAGE or
-// B_IMAGE not above 0 are skipped; the others become records 1, 2, ... in catalog order, turned
-// the right way up by the sensor height H (Source Extractor's rows run upward):
-//   Area = ISOAREA_IMAGE, X = X_IMAGE, Y = (H + 1) - Y_IMAGE, left = XMIN_IMAGE,
-//   top = (H + 1) - YMAX_IMAGE, Extent1 = XMAX_IMAGE - XMIN_IMAGE + 1,
-//   Extent2 = YMAX_IMAGE - YMIN_IMAGE + 1, Span = 6 A_IMAGE, Size = FWHM_IMAGE,
-//   Angle = THETA_IMAGE (+ 180 when negative), Roundness = B_IMAGE / A_IMAGE.
+// row; only the eleven columns a star needs are converted. Each row becomes a star as a
+// photograph's object does (ExtractorMeasures), turned the right way up by the sensor height
+// (Source Extractor's rows run upward); rows that are no star are skipped, the others become
+// records 1, 2, ... in catalog order.
 // Streams the file: memory stays the same however long it is, no item is read past kLongestItem.
 class SextractorCatalog : public StarSource {
 public:
-    enum Column : std::size_t { IsoArea, X, Y, XMin, XMax, YMin, YMax, A, B, Theta, Fwhm };
+    enum Column : std::size_t {
+        X,
+        Y,
+        XMin,
+        XMax,
+        YMin,
+        YMax,
+        X2Win,
+        Y2Win,
+        XYWin,
+        FluxRadius,
+        Fwhm
+    };
     static constexpr std::size_t kColumns = 11;
     static constexpr std::array<std::string_view, kColumns> kColumnNames{
-        "ISOAREA_IMAGE", "X_IMAGE", "Y_IMAGE", "XMIN_IMAGE",  "XMAX_IMAGE", "YMIN_IMAGE",
-        "YMAX_IMAGE",    "A_IMAGE", "B_IMAGE", "THETA_IMAGE", "FWHM_IMAGE"};
+        "X_IMAGE",     "Y_IMAGE",     "XMIN_IMAGE",  "XMAX_IMAGE",  "YMIN_IMAGE", "YMAX_IMAGE",
+        "X2WIN_IMAGE", "Y2WIN_IMAGE", "XYWIN_IMAGE", "FLUX_RADIUS", "FWHM_IMAGE"};
     static constexpr std::size_t kLongestItem = 4096;
 
     SextractorCatalog() = default;
@@ -74,7 +83,6 @@ private:
     Status readRow(Values& values);
     bool readItems(Values& values, long& items);
     bool finishRow(long items);
-    void toRecord(const Values& values, StarRecord& record) const;
     void setFault(std::string message);
 
     std::FILE* file_ = nullptr;

@@ -3,16 +3,14 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
-#include <numbers>
+
+#include "sources/photo/half_light_radius.h"
+#include "sources/photo/object_cutout.h"
+#include "sources/photo/windowed_moments.h"
 
 namespace {
 
-bool finite(const StarRecord& r) {
-    return std::isfinite(r.area) && std::isfinite(r.x) && std::isfinite(r.y) &&
-           std::isfinite(r.left) && std::isfinite(r.top) && std::isfinite(r.extent1) &&
-           std::isfinite(r.extent2) && std::isfinite(r.span) && std::isfinite(r.size) &&
-           std::isfinite(r.angle) && std::isfinite(r.roundness);
-}
+constexpr double kMostReach = 512;
 
 // The saturation as the background-subtracted pixels see it at the object.
 double saturationLeft(const GreyImage& picture, const sep_bkg& background, double x, double y) {
@@ -83,39 +81,48 @@ double DetectedStar::fwhm(const sep_catalog& catalog, int i, const GreyImage& pi
     return width > 0 ? width - 1 / (4 * width) : width;
 }
 
-float DetectedStar::angle(double theta, bool rowsUp) {
-    double degrees = theta * 180 / std::numbers::pi;
-    // With rows running downward the array's +y is the picture's down.
-    if (!rowsUp) degrees = -degrees;
-    if (degrees < 0) degrees += 180;
-    auto angle = static_cast<float>(degrees);
-    // A hair below 180 rounds to 180 in single precision: the same axis as 0.
-    if (angle >= 180 || angle == 0) angle = 0;
-    return angle;
+std::optional<ExtractorMeasures> DetectedStar::measures(const sep_catalog& catalog, int i,
+                                                        const GreyImage& picture,
+                                                        const sep_bkg& background,
+                                                        const ObjectNeighbours& neighbours) {
+    const double a = catalog.a[i];
+    if (!(a > 0 && catalog.b[i] > 0)) return {};
+    const double x = catalog.x[i];
+    const double y = catalog.y[i];
+    ExtractorMeasures m;
+    m.fwhm = fwhm(catalog, i, picture, saturationLeft(picture, background, x, y));
+    // Apertures as far as Source Extractor's reach, the window's too where it reaches further;
+    // for an object hundreds of pixels wide (a nebula, no star) no further than kMostReach, so
+    // that measuring it on every core at once never copies the picture many times over.
+    const int reach = static_cast<int>(std::min(HalfLightRadius::reach(a), kMostReach));
+    ObjectCutout cutout(picture, catalog, neighbours, i, reach);
+    m.fluxRadius = HalfLightRadius::of(cutout, catalog, i);
+    if (!(m.fluxRadius > 0)) return {};
+    const double sigma = ExtractorMeasures::windowSigma(m.fluxRadius);
+    if (WindowedMoments::reach(sigma) > reach) {
+        cutout =
+            ObjectCutout(picture, catalog, neighbours, i,
+                         static_cast<int>(std::min(WindowedMoments::reach(sigma), kMostReach)));
+    }
+    const WindowedMoments window = WindowedMoments::of(cutout, catalog, i, sigma);
+    // FITS pixels: 1 at the centre of the first column and of the bottom row.
+    m.x = x + 1;
+    m.y = y + 1;
+    m.xMin = catalog.xmin[i] + 1;
+    m.xMax = catalog.xmax[i] + 1;
+    m.yMin = catalog.ymin[i] + 1;
+    m.yMax = catalog.ymax[i] + 1;
+    m.x2Win = window.x2;
+    m.y2Win = window.y2;
+    m.xyWin = window.xy;
+    return m;
 }
 
 std::optional<StarRecord> DetectedStar::of(const sep_catalog& catalog, int i,
-                                           const GreyImage& picture, const sep_bkg& background) {
-    const double a = catalog.a[i];
-    const double b = catalog.b[i];
-    if (!(a > 0 && b > 0)) return {};
-    const double x = catalog.x[i];
-    const double y = catalog.y[i];
-    const double size = fwhm(catalog, i, picture, saturationLeft(picture, background, x, y));
-    if (!(size > 0)) return {};
-    const double h = picture.height;
-    StarRecord star;
-    star.area = catalog.tnpix[i];
-    star.x = x + 1;
-    star.y = picture.rowsUp ? h - y : y + 1;
-    star.left = catalog.xmin[i] + 1;
-    star.top = picture.rowsUp ? h - catalog.ymax[i] : catalog.ymin[i] + 1;
-    star.extent1 = catalog.xmax[i] - catalog.xmin[i] + 1;
-    star.extent2 = catalog.ymax[i] - catalog.ymin[i] + 1;
-    star.span = 6 * a;
-    star.size = size;
-    star.angle = angle(catalog.theta[i], picture.rowsUp);
-    star.roundness = b / a;
-    if (!finite(star)) return {};
-    return star;
+                                           const GreyImage& picture, const sep_bkg& background,
+                                           const ObjectNeighbours& neighbours) {
+    const std::optional<ExtractorMeasures> m =
+        measures(catalog, i, picture, background, neighbours);
+    if (!m) return {};
+    return m->star(picture.height);
 }

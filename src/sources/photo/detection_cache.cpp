@@ -10,19 +10,22 @@ std::optional<DetectionCache::Key> DetectionCache::keyOf(const std::string& path
     return Key{path, size, modified, settings};
 }
 
-DetectedStars::Stars DetectionCache::find(const Key& key) const {
+std::unique_ptr<DetectedStars> DetectionCache::find(const Key& key) const {
     const std::lock_guard lock(mutex_);
-    return key_ == key ? stars_ : nullptr;
+    if (key_ != key) return nullptr;
+    return std::make_unique<DetectedStars>(stars_, facts_);
 }
 
-void DetectionCache::keep(const Key& key, DetectedStars::Stars stars) {
+void DetectionCache::keep(const Key& key, DetectedStars::Stars stars, const FrameFacts& facts) {
     const std::lock_guard lock(mutex_);
     key_ = key;
     stars_ = std::move(stars);
+    facts_ = facts;
 }
 
 void DetectionCache::clear() {
     const std::lock_guard lock(mutex_);
     key_.reset();
     stars_.reset();
+    facts_ = {};
 }

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -27,13 +28,14 @@ public:
     // The key of the file as it is now; nothing when it cannot be looked at.
     static std::optional<Key> keyOf(const std::string& path, const DetectionSettings& settings);
 
-    // The stars kept for the key; nullptr when none are.
-    DetectedStars::Stars find(const Key& key) const;
-    void keep(const Key& key, DetectedStars::Stars stars);
+    // A source of the stars and facts kept for the key; nullptr when none are.
+    std::unique_ptr<DetectedStars> find(const Key& key) const;
+    void keep(const Key& key, DetectedStars::Stars stars, const FrameFacts& facts);
     void clear();
 
 private:
     mutable std::mutex mutex_;
     std::optional<Key> key_;
     DetectedStars::Stars stars_;
+    FrameFacts facts_;
 };

@@ -53,7 +53,7 @@ struct Layout {
     long width = 0;
     long height = 0;
     int planes = 1;
-    bool rowsUp = true;
+    bool topDown = false;  // ROWORDER = 'TOP-DOWN': the file's first row is the top one
     std::optional<double> saturation;
 };
 
@@ -135,8 +135,34 @@ std::optional<double> typeSaturation(FitsHandle& file) {
     return largest + zero - 0.5;
 }
 
+std::optional<std::string> readText(FitsHandle& file, const char* key) {
+    char value[FLEN_VALUE] = {};
+    int status = 0;
+    if (fits_read_key(file.get(), TSTRING, key, value, nullptr, &status) != 0) return {};
+    std::string text(value);
+    text.erase(text.find_last_not_of(' ') + 1);
+    return text;
+}
+
+std::optional<double> readPositive(FitsHandle& file, const char* key, const char* otherKey) {
+    for (const char* name : {key, otherKey}) {
+        const std::optional<double> value = readNumber(file, name);
+        if (value && std::isfinite(*value) && *value >= 0) return value;
+    }
+    return {};
+}
+
+FrameFacts readFacts(FitsHandle& file) {
+    FrameFacts facts;
+    facts.camera = readText(file, "INSTRUME").value_or("");
+    facts.exposure = readPositive(file, "EXPTIME", "EXPOSURE");
+    facts.iso = readPositive(file, "ISOSPEED", "GAIN");
+    facts.taken = readText(file, "DATE-OBS").value_or("");
+    return facts;
+}
+
 void readKeys(FitsHandle& file, Layout& layout) {
-    layout.rowsUp = !isTopDown(file);
+    layout.topDown = isTopDown(file);
     const std::optional<double> saturate = readNumber(file, "SATURATE");
     layout.saturation = saturate && std::isfinite(*saturate) ? saturate : typeSaturation(file);
 }
@@ -253,10 +279,19 @@ Result<> readImage(const std::string& path, FitsHandle& file, const Layout& layo
     return {};
 }
 
+// Rows stored downward, turned to run upward as the picture is kept.
+void turnOver(GreyImage& image) {
+    const auto width = static_cast<std::ptrdiff_t>(image.width);
+    float* pixels = image.pixels.get();
+    for (int low = 0, high = image.height - 1; low < high; ++low, --high) {
+        std::swap_ranges(pixels + low * width, pixels + (low + 1) * width, pixels + high * width);
+    }
+}
+
 }  // namespace
 
 Result<> FitsPicture::read(const std::string& path, GreyImage& image, RunMonitor* monitor,
-                           ThreadBudget* threads) {
+                           ThreadBudget* threads, FrameFacts* facts) {
     if (Result<> start = startReading(path, monitor); !start.done()) return start;
     FitsHandle file;
     Layout layout;
@@ -272,13 +307,15 @@ Result<> FitsPicture::read(const std::string& path, GreyImage& image, RunMonitor
             return Fault{PhotoMessages::damaged(path), cfitsioDetail(file.status())};
     }
     readKeys(file, layout);
+    if (facts != nullptr) *facts = readFacts(file);
     if (!PictureMemory::allocate(image, static_cast<int>(layout.width),
                                  static_cast<int>(layout.height))) {
         return Fault{PhotoMessages::outOfMemory(path, layout.width, layout.height), {}};
     }
-    image.rowsUp = layout.rowsUp;
     image.saturation = layout.saturation;
-    return readImage(path, file, layout, image, monitor, threads);
+    Result<> read = readImage(path, file, layout, image, monitor, threads);
+    if (read.done() && layout.topDown) turnOver(image);
+    return read;
 }
 
 std::optional<PictureSize> FitsPicture::size(const std::string& path) {

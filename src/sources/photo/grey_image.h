@@ -9,14 +9,14 @@ struct PixelsFree {
     void operator()(float* pixels) const { std::free(pixels); }
 };
 
-// A photograph as one grey picture in single precision, rows in the order the file stores them.
+// A photograph as one grey picture in single precision, rows upward: row 0 is the picture's
+// bottom row, as a FITS file stores a picture and as Source Extractor scans it, whatever the file.
 struct GreyImage {
     int width = 0;
     int height = 0;
     // width * height, row by row; left uninitialised when made, so that the threads which fill
     // it also take its first-touch page faults, each for its own rows.
     std::unique_ptr<float[], PixelsFree> pixels;
-    bool rowsUp = false;  // row 0 is the picture's bottom row (FITS unless TOP-DOWN)
     // The value at which the camera saturates; none for floating-point samples.
     std::optional<double> saturation;
 

@@ -37,6 +37,16 @@ std::string PhotoMessages::unreadable(std::string_view path) {
     return photo(path) + "を読めません。";
 }
 
+std::string PhotoMessages::notRaw(std::string_view path) {
+    return photo(path) +
+           "は RAW "
+           "ファイルとして読めません（この形式かこのカメラには対応していないか、壊れています）。";
+}
+
+std::string PhotoMessages::unsupportedSensor(std::string_view path) {
+    return photo(path) + "のセンサーの画素の並びには対応していないため、読めません。";
+}
+
 std::string PhotoMessages::outOfMemory(std::string_view path, long long width, long long height) {
     return photo(path) + "（" + size(width, height) + "）を扱うメモリが足りません。";
 }

@@ -16,6 +16,8 @@ public:
     static std::string badSide(std::string_view path, long long width, long long height);
     static std::string damaged(std::string_view path);
     static std::string unreadable(std::string_view path);
+    static std::string notRaw(std::string_view path);
+    static std::string unsupportedSensor(std::string_view path);
     static std::string outOfMemory(std::string_view path, long long width, long long height);
     static std::string noStars(std::string_view path, const DetectionSettings& settings);
     static std::string tooCrowded(std::string_view path);

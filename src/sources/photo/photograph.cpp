@@ -5,19 +5,36 @@
 #include "sources/photo/fits_picture.h"
 #include "sources/photo/photo_messages.h"
 #include "sources/photo/qt_picture.h"
+#include "sources/photo/raw_picture.h"
 #include "sources/photo/star_detector.h"
+
+namespace {
+
+Result<> readPicture(const std::string& path, Photograph::Format format, GreyImage& picture,
+                     RunMonitor* monitor, ThreadBudget* threads, FrameFacts* facts) {
+    switch (format) {
+        case Photograph::Format::Fits:
+            return FitsPicture::read(path, picture, monitor, threads, facts);
+        case Photograph::Format::Raw:
+            return RawPicture::read(path, picture, monitor, threads, facts);
+        case Photograph::Format::Picture:
+            break;
+    }
+    return QtPicture::read(path, picture, monitor);
+}
+
+}  // namespace
 
 Result<std::vector<StarRecord>> Photograph::detect(const std::string& path, Format format,
                                                    const DetectionSettings& settings,
-                                                   RunMonitor* monitor, ThreadBudget* threads) {
+                                                   RunMonitor* monitor, ThreadBudget* threads,
+                                                   FrameFacts* facts) {
     if (const std::string problem = settings.problem(); !problem.empty()) {
         return Fault{problem, {}};
     }
     GreyImage picture;
     try {
-        const Result<> read = format == Format::Fits
-                                  ? FitsPicture::read(path, picture, monitor, threads)
-                                  : QtPicture::read(path, picture, monitor);
+        const Result<> read = readPicture(path, format, picture, monitor, threads, facts);
         if (!read.done()) return read;
         std::vector<StarRecord> stars;
         const Result<> found =
@@ -37,17 +54,25 @@ Result<std::unique_ptr<StarSource>> Photograph::open(const std::string& path, Fo
     const std::optional<DetectionCache::Key> key =
         cache != nullptr ? DetectionCache::keyOf(path, settings) : std::nullopt;
     if (key) {
-        if (DetectedStars::Stars kept = cache->find(*key)) {
-            return std::make_unique<DetectedStars>(std::move(kept));
-        }
+        if (std::unique_ptr<DetectedStars> kept = cache->find(*key)) return kept;
     }
-    Result<std::vector<StarRecord>> detected = detect(path, format, settings, monitor, threads);
+    FrameFacts facts;
+    Result<std::vector<StarRecord>> detected =
+        detect(path, format, settings, monitor, threads, &facts);
     if (!detected.done()) return detected;
     auto stars = std::make_shared<const std::vector<StarRecord>>(detected.take());
-    if (key) cache->keep(*key, stars);
-    return std::make_unique<DetectedStars>(std::move(stars));
+    if (key) cache->keep(*key, stars, facts);
+    return std::make_unique<DetectedStars>(std::move(stars), std::move(facts));
 }
 
 std::optional<PictureSize> Photograph::size(const std::string& path, Format format) {
-    return format == Format::Fits ? FitsPicture::size(path) : QtPicture::size(path);
+    switch (format) {
+        case Format::Fits:
+            return FitsPicture::size(path);
+        case Format::Raw:
+            return RawPicture::size(path);
+        case Format::Picture:
+            break;
+    }
+    return QtPicture::size(path);
 }

@@ -14,7 +14,7 @@
 // as its stars are known.
 class Photograph {
 public:
-    enum class Format { Fits, Picture };
+    enum class Format { Fits, Picture, Raw };
 
     // Reads the picture and detects its stars under the monitor's eye, a second core taken from
     // the budget where it has one, or takes the stars the cache keeps for the file: the stars as
@@ -24,11 +24,12 @@ public:
                                                     DetectionCache* cache, RunMonitor* monitor,
                                                     ThreadBudget* threads = nullptr);
 
-    // The stars of the picture, without the cache.
+    // The stars of the picture, without the cache; with facts, how it was taken as well.
     static Result<std::vector<StarRecord>> detect(const std::string& path, Format format,
                                                   const DetectionSettings& settings,
                                                   RunMonitor* monitor,
-                                                  ThreadBudget* threads = nullptr);
+                                                  ThreadBudget* threads = nullptr,
+                                                  FrameFacts* facts = nullptr);
 
     static std::optional<PictureSize> size(const std::string& path, Format format);
 };

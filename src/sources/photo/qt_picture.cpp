@@ -53,7 +53,9 @@ bool convertRows(const QImage& picture, GreyImage& image, RunMonitor* monitor, G
             return false;
         }
         const auto* in = reinterpret_cast<const Pixel*>(picture.constScanLine(row));
-        float* out = image.pixels.get() + static_cast<std::size_t>(row) * image.width;
+        // Qt gives the top row first; the picture is kept bottom row first.
+        const auto up = static_cast<std::size_t>(image.height - 1 - row);
+        float* out = image.pixels.get() + up * static_cast<std::size_t>(image.width);
         for (int column = 0; column < image.width; ++column) out[column] = grey(in[column]);
     }
     return true;
@@ -138,7 +140,6 @@ Result<> QtPicture::read(const std::string& path, GreyImage& image, RunMonitor* 
     if (!PictureMemory::allocate(image, picture.width(), picture.height())) {
         return Fault{PhotoMessages::outOfMemory(path, picture.width(), picture.height()), {}};
     }
-    image.rowsUp = false;
     if (!convert(picture, image, monitor)) return Cancelled{};
     return {};
 }

@@ -1,10 +1,14 @@
 #include "sources/photo/star_detector.h"
 
 #include <algorithm>
+#include <array>
+#include <atomic>
 #include <cstdlib>
 #include <mutex>
+#include <optional>
 
 #include "sources/photo/detected_star.h"
+#include "sources/photo/object_neighbours.h"
 #include "sources/photo/photo_messages.h"
 #include "sources/photo/sep_objects.h"
 
@@ -73,10 +77,12 @@ int extract(const sep_image& image, float threshold, const DetectionSettings& se
     for (;;) {
         sep_set_extract_pixstack(stack);
         sep_set_sub_object_limit(subObjects);
-        const int status = sep_extract(&image, threshold, SEP_THRESH_ABS, settings.minArea,
-                                       StarDetector::kFilter.data(), 5, 5, SEP_FILTER_CONV,
-                                       StarDetector::kDeblendThresholds, settings.deblendContrast,
-                                       1, StarDetector::kCleanParameter, catalog);
+        const float* filter = settings.filter ? StarDetector::kFilter.data() : nullptr;
+        const int side = settings.filter ? 5 : 0;
+        const int status =
+            sep_extract(&image, threshold, SEP_THRESH_ABS, settings.minArea, filter, side, side,
+                        SEP_FILTER_CONV, StarDetector::kDeblendThresholds, settings.deblendContrast,
+                        1, StarDetector::kCleanParameter, catalog);
         if (status == kPixelStackFull && stack < pixels) {
             stack = std::min(pixels, 4 * stack);
         } else if (status == kDeblendOverflow && subObjects < 16384) {
@@ -84,6 +90,41 @@ int extract(const sep_image& image, float threshold, const DetectionSettings& se
         } else {
             return status;
         }
+    }
+}
+
+// Every object measured as a star, on this thread and up to three of the budget's: each object
+// is measured on its own, from the picture and the catalog alone, and the threads take the
+// objects a few at a time until none is left. The stars are numbered 1, 2, ... in the catalog's
+// order.
+void measure(const sep_catalog& catalog, const GreyImage& picture, const sep_bkg& background,
+             std::vector<StarRecord>& stars, ThreadBudget* threads) {
+    constexpr int kHelpers = 3;
+    constexpr int kTake = 8;
+    const ObjectNeighbours neighbours(catalog, picture.width, picture.height);
+    std::vector<std::optional<StarRecord>> measured(static_cast<std::size_t>(catalog.nobj));
+    std::atomic<int> next{0};
+    const auto work = [&] {
+        for (int first = next.fetch_add(kTake); first < catalog.nobj;
+             first = next.fetch_add(kTake)) {
+            for (int i = first; i < std::min(first + kTake, catalog.nobj); ++i) {
+                measured[static_cast<std::size_t>(i)] =
+                    DetectedStar::of(catalog, i, picture, background, neighbours);
+            }
+        }
+    };
+    std::array<ThreadBudget::Thread, kHelpers> helpers;
+    if (threads != nullptr && catalog.nobj > kTake) {
+        for (ThreadBudget::Thread& helper : helpers) helper = threads->start(work);
+    }
+    work();
+    for (ThreadBudget::Thread& helper : helpers) helper.join();
+    stars.clear();
+    stars.reserve(measured.size());
+    for (std::optional<StarRecord>& star : measured) {
+        if (!star) continue;
+        star->index = static_cast<double>(stars.size() + 1);
+        stars.push_back(*star);
     }
 }
 
@@ -114,14 +155,7 @@ Result<> StarDetector::detect(GreyImage& picture, const std::string& path,
     const SepCatalog catalog(found);
     if (status != 0) return sepFault(status, picture, path);
     if (!proceed(3)) return Cancelled{};
-    stars.clear();
-    stars.reserve(static_cast<std::size_t>(catalog->nobj));
-    for (int i = 0; i < catalog->nobj; ++i) {
-        if (std::optional<StarRecord> star = DetectedStar::of(*catalog, i, picture, *background)) {
-            star->index = static_cast<double>(stars.size() + 1);
-            stars.push_back(*star);
-        }
-    }
+    measure(*catalog, picture, *background, stars, threads_);
     if (stars.empty()) return Fault{PhotoMessages::noStars(path, settings_), {}};
     if (!proceed(kSteps)) return Cancelled{};
     return {};

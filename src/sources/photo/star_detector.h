@@ -13,9 +13,10 @@
 
 // Finds the stars of a picture with SEP as Source Extractor does: the background on a mesh of
 // backgroundSize pixels with a 3 x 3 median filter; threshold times the global background RMS
-// on the picture convolved with a 5 x 5 Gaussian of FWHM 2 pixels; at least minArea pixels; 32
-// deblending thresholds with the minimum contrast; cleaning with parameter 1. Each object
-// becomes a star (see DetectedStar), numbered 1, 2, ... in SEP's order.
+// on the picture convolved with a 5 x 5 Gaussian of FWHM 2 pixels (or not convolved); at least
+// minArea pixels; 32 deblending thresholds with the minimum contrast; cleaning with parameter 1.
+// The rows are scanned upward, as Source Extractor scans a FITS file. Each object becomes a star
+// (see DetectedStar), numbered 1, 2, ... in SEP's order.
 class StarDetector {
 public:
     // Source Extractor's gauss_2.0_5x5.conv, normalised by SEP.
