@@ -1,13 +1,19 @@
 #include "app/double_star_window.h"
 
+#include <QApplication>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QWindow>
 #include <new>
 
 #include "app/control_placement.h"
+#include "app/control_tips.h"
+#include "app/threshold_cell.h"
 #include "doublestar/lens_preset.h"
 #include "doublestar/threshold_file.h"
 #include "platform/file_dialog.h"
@@ -50,6 +56,10 @@ DoubleStarWindow::DoubleStarWindow(FileDialog& dialog, MessageBox& messages)
     buildRows();
     buildBelowGrid();
     setTable(LensPreset::initial());
+    ControlTips::apply(*this);
+    for (ThresholdCell* cell : findChildren<ThresholdCell*>()) {
+        connect(cell, &QLineEdit::returnPressed, this, &DoubleStarWindow::drawRequested);
+    }
 }
 
 void DoubleStarWindow::buildHeaders() {
@@ -78,12 +88,12 @@ void DoubleStarWindow::buildRows() {
                                  fromTwips(1560, top, 735, kLabelHeight), QStringLiteral("0"));
         doubles_[i] = placeLabel(this, indexedName("Label3", c + 1),
                                  fromTwips(2400, top, 615, kLabelHeight), QStringLiteral("0"));
-        circularity_[i] = placeControl<QLineEdit>(this, indexedName("Text1", c),
-                                                  fromTwips(3240, top, 735, kCellHeight));
-        areaRatio_[i] = placeControl<QLineEdit>(this, indexedName("Text2", c),
-                                                fromTwips(4200, top, 735, kCellHeight));
-        occupancy_[i] = placeControl<QLineEdit>(this, indexedName("Text3", c),
-                                                fromTwips(5280, top, 735, kCellHeight));
+        circularity_[i] = placeControl<ThresholdCell>(this, indexedName("Text1", c),
+                                                      fromTwips(3240, top, 735, kCellHeight));
+        areaRatio_[i] = placeControl<ThresholdCell>(this, indexedName("Text2", c),
+                                                    fromTwips(4200, top, 735, kCellHeight));
+        occupancy_[i] = placeControl<ThresholdCell>(this, indexedName("Text3", c),
+                                                    fromTwips(5280, top, 735, kCellHeight));
     }
 }
 
@@ -91,7 +101,7 @@ void DoubleStarWindow::buildBelowGrid() {
     placeLabel(this, QStringLiteral("Label7"), fromTwips(360, 4600, 1095, kLabelHeight),
                QStringLiteral("放射角補正"));
     correction_ =
-        placeControl<QLineEdit>(this, QStringLiteral("Text4"), fromTwips(1560, 4560, 495, 270));
+        placeControl<ThresholdCell>(this, QStringLiteral("Text4"), fromTwips(1560, 4560, 495, 270));
     auto* frame =
         placeControl<QGroupBox>(this, QStringLiteral("Frame1"), fromTwips(3600, 4320, 975, 735));
     and_ = placeControl<QRadioButton>(frame, QStringLiteral("Option1"),
@@ -112,6 +122,32 @@ void DoubleStarWindow::buildBelowGrid() {
     connect(save, &QPushButton::clicked, this, &DoubleStarWindow::saveTable);
     connect(wide, &QPushButton::clicked, this, &DoubleStarWindow::applyWideAnglePreset);
     connect(tele, &QPushButton::clicked, this, &DoubleStarWindow::applyTelephotoPreset);
+}
+
+void DoubleStarWindow::showOnTop() {
+    // The window shows without being activated; where the platform activates it all the same,
+    // the window that was active is again.
+    const QPointer<QWidget> active = QApplication::activeWindow();
+    const QPointer<QWidget> focus = QApplication::focusWidget();
+    setAttribute(Qt::WA_ShowWithoutActivating);
+    show();
+    raise();
+    if (active != nullptr) active->activateWindow();
+    if (focus != nullptr) focus->setFocus();
+    // A window manager may put a window that does not take the focus beneath the active one;
+    // once it is on the screen it is raised again.
+    if (QWindow* shown = windowHandle()) {
+        raiseWhenExposed_ = true;
+        shown->installEventFilter(this);
+    }
+}
+
+bool DoubleStarWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (raiseWhenExposed_ && event->type() == QEvent::Expose && windowHandle()->isExposed()) {
+        raiseWhenExposed_ = false;
+        QMetaObject::invokeMethod(this, "raise", Qt::QueuedConnection);
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 ThresholdTable DoubleStarWindow::table() const {
@@ -138,9 +174,27 @@ void DoubleStarWindow::setTable(const ThresholdTable& table) {
 }
 
 void DoubleStarWindow::showCounts(const CountTexts& counts) {
+    earlier_ = false;
     for (std::size_t row = 0; row < AreaClass::kCount; ++row) {
         singles_[row]->setText(qtText(counts.single[row]));
         doubles_[row]->setText(qtText(counts.doubles[row]));
+        for (QLabel* cell : {singles_[row], doubles_[row]}) {
+            cell->setForegroundRole(QPalette::WindowText);
+            cell->setToolTip(ControlTips::of(objectName(), cell->objectName()));
+        }
+    }
+}
+
+void DoubleStarWindow::markCountsEarlier(const QString& file) {
+    earlier_ = true;
+    const QString note =
+        QStringLiteral("前回完了した描画（「%1」）の数です。最後の描画は完了しませんでした。")
+            .arg(QFileInfo(file).fileName());
+    for (std::size_t row = 0; row < AreaClass::kCount; ++row) {
+        for (QLabel* cell : {singles_[row], doubles_[row]}) {
+            cell->setForegroundRole(QPalette::PlaceholderText);
+            cell->setToolTip(note);
+        }
     }
 }
 

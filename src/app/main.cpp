@@ -4,6 +4,7 @@
 
 #include "app/application_setup.h"
 #include "app/main_window.h"
+#include "app/settings_store.h"
 #include "app/version.h"
 #include "app/window_look.h"
 #include "platform/qt_file_dialog_driver.h"
@@ -29,7 +30,9 @@ int main(int argc, char** argv) {
     // frame list, and one more so that "描画" (or a frame shown) finds a thread while they run.
     // The window's own thread only draws on the screen meanwhile.
     ThreadBudget threads(ThreadBudget::cores() + 1);
-    MainWindow form1(dialogs, messages, threads);
+    // What the windows remember between sessions.
+    SettingsStore store(SettingsStore::userPath());
+    MainWindow form1(dialogs, messages, threads, &store);
     // "終了" and the close box end the program at once: no window is asked again.
     QObject::connect(&form1, &MainWindow::quitRequested, &application,
                      [] { QCoreApplication::exit(0); });

@@ -1,5 +1,6 @@
 #include "app/main_window.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QDropEvent>
@@ -19,16 +20,21 @@
 #include <algorithm>
 #include <new>
 
+#include "app/about_box.h"
 #include "app/control_placement.h"
+#include "app/control_tips.h"
 #include "app/double_star_window.h"
 #include "app/frame_list_window.h"
 #include "app/plot_view.h"
 #include "app/plot_viewer.h"
 #include "app/run_progress.h"
 #include "app/run_worker.h"
+#include "app/settings_store.h"
+#include "app/status_line.h"
 #include "app/version.h"
 #include "app/window_look.h"
 #include "app/window_placement.h"
+#include "app/window_shortcuts.h"
 #include "app/window_sources.h"
 #include "platform/file_dialog.h"
 #include "platform/image_file.h"
@@ -42,7 +48,9 @@
 
 namespace {
 
+// The controls and the plot area; the status line adds its rows below them.
 constexpr QSize kClientSize(639, 524);
+constexpr QSize kWindowSize(kClientSize.width(), kClientSize.height() + StatusLine::kHeight);
 constexpr int kWindowGap = 8;
 // The controls take the rows above the plot; on a short screen only the plot area shrinks,
 // down to this many rows of it.
@@ -82,14 +90,16 @@ QStringList droppedFiles(const QMimeData* data) {
 
 }  // namespace
 
-MainWindow::MainWindow(FileDialogDriver& dialogs, MessageBox& messages, ThreadBudget& threads)
+MainWindow::MainWindow(FileDialogDriver& dialogs, MessageBox& messages, ThreadBudget& threads,
+                       SettingsStore* store)
     : dialog_(new FileDialog(dialogs, this)),
       dialogs_(dialogs),
       messages_(messages),
-      threads_(threads) {
+      threads_(threads),
+      store_(store) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Quendra Ver.") + QLatin1String(kQuendraVersion));
-    setFixedSize(kClientSize);
+    setFixedSize(kWindowSize);
     setAcceptDrops(true);
     dialog_->setObjectName(QStringLiteral("CommonDialog1"));
     buildCameraPresets();
@@ -98,6 +108,7 @@ MainWindow::MainWindow(FileDialogDriver& dialogs, MessageBox& messages, ThreadBu
     buildButtonRows();
     buildPlot();
     buildPlotMenu();
+    status_ = new StatusLine(this);
     // A file dropped anywhere on the window is the star list, also over a text box.
     for (QLineEdit* box : findChildren<QLineEdit*>()) box->setAcceptDrops(false);
     const CameraPreset start = CameraPreset::defaultCamera();
@@ -105,9 +116,17 @@ MainWindow::MainWindow(FileDialogDriver& dialogs, MessageBox& messages, ThreadBu
         messages_.show(this, memoryFault(start.width, start.height));
     }
     doubleStars_ = std::make_unique<DoubleStarWindow>(*dialog_, messages_);
+    connect(doubleStars_.get(), &DoubleStarWindow::drawRequested, this, &MainWindow::draw);
     sources_ = std::make_unique<WindowSources>();
     worker_ = std::make_unique<RunWorker>(threads_);
     connect(worker_.get(), &RunWorker::finished, this, &MainWindow::runEnded);
+    ControlTips::apply(*this);
+    shortcuts_ = new WindowShortcuts(*this, *doubleStars_);
+    for (QLineEdit* side : {text1_, text2_}) {
+        connect(side, &QLineEdit::textChanged, this, &MainWindow::followSensorSize);
+    }
+    if (store_ != nullptr) restoreSession();
+    plotChanged();
 }
 
 MainWindow::~MainWindow() {
@@ -222,14 +241,15 @@ void MainWindow::buildPlotMenu() {
     add("ShowWholePlot", QStringLiteral("全体を表示"), &MainWindow::showWholePlot);
     add("CopyPlot", QStringLiteral("クリップボードにコピー"), &MainWindow::copyPlot);
     add("SavePlot", QStringLiteral("画像保存"), &MainWindow::saveImage);
-    QAction* frames = add("FrameList", QStringLiteral("フレーム一覧"), &MainWindow::showFrameList);
-    frames->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
-    addAction(frames);  // the shortcut works in the window, not only in the open menu
+    add("FrameList", QStringLiteral("フレーム一覧"), &MainWindow::showFrameList);
     plotMenu_->addSeparator();
     nightAction_ = plotMenu_->addAction(QStringLiteral("夜間モード"));
     nightAction_->setObjectName(QStringLiteral("NightMode"));
     nightAction_->setCheckable(true);
     connect(nightAction_, &QAction::toggled, this, &MainWindow::setNightMode);
+    plotMenu_->addSeparator();
+    add("ResetSettings", QStringLiteral("初期設定に戻す"), &MainWindow::resetSettings);
+    add("About", QStringLiteral("Quendra について"), &MainWindow::showAbout);
     picture1_->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(picture1_, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& at) { plotMenu_->popup(picture1_->mapToGlobal(at)); });
@@ -259,17 +279,43 @@ void MainWindow::chooseStarList() {
         return;
     }
     starFile_ = dialog_->fileName();
+    guarded([this] { showChosenFile(false); });
 }
 
 void MainWindow::takeStarFile(const QString& path) {
     dialog_->setFileName(path);
     starFile_ = path;
-    guarded([this] {
-        if (const std::optional<QSize> size = WindowSources::pictureSize(starFile_)) {
-            text1_->setText(QString::number(size->width()));
-            text2_->setText(QString::number(size->height()));
-        }
-    });
+    guarded([this] { showChosenFile(true); });
+}
+
+void MainWindow::showChosenFile(bool takeSize) {
+    if (starFile_.isEmpty()) {
+        status_->showFile({}, {});
+        return;
+    }
+    const WindowSources::FileFacts facts = WindowSources::factsOf(starFile_);
+    status_->showFile(starFile_, facts.kind);
+    if (takeSize && facts.size) {
+        text1_->setText(QString::number(facts.size->width()));
+        text2_->setText(QString::number(facts.size->height()));
+    }
+}
+
+void MainWindow::followSensorSize() {
+    bool ok = false;
+    const int width = text1_->text().trimmed().toInt(&ok);
+    const int height = ok ? text2_->text().trimmed().toInt(&ok) : 0;
+    const auto presets = CameraPreset::all();
+    for (std::size_t i = 0; i < presets.size(); ++i) {
+        // A swapped size is still that camera's: the swap keeps the button.
+        const bool match = ok && ((width == presets[i].width && height == presets[i].height) ||
+                                  (width == presets[i].height && height == presets[i].width));
+        if (option1_[i]->isChecked() == match) continue;
+        // Option buttons in a frame keep one checked; clearing the last one needs that rule off.
+        option1_[i]->setAutoExclusive(false);
+        option1_[i]->setChecked(match);
+        option1_[i]->setAutoExclusive(true);
+    }
 }
 
 ControlTexts MainWindow::controls() const {
@@ -318,6 +364,7 @@ void MainWindow::showFrameList() {
     guarded([this] {
         if (frameList_ == nullptr) {
             frameList_ = new FrameListWindow(*this, dialogs_, messages_, threads_, this);
+            if (!frameListPlace_.isEmpty()) frameList_->restoreGeometry(frameListPlace_);
         }
         frameList_->show();
         frameList_->raise();
@@ -335,6 +382,7 @@ void MainWindow::startRun(const PlotRequest& request, const StarSourceOpener& op
     if (viewer_ != nullptr) viewer_->setFrozen(true);
     running_ = true;
     runFile_ = qtName(request.starFile);
+    status_->runStarted();
     progress_ = std::make_unique<RunProgress>(this, *worker_);
 }
 
@@ -358,6 +406,11 @@ void MainWindow::stopRun() {
 }
 
 void MainWindow::report(const RunResult& result) {
+    if (!result.done()) {
+        // The counts shown are an earlier run's now, whatever the plot shows.
+        status_->runEnded();
+        if (!countsFile_.isEmpty()) doubleStars_->markCountsEarlier(countsFile_);
+    }
     // A cancelled run stops as a stopped run does, without a message.
     if (result.cancelled()) return;
     if (result.faulted()) {
@@ -369,6 +422,13 @@ void MainWindow::report(const RunResult& result) {
         return;
     }
     doubleStars_->showCounts(result.countTexts);
+    countsFile_ = runFile_;
+    status_->runCompleted(runFile_, result.recordsRead, result.starsDrawn, result.starsOutside);
+    // Where the windows must overlap (a small screen, a large scale), the counts come to the
+    // front; the focus stays where it is.
+    if (doubleStars_->isVisible() && doubleStars_->frameGeometry().intersects(frameGeometry())) {
+        doubleStars_->raise();
+    }
     putOnClipboard();
 }
 
@@ -386,6 +446,7 @@ bool MainWindow::putOnClipboard() {
 void MainWindow::plotChanged() {
     picture1_->refresh();
     if (viewer_ != nullptr) viewer_->refresh();
+    status_->showPlotSize(picture1_->surface().width(), picture1_->surface().height());
 }
 
 void MainWindow::clearPlot() {
@@ -419,6 +480,7 @@ void MainWindow::showWholePlot() {
         if (viewer_ == nullptr) {
             viewer_ = new PlotViewer(picture1_->surface(), this);
             viewer_->setNight(night_);
+            if (!viewerPlace_.isEmpty()) viewer_->restoreGeometry(viewerPlace_);
             viewer_->setContextMenuPolicy(Qt::CustomContextMenu);
             connect(viewer_, &QWidget::customContextMenuRequested, this,
                     [this](const QPoint& at) { plotMenu_->popup(viewer_->mapToGlobal(at)); });
@@ -444,8 +506,7 @@ void MainWindow::toggleDoubleStarWindow() {
         return;
     }
     if (!doubleStarsPlaced_) placeDoubleStarWindow();
-    doubleStars_->show();
-    doubleStars_->raise();
+    doubleStars_->showOnTop();
 }
 
 // The first time it is shown, the double-star window goes beside the main window where the
@@ -470,9 +531,10 @@ void MainWindow::fitToScreen() {
     if (shown == nullptr) return;
     const int frame = frameGeometry().height() - height();
     const int room = shown->availableGeometry().height() - (frame > 0 ? frame : kFrameAllowance);
-    const int rows = std::clamp(room, kPlotTop + kSmallestPlotRows, kClientSize.height());
+    const int rows =
+        std::clamp(room, kPlotTop + kSmallestPlotRows + StatusLine::kHeight, kWindowSize.height());
     frameFitted_ = frame;
-    if (rows != height()) setFixedSize(kClientSize.width(), rows);
+    if (rows != height()) setFixedSize(kWindowSize.width(), rows);
     const QRect available = shown->availableGeometry();
     if (isVisible() && frameGeometry().bottom() > available.bottom()) {
         move(x(), std::max(available.top(), available.bottom() + 1 - frameGeometry().height()));
@@ -514,7 +576,99 @@ void MainWindow::dropEvent(QDropEvent* event) {
 
 void MainWindow::closeEvent(QCloseEvent* event) {
     stopRun();
+    keepSession();
     doubleStars_->close();
     event->accept();
     emit quitRequested();
+}
+
+void MainWindow::showAbout() {
+    if (about_ == nullptr) about_ = new AboutBox(this);
+    about_->show();
+    about_->raise();
+    about_->activateWindow();
+}
+
+void MainWindow::popUpPlotMenu() {
+    plotMenu_->popup(picture1_->mapToGlobal(QPoint(16, 16)));
+}
+
+void MainWindow::resetSettings() {
+    if (!messages_.ask(this,
+                       QStringLiteral("両方の窓の設定（横と縦、星の大きさと濃度、表示する面積、"
+                                      "チェックボックス、重星処理の表、夜間モード）を"
+                                      "初期設定に戻しますか？"))) {
+        return;
+    }
+    guarded([this] { applySettings(WindowSettings{}); });
+}
+
+WindowSettings MainWindow::settings() const {
+    WindowSettings settings;
+    settings.controls = controls();
+    settings.starSizeBar = hScroll1_->value();
+    settings.greyBar = hScroll2_->value();
+    settings.thresholds = doubleStars_->table();
+    settings.night = night_;
+    return settings;
+}
+
+void MainWindow::applySettings(const WindowSettings& settings) {
+    // The bars first: a bar that moves writes its text, which the saved text then replaces.
+    hScroll1_->setValue(settings.starSizeBar);
+    hScroll2_->setValue(settings.greyBar);
+    const ControlTexts& c = settings.controls;
+    text1_->setText(qtText(c.width));
+    text2_->setText(qtText(c.height));
+    text3_->setText(qtText(c.starSize));
+    text7_->setText(qtText(c.areaMin));
+    text8_->setText(qtText(c.areaMax));
+    text9_->setText(qtText(c.grey));
+    check1_->setChecked(c.subPixel);
+    check2_->setChecked(c.autoClear);
+    doubleStars_->setTable(settings.thresholds);
+    setNightMode(settings.night);
+    // The plot takes the size of the texts, as at start-up; texts that give none leave it.
+    const std::string separator = QLocale().decimalPoint().toStdString();
+    const std::optional<int> width = PlotSettings::side(c.width, separator);
+    const std::optional<int> height = PlotSettings::side(c.height, separator);
+    const RasterSurface& plot = picture1_->surface();
+    if (width && height && (*width != plot.width() || *height != plot.height())) {
+        if (!picture1_->resizePlot(*width, *height)) {
+            messages_.show(this, memoryFault(*width, *height));
+        }
+        plotChanged();
+    }
+}
+
+// The last session's settings, file and window places; a file that is gone is not chosen again,
+// but the dialog still opens in its folder.
+void MainWindow::restoreSession() {
+    const SettingsStore::Session session = store_->load();
+    applySettings(session.settings);
+    dialog_->setFileName(session.dialogFile);
+    if (!session.starFile.isEmpty() && QFileInfo(session.starFile).isFile()) {
+        starFile_ = session.starFile;
+        guarded([this] { showChosenFile(false); });
+    }
+    if (!session.mainPlace.isEmpty()) restoreGeometry(session.mainPlace);
+    if (!session.doubleStarPlace.isEmpty() &&
+        doubleStars_->restoreGeometry(session.doubleStarPlace)) {
+        doubleStarsPlaced_ = true;
+    }
+    viewerPlace_ = session.viewerPlace;
+    frameListPlace_ = session.frameListPlace;
+}
+
+void MainWindow::keepSession() const {
+    if (store_ == nullptr) return;
+    SettingsStore::Session session;
+    session.settings = settings();
+    session.starFile = starFile_;
+    session.dialogFile = dialog_->fileName();
+    session.mainPlace = saveGeometry();
+    if (doubleStarsPlaced_) session.doubleStarPlace = doubleStars_->saveGeometry();
+    session.viewerPlace = viewer_ != nullptr ? viewer_->saveGeometry() : viewerPlace_;
+    session.frameListPlace = frameList_ != nullptr ? frameList_->saveGeometry() : frameListPlace_;
+    store_->save(session);
 }

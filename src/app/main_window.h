@@ -1,14 +1,20 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <QWidget>
 #include <array>
 #include <memory>
 
 #include "app/frame_host.h"
+#include "app/window_settings.h"
 #include "plot/plotting_run.h"
 
+class AboutBox;
 class DoubleStarWindow;
+class SettingsStore;
+class StatusLine;
+class WindowShortcuts;
 class RunProgress;
 class RunWorker;
 class WindowSources;
@@ -35,8 +41,11 @@ class MainWindow : public QWidget, public FrameHost {
     Q_OBJECT
 
 public:
-    // threads: where the window's runs take their threads.
-    MainWindow(FileDialogDriver& dialogs, MessageBox& messages, ThreadBudget& threads);
+    // threads: where the window's runs take their threads. store: where the settings of the
+    // last session are taken from, and this one's kept when the window closes; none: the design
+    // defaults, and nothing is kept.
+    MainWindow(FileDialogDriver& dialogs, MessageBox& messages, ThreadBudget& threads,
+               SettingsStore* store = nullptr);
     ~MainWindow() override;
 
     // The star list chosen with "解析データ" or dropped on the window.
@@ -45,8 +54,11 @@ public:
     PlotView& plot() { return *picture1_; }
     FileDialog& commonDialog() { return *dialog_; }
     // The plot's context menu: "全体を表示", "クリップボードにコピー", "画像保存", "フレーム一覧",
-    // "夜間モード".
+    // "夜間モード", "初期設定に戻す", "Quendra について".
     QMenu& plotMenu() { return *plotMenu_; }
+    StatusLine& statusLine() { return *status_; }
+    // The about box; nullptr until it is first shown.
+    AboutBox* aboutBox() { return about_; }
     // The window of "全体を表示"; nullptr until it is first asked for.
     PlotViewer* viewer() { return viewer_; }
     bool nightMode() const { return night_; }
@@ -67,6 +79,7 @@ public:
     void copyPlot();
     void showWholePlot();
     void setNightMode(bool on);
+    // Shows the double-star window without taking the focus from where it is, or hides it.
     void toggleDoubleStarWindow();
     // "フレーム一覧" (also Ctrl+L, and a drop of several files or a folder).
     void showFrameList();
@@ -74,6 +87,17 @@ public:
     FrameListWindow* frameList() { return frameList_; }
     PlotRequest frameSettings() const override;
     bool showFrame(const PlotRequest& request, const StarSourceOpener& stars) override;
+    void quit() { close(); }
+    void showAbout();
+    // The plot's menu from the keyboard, at the plot's top-left corner.
+    void popUpPlotMenu();
+    // "初期設定に戻す": after the user agrees, every setting of both windows as at the very first
+    // start; the chosen file, the plot and the counts stay.
+    void resetSettings();
+
+    // The settings of both windows as they stand, and set them all at once.
+    WindowSettings settings() const;
+    void applySettings(const WindowSettings& settings);
 
 signals:
     // "終了" or the close box: the program ends at once.
@@ -107,6 +131,12 @@ private:
     void plotChanged();
     void fitToScreen();
     void placeDoubleStarWindow();
+    // The camera button of 横 × 縦, in either orientation; none when no camera has that size.
+    void followSensorSize();
+    // The status line's file, and 横 and 縦 from a photograph or a catalog's picture.
+    void showChosenFile(bool takeSize);
+    void restoreSession();
+    void keepSession() const;
     // Runs one step of a handler; running out of memory ends it with a message, and the
     // program goes on.
     template <class Step>
@@ -138,7 +168,14 @@ private:
     std::unique_ptr<WindowSources> sources_;
     std::unique_ptr<RunWorker> worker_;
     std::unique_ptr<RunProgress> progress_;  // while a run goes on
-    QString runFile_;                        // the star list of the run going on
+    SettingsStore* store_ = nullptr;
+    StatusLine* status_ = nullptr;
+    WindowShortcuts* shortcuts_ = nullptr;
+    AboutBox* about_ = nullptr;
+    QByteArray viewerPlace_;     // where the viewer was last session, for its first showing
+    QByteArray frameListPlace_;  // the same for the frame list
+    QString runFile_;            // the star list of the run going on
+    QString countsFile_;         // the file of the last completed run, whose counts are shown
     bool doubleStarsPlaced_ = false;
     bool running_ = false;
     bool night_ = false;

@@ -34,8 +34,9 @@ QPalette nightPalette() {
         night.setColor(group, QPalette::Mid, red(25));
         night.setColor(group, QPalette::Dark, red(15));
         night.setColor(group, QPalette::Shadow, Qt::black);
-        night.setColor(group, QPalette::Highlight, red(90));
-        night.setColor(group, QPalette::HighlightedText, Qt::black);
+        // A selection and the item under the pointer read at least as well as any other text.
+        night.setColor(group, QPalette::Highlight, red(45));
+        night.setColor(group, QPalette::HighlightedText, red(200));
         night.setColor(group, QPalette::ToolTipBase, Qt::black);
         night.setColor(group, QPalette::ToolTipText, red(kNightRed));
         night.setColor(group, QPalette::Link, red(200));
@@ -87,9 +88,20 @@ void applyNightLook(bool on) {
         if (!day) day = QApplication::palette();
         QApplication::setPalette(nightPalette());
     } else if (day) {
-        QApplication::setPalette(*day);
+        // Forgotten first: the widgets that follow the change ask which look is shown.
+        const QPalette shown = *day;
         day.reset();
+        QApplication::setPalette(shown);
     }
+}
+
+bool nightLookShown() {
+    return dayPalette().has_value();
+}
+
+WarningColours warningColours() {
+    if (nightLookShown()) return {red(110), Qt::black, red(230)};
+    return {QColor(255, 226, 150), Qt::black, QColor(170, 60, 0)};
 }
 
 const QList<QRgb>& plotScreenColours(bool night) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QColor>
 #include <QList>
 #include <QRgb>
 
@@ -11,6 +12,18 @@ void applyWindowLook();
 // The night look: every window in dim red on black, so that eyes used to the dark at the
 // telescope stay so. Only the screen changes; "off" brings back the look the desktop gave.
 void applyNightLook(bool on);
+
+bool nightLookShown();
+
+// What needs the user's eye (a cell that is not wholly a number, stars off the plot): a text
+// box's ground and text, and a line of text, in the look shown now. Widgets that use them take
+// them again at QEvent::PaletteChange.
+struct WarningColours {
+    QColor ground;
+    QColor text;
+    QColor line;
+};
+WarningColours warningColours();
 
 // The colours the screen shows the plot's greys in: the greys themselves, or at night the dark
 // stars in dim red on black.

@@ -20,9 +20,16 @@ public:
     WindowSources(const WindowSources&) = delete;
     WindowSources& operator=(const WindowSources&) = delete;
 
+    // What the window tells of a chosen file: its kind as the status line names it ("星のリスト",
+    // "カタログ", "写真"), and the plot size it brings: a photograph's own, a catalog's from the
+    // picture of its name beside it (named in the kind).
+    struct FileFacts {
+        QString kind;
+        std::optional<QSize> size;
+    };
+
     const StarSourceOpener& opener() const { return opener_; }
-    // A photograph's width and height, read from its header; nothing for anything else.
-    static std::optional<QSize> pictureSize(const QString& path);
+    static FileFacts factsOf(const QString& path);
 
 private:
     std::unique_ptr<DetectionCache> detected_;  // outlives the opener, which uses it

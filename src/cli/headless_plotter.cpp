@@ -43,6 +43,17 @@ bool writeSummary(const PlotJob& job, const std::vector<SummaryRow>& rows, std::
     return false;
 }
 
+// A plot smaller than the picture its stars were measured on is told, as the window tells it;
+// the counts and the exit status stay as they are.
+void warnOfStarsOutside(const PlotJob& job, const std::vector<SummaryRow>& rows,
+                        std::ostream& err) {
+    for (const SummaryRow& row : rows) {
+        if (!row.result.done() || row.result.starsOutside == 0) continue;
+        if (job.batch()) err << Messages::shownName(row.file) << ": ";
+        err << Messages::starsOutside(row.result.starsOutside, "--width と --height ") << '\n';
+    }
+}
+
 }  // namespace
 
 int HeadlessPlotter::run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
@@ -136,6 +147,7 @@ int HeadlessPlotter::report(const PlotJob& job, const std::vector<SummaryRow>& r
     } else if (job.summary.empty()) {
         out << (job.json ? SummaryTable::json(rows) : SummaryTable::csv(rows));
     }
+    warnOfStarsOutside(job, rows, err);
     if (!job.summary.empty() && !writeSummary(job, rows, err)) allCompleted = false;
     errno = 0;
     out.flush();

@@ -81,12 +81,12 @@ SummaryRow JobRunner::run(const std::string& input, const OutputNames& outputs,
     return {input, std::move(result), files.fwhm ? files.fwhm->median() : std::nullopt};
 }
 
-// A photograph sets the sensor size to its own, as a camera preset would, unless the options
-// gave it.
+// A photograph, or a catalog with its picture beside it, sets the sensor size to the picture's,
+// as a camera preset would, unless the options gave it.
 ControlTexts JobRunner::controlsFor(const std::string& input) const {
     ControlTexts controls = job_.controls;
     if (job_.widthGiven && job_.heightGiven) return controls;
-    if (const std::optional<PictureSize> size = StarSources::pictureSize(input)) {
+    if (const std::optional<PictureSize> size = StarSources::plotSize(input)) {
         if (!job_.widthGiven) controls.width = std::to_string(size->width);
         if (!job_.heightGiven) controls.height = std::to_string(size->height);
     }

@@ -1,6 +1,5 @@
 #include "plot/plot_settings.h"
 
-#include <algorithm>
 #include <cmath>
 #include <optional>
 
@@ -8,10 +7,7 @@
 #include "text/messages.h"
 #include "text/parse_number.h"
 
-namespace {
-
-// A side of the plot in pixels, from the width or height text.
-std::optional<int> sideOf(const std::string& text, const std::string& separator) {
+std::optional<int> PlotSettings::side(const std::string& text, const std::string& separator) {
     const std::optional<float> value = parseLocaleNumber(text, separator);
     if (!value) return std::nullopt;
     const double pixels = std::nearbyint(static_cast<double>(*value));
@@ -19,25 +15,28 @@ std::optional<int> sideOf(const std::string& text, const std::string& separator)
     return static_cast<int>(pixels);
 }
 
-}  // namespace
-
 Result<PlotSettings> PlotSettings::from(const ControlTexts& texts) {
     PlotSettings settings;
-    const std::optional<int> width = sideOf(texts.width, texts.decimalSeparator);
+    const std::optional<int> width = side(texts.width, texts.decimalSeparator);
     if (!width) return Fault{Messages::badSide("横", texts.width, kLargestSide), {}};
-    const std::optional<int> height = sideOf(texts.height, texts.decimalSeparator);
+    const std::optional<int> height = side(texts.height, texts.decimalSeparator);
     if (!height) return Fault{Messages::badSide("縦", texts.height, kLargestSide), {}};
     settings.SensorWidth = *width;
     settings.SensorHeight = *height;
     settings.CentreX = ParseNumber(texts.width) / 2;
     settings.CentreY = ParseNumber(texts.height) / 2;
-    settings.SizeScale = ParseNumber(texts.starSize) / 10;
-    if (!(settings.SizeScale > 0)) return Fault{Messages::badStarSize(texts.starSize), {}};
+    // The bar reaches down to 1; below it every star grows past its neighbours and the plot is
+    // black, far below it a run of a few stars takes minutes.
+    const double size = ParseNumber(texts.starSize);
+    if (!(size >= kSmallestStarSize)) return Fault{Messages::badStarSize(texts.starSize), {}};
+    settings.SizeScale = size / 10;
     settings.AreaMin = ParseNumber(texts.areaMin);
     settings.AreaMax = ParseNumber(texts.areaMax);
-    // Greys outside 0..255 mean nothing; clamp before anything is derived from the level.
+    // A grey is 0 to 255, as the bar gives it; anything else would draw in a grey it does not
+    // name (300 drew white stars on the white plot).
     const double level = std::nearbyint(ParseNumber(texts.grey));
-    settings.GreyLevel = static_cast<int>(std::clamp(level, 0.0, 255.0));
+    if (!(level >= 0 && level <= 255)) return Fault{Messages::badGrey(texts.grey), {}};
+    settings.GreyLevel = static_cast<int>(level);
     settings.SubPixelFactor = texts.subPixel ? (255 - settings.GreyLevel) / 255.0 : 0;
     settings.AutoClear = texts.autoClear;
     return settings;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "plot/camera_preset.h"
@@ -28,15 +29,20 @@ struct PlotSettings {
     // is measured from. The two readings differ for texts such as "3902.7" or "12abc".
     double CentreX = 0;
     double CentreY = 0;
-    double SizeScale = 3;  // divisor of the drawn radius; never 0
+    double SizeScale = 3;  // divisor of the drawn radius; 0.1 or more
     double AreaMin = 0;
     double AreaMax = 10000;
-    int GreyLevel = 0;  // 0..255
+    int GreyLevel = 0;  // 0..255; other texts are refused
     double SubPixelFactor = 1;
     bool AutoClear = true;
 
     static constexpr int kLargestSide = 32767;
+    // The least star size text (ten times SizeScale) that gives a plot: the bar's left end.
+    static constexpr double kSmallestStarSize = 1;
 
+    // A side of the plot in pixels from the width or height text, by the strict conversion with
+    // the user's decimal separator; nothing when it is no whole number of 1 to kLargestSide.
+    static std::optional<int> side(const std::string& text, const std::string& separator);
     // The settings of the texts, or the fault of the first text that cannot be used.
     static Result<PlotSettings> from(const ControlTexts& texts);
 };

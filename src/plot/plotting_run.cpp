@@ -26,8 +26,13 @@ constexpr std::int64_t kStarsBetweenReports = 16;
 // drawing, the observers and the progress, in the stars' order.
 class RunSteps {
 public:
-    RunSteps(const StarPreparation& preparation, DrawingSurface& surface, const RunHooks& hooks)
-        : preparation_(preparation), surface_(surface), hooks_(hooks) {}
+    RunSteps(const StarPreparation& preparation, const PlotSettings& settings,
+             DrawingSurface& surface, const RunHooks& hooks)
+        : preparation_(preparation),
+          width_(settings.SensorWidth),
+          height_(settings.SensorHeight),
+          surface_(surface),
+          hooks_(hooks) {}
 
     // Takes every record of the feed; the result is set when the run was cancelled.
     bool takeAll(StarFeed& feed, RunResult& result) {
@@ -61,6 +66,7 @@ public:
         result.countTexts = CountTexts::of(result.singleCounts, result.doubleCounts);
         result.recordsRead = ending.recordsRead;
         result.starsDrawn = drawn_;
+        result.starsOutside = outside_;
         return result;
     }
 
@@ -74,7 +80,12 @@ private:
             observer->onStar(read.record, star.classification);
         }
         ++drawn_;
+        if (offPlot(read.record)) ++outside_;
         return drawn_ % kStarsBetweenReports != 0 || report(result);
+    }
+
+    bool offPlot(const StarRecord& star) const {
+        return !(star.x >= 0 && star.x < width_ + 1 && star.y >= 0 && star.y < height_ + 1);
     }
 
     bool report(RunResult& result) {
@@ -87,10 +98,13 @@ private:
     }
 
     const StarPreparation& preparation_;
+    double width_;
+    double height_;
     DrawingSurface& surface_;
     const RunHooks& hooks_;
     std::int64_t taken_ = 0;  // records taken from the feed
     std::int64_t drawn_ = 0;
+    std::int64_t outside_ = 0;
 };
 
 }  // namespace
@@ -119,7 +133,7 @@ RunResult PlottingRun::runGuarded(StarSource& source, DrawingSurface& surface,
     if (settings_.AutoClear) surface.clear();
     surface.setFillGrey(static_cast<std::uint8_t>(settings_.GreyLevel));
 
-    RunSteps steps(preparation, surface, hooks);
+    RunSteps steps(preparation, settings_, surface, hooks);
     RunResult result;
     if (!steps.takeAll(feed, result)) return result;
     return steps.completed(feed.ending());

@@ -29,6 +29,10 @@ struct RunResult : Result<> {
     CountTexts countTexts;
     std::int64_t recordsRead = 0;
     std::int64_t starsDrawn = 0;
+    // Drawn stars whose centre lies off the plot: a sign that the plot is smaller than the
+    // picture the stars were measured on. Centres count from 1 in catalogs and photographs, so
+    // the far edges have a pixel of margin.
+    std::int64_t starsOutside = 0;
     FrameFacts facts;  // the source's, once it opened
 };
 

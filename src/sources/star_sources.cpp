@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdio>
+#include <filesystem>
 #include <string_view>
 
 #include "sources/lists/sextractor_catalog.h"
@@ -45,6 +46,21 @@ bool mayBePicture(std::string_view head) {
                                                              "BM",      "GIF8",     "RIFF"};
     return std::any_of(kStarts.begin(), kStarts.end(),
                        [&](std::string_view start) { return head.starts_with(start); });
+}
+
+// The endings a catalog's picture is looked for with, in this order, each also in capitals as
+// the cameras' own programs write them.
+constexpr std::array<std::string_view, 21> kPictureEndings{
+    ".fits", ".fit",  ".fts", ".fits.gz", ".fit.gz", ".fz",  ".fits.fz",
+    ".tif",  ".tiff", ".png", ".jpg",     ".jpeg",   ".dng", ".cr2",
+    ".cr3",  ".nef",  ".arw", ".raf",     ".orf",    ".rw2", ".pef"};
+
+std::string capitals(std::string_view text) {
+    std::string upper(text);
+    std::transform(upper.begin(), upper.end(), upper.begin(), [](char c) {
+        return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+    });
+    return upper;
 }
 
 // A camera's raw file: by its own first bytes, or by LibRaw for a TIFF and the like. Asked before
@@ -114,4 +130,30 @@ std::optional<PictureSize> StarSources::pictureSize(const std::string& path) {
     const Kind kind = kindOf(path);
     if (!isPhotograph(kind)) return {};
     return Photograph::size(path, formatOf(kind));
+}
+
+std::string StarSources::companionPicture(const std::string& catalog) {
+    const std::filesystem::path path(catalog);
+    if (!path.has_stem()) return {};
+    const std::filesystem::path stem = path.parent_path() / path.stem();
+    for (const std::string_view ending : kPictureEndings) {
+        for (const std::string& written : {std::string(ending), capitals(ending)}) {
+            const std::string candidate = stem.string() + written;
+            std::error_code error;
+            if (candidate == catalog || !std::filesystem::is_regular_file(candidate, error)) {
+                continue;
+            }
+            if (isPhotograph(kindOf(candidate))) return candidate;
+        }
+    }
+    return {};
+}
+
+std::optional<PictureSize> StarSources::plotSize(const std::string& path) {
+    const Kind kind = kindOf(path);
+    if (isPhotograph(kind)) return Photograph::size(path, formatOf(kind));
+    if (kind != Kind::Catalog) return {};
+    const std::string picture = companionPicture(path);
+    if (picture.empty()) return {};
+    return pictureSize(picture);
 }

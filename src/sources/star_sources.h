@@ -27,4 +27,12 @@ public:
 
     // A photograph's width and height from its header; nothing for anything else.
     static std::optional<PictureSize> pictureSize(const std::string& path);
+
+    // The picture a catalog was measured on: a photograph of the same name beside it
+    // ("field.cat" and "field.fits", ".fits.gz", ".fz", ".tif", ".png", ...). Empty when there
+    // is none.
+    static std::string companionPicture(const std::string& catalog);
+    // The plot size a file brings with it: a photograph's own, a catalog's from its companion
+    // picture; nothing for a star list.
+    static std::optional<PictureSize> plotSize(const std::string& path);
 };

@@ -66,7 +66,19 @@ std::string Messages::badSide(std::string_view name, std::string_view text, int 
 }
 
 std::string Messages::badStarSize(std::string_view text) {
-    return "星の大きさ「" + std::string(text) + "」は 0 より大きい数にしてください。";
+    return "星の大きさ「" + std::string(text) +
+           "」は 1 以上の数にしてください。1 より小さいと星が大きくなりすぎて、プロットが黒く塗り"
+           "つぶされます。";
+}
+
+std::string Messages::badGrey(std::string_view text) {
+    return "星の濃度「" + std::string(text) +
+           "」は 0 から 255 までの数にしてください（0 が黒、255 が白です）。";
+}
+
+std::string Messages::starsOutside(std::int64_t count, std::string_view sizeNames) {
+    return std::to_string(count) + " 個の星が画像の外にあります。" + std::string(sizeNames) +
+           "が、星を測った写真の大きさと合っているか確かめてください。";
 }
 
 std::string Messages::noStarList() {

@@ -14,7 +14,14 @@ public:
     static std::string shownName(std::string_view path);
 
     static std::string badSide(std::string_view name, std::string_view text, int largest);
+    // Below 1 every star is drawn so large that the plot fills with black.
     static std::string badStarSize(std::string_view text);
+    // Outside 0 to 255 a text names no grey; 300 used to draw white stars on the white plot.
+    static std::string badGrey(std::string_view text);
+    // Drawn stars whose centres lie off the plot: the plot is smaller than the picture they were
+    // measured on. sizeNames: how the reader sets the plot's size ("横と縦", "--width と
+    // --height").
+    static std::string starsOutside(std::int64_t count, std::string_view sizeNames);
     static std::string noStarList();
     static std::string plotMemory(int width, int height);
     static std::string outOfMemory();

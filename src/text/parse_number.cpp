@@ -39,3 +39,9 @@ double ParseNumber(std::string_view text) {
     }
     return leadingNumber({compact.data(), length});
 }
+
+bool IsWholeNumber(std::string_view text) {
+    while (!text.empty() && isBlank(text.front())) text.remove_prefix(1);
+    while (!text.empty() && isBlank(text.back())) text.remove_suffix(1);
+    return !text.empty() && NumberSyntax::prefixLength(text) == text.size();
+}

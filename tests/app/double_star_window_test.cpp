@@ -10,6 +10,7 @@
 #include "app/application_setup.h"
 #include "app/double_star_window.h"
 #include "app/main_window.h"
+#include "app/threshold_cell.h"
 #include "app/window_look.h"
 #include "doublestar/threshold_file.h"
 #include "platform/file_dialog.h"
@@ -225,6 +226,50 @@ private slots:
                  qtText(Messages::thresholdFileUnreadable(nativeName(path("flag.txt")))));
         QCOMPARE(messages_->messages[1].detail, qtText(parsed.fault().message));
         QVERIFY(!parsed.fault().message.empty());
+    }
+
+    // A cell whose text is not wholly a number keeps its text, and a run its reading, but shows
+    // in the warning colour by day and at night, its tooltip telling what it reads as.
+    void cellsNotWhollyANumberAreMarked() {
+        auto* cell = control<ThresholdCell>(form2(), "Text1(1)");
+        const QColor normal = cell->palette().color(QPalette::Base);
+        const QString ownTip = cell->toolTip();
+        QVERIFY(!cell->warned());
+        QVERIFY(ownTip.contains(QStringLiteral("真円度")));
+        const struct {
+            const char* name;
+            const char* text;
+            const char* tip;
+        } marked[] = {{"Text1(1)", "1,5", "「1,5」は数として 1 と読みます。"},
+                      {"Text2(1)", "abc", "「abc」は数として 0 と読みます。"},
+                      {"Text3(1)", "1 5", "「1 5」は数として 15 と読みます。"},
+                      {"Text4", "", "空欄は 0 と読みます。"}};
+        for (const auto& m : marked) {
+            auto* marked = control<ThresholdCell>(form2(), m.name);
+            type(QLatin1String(m.name), QString::fromUtf8(m.text));
+            QVERIFY2(marked->warned(), m.name);
+            QVERIFY2(marked->toolTip().startsWith(QString::fromUtf8(m.tip)),
+                     qPrintable(marked->toolTip()));
+            QVERIFY(marked->palette().color(QPalette::Base) != normal);
+        }
+        QVERIFY(cell->toolTip().endsWith(ownTip));
+        QCOMPARE(form1_->doubleStarWindow().table().circularity[1], "1,5");
+
+        // The warning colour follows the night look and back.
+        form1_->setNightMode(true);
+        QTRY_COMPARE(cell->palette().color(QPalette::Base).green(), 0);
+        QVERIFY(cell->palette().color(QPalette::Base) !=
+                control<QLineEdit>(form2(), "Text1(2)")->palette().color(QPalette::Base));
+        form1_->setNightMode(false);
+        QTRY_VERIFY(cell->palette().color(QPalette::Base).green() > 0);
+        QVERIFY(cell->palette().color(QPalette::Base) != normal);
+
+        for (const char* text : {"0.5", " 2 ", "-1e3"}) {
+            type(QStringLiteral("Text1(1)"), QString::fromLatin1(text));
+            QVERIFY2(!cell->warned(), text);
+            QCOMPARE(cell->toolTip(), ownTip);
+            QCOMPARE(cell->palette().color(QPalette::Base), normal);
+        }
     }
 
     void saveFailureIsReportedAndTheWindowRunsOn() {

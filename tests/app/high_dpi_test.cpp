@@ -16,6 +16,19 @@ namespace {
 
 constexpr QSize kScreen(1600, 1000);
 
+// Counts the times a window is brought to the front.
+class RaiseCounter : public QObject {
+public:
+    explicit RaiseCounter(QWidget& window) { window.installEventFilter(this); }
+    int count = 0;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::ZOrderChange) ++count;
+        return false;
+    }
+};
+
 }  // namespace
 
 class HighDpiTest : public QObject, private WindowFixture {
@@ -36,6 +49,9 @@ private slots:
         QCOMPARE(form1().width(), 639);
         QCOMPARE(control<QPushButton>(form1(), "Command1")->geometry(), QRect(416, 96, 121, 33));
         QCOMPARE(control<PlotView>(form1(), "Picture1")->pos(), QPoint(8, 136));
+        // The status line stays whole at the bottom, over the shortened plot area.
+        QCOMPARE(control<QWidget>(form1(), "StatusLine")->geometry(),
+                 QRect(0, form1().height() - 36, 639, 36));
     }
 
     // With no room beside the main window, the double-star window is whole on the screen, as
@@ -51,6 +67,30 @@ private slots:
             const QPoint middle = button->mapToGlobal(button->rect().center());
             QVERIFY2(!form2().frameGeometry().contains(middle), name);
         }
+    }
+
+    // Where the windows overlap, "描画" brings the double-star window to the front after the run,
+    // so that its counts are seen; the focus stays in the main window.
+    void drawRaisesTheOverlappingDoubleStarWindow() {
+        click(form1(), "Command9");
+        QVERIFY(QTest::qWaitForWindowExposed(&form2()));
+        QVERIFY(form2().frameGeometry().intersects(form1().frameGeometry()));
+        writeFile(path("m42.txt"), "M42\r\n1,400,100,100,0,0,30,30,5,6,45,0.9\r\n");
+        dialogs_->choose(path("m42.txt"));
+        click(form1(), "Command3");
+        form1().raise();
+        form1().activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&form1()));
+        QTest::qWait(100);  // the showing's own raise, once the window is on the screen, first
+        RaiseCounter raised(form2());
+        click(form1(), "Command1");
+        QCOMPARE(raised.count, 1);
+        QCOMPARE(QApplication::activeWindow(), &form1());
+        // A run that does not complete leaves the windows as they are.
+        dialogs_->choose(path("missing.txt"));
+        click(form1(), "Command3");
+        click(form1(), "Command1");
+        QCOMPARE(raised.count, 1);
     }
 };
 

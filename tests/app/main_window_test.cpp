@@ -53,12 +53,12 @@ const QByteArray kShadedStar = "M42\r\n1,400,100.9,100.9,0,0,30,30,5,6,45,0.55\r
 const QByteArray kMismatch =
     "M42\r\n1,400,300,80,0,0,30,30,5,6,45,0.9\r\n3,400,500,80,0,0,30,30,5,6,45,0.9\r\n";
 
-// A star list of `count` stars of area 400 at (100, 100); with the star size "0.001" every one
-// of them covers the whole plot.
+// A star list of `count` giant stars of area 400 at (100, 100); with the star size "1" every
+// one of them covers the whole plot.
 QByteArray sameStars(int count) {
     QByteArray list = "M42\r\n";
     for (int i = 1; i <= count; ++i)
-        list += QByteArray::number(i) + ",400,100,100,0,0,30,30,5,6,45,0.9\r\n";
+        list += QByteArray::number(i) + ",400,100,100,0,0,30,30,5,3000,45,0.9\r\n";
     return list;
 }
 
@@ -73,24 +73,19 @@ bool darkNear(const QImage& image, const QPointF& at) {
     return false;
 }
 
-// A photograph of five round Gaussian stars on a slightly noisy sky, as a grey PNG.
-void writePhotograph(const QString& path, QSize size) {
-    QImage sky(size, QImage::Format_Grayscale8);
-    const QPointF stars[] = {{60, 50}, {200, 80}, {330, 200}, {120, 230}, {260, 150}};
-    unsigned state = 12345;
-    for (int y = 0; y < size.height(); ++y) {
-        for (int x = 0; x < size.width(); ++x) {
-            state = state * 1103515245u + 12345u;
-            double value = 20 + static_cast<double>((state >> 16) % 5);
-            for (const QPointF& star : stars) {
-                const double dx = x - star.x();
-                const double dy = y - star.y();
-                value += 200 * std::exp(-(dx * dx + dy * dy) / 8);
-            }
-            sky.setPixel(x, y, qRgb(0, 0, 0) | static_cast<uint>(std::min(value, 250.0)));
-        }
-    }
-    if (!sky.save(path, "PNG")) throw std::runtime_error("cannot write the photograph");
+// The contrast of two colours as the Web Content Accessibility Guidelines measure it: 1 for the
+// same colour, 21 for black on white.
+double contrast(const QColor& a, const QColor& b) {
+    const auto luminance = [](const QColor& c) {
+        const auto channel = [](double v) {
+            return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+        };
+        return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) +
+               0.0722 * channel(c.blueF());
+    };
+    const double la = luminance(a);
+    const double lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
 }
 
 bool isGrey(QRgb colour) {
@@ -198,7 +193,9 @@ private slots:
 
     void startUpState() {
         QCOMPARE(form1().windowTitle(), QStringLiteral("Quendra Ver.1.51"));
-        QCOMPARE(form1().size(), QSize(639, 524));
+        // The status line takes the rows below the plot area; the controls are where they were.
+        QCOMPARE(form1().size(), QSize(639, 560));
+        QCOMPARE(control<QWidget>(form1(), "StatusLine")->geometry(), QRect(0, 524, 639, 36));
         auto* picture = control<PlotView>(form1(), "Picture1");
         QCOMPARE(picture->pos(), QPoint(8, 136));
         QCOMPARE(picture->size(), QSize(3902, 2596));
@@ -627,8 +624,9 @@ private slots:
         for (const QAction* item : form1().plotMenu().actions()) {
             if (!item->isSeparator()) captions << item->text();
         }
-        QCOMPARE(captions, QStringList({"全体を表示", "クリップボードにコピー", "画像保存",
-                                        "フレーム一覧", "夜間モード"}));
+        QCOMPARE(captions,
+                 QStringList({"全体を表示", "クリップボードにコピー", "画像保存", "フレーム一覧",
+                              "夜間モード", "初期設定に戻す", "Quendra について"}));
         QContextMenuEvent rightClick(QContextMenuEvent::Mouse, {20, 20},
                                      form1().plot().mapToGlobal(QPoint(20, 20)));
         QApplication::sendEvent(&form1().plot(), &rightClick);
@@ -692,6 +690,16 @@ private slots:
             const QColor text = window->palette().color(QPalette::WindowText);
             QVERIFY(text.red() > 0 && text.green() == 0 && text.blue() == 0);
         }
+        // A selection, and the menu item under the pointer, read at least as well as any text.
+        const QPalette night = QApplication::palette();
+        for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
+            const double text = std::max(
+                contrast(night.color(group, QPalette::Text), night.color(group, QPalette::Base)),
+                contrast(night.color(group, QPalette::WindowText),
+                         night.color(group, QPalette::Window)));
+            QVERIFY(contrast(night.color(group, QPalette::HighlightedText),
+                             night.color(group, QPalette::Highlight)) >= text);
+        }
         drawFile(QStringLiteral("one.txt"), kOneSingleStar);
         const QImage screen = onScreen(form1().plot());
         QCOMPARE(screen.pixel(300, 200), qRgb(0, 0, 0));
@@ -721,13 +729,13 @@ private slots:
         QVERIFY(messages_->messages.empty());
     }
 
-    // A run of giant stars (a mistyped star size) shows its progress after half a second and
+    // A run of giant stars shows its progress after half a second and
     // stops at "キャンセル" as a stopped run does: no message, the last counts and clipboard kept.
     void longRunShowsProgressAndCanBeCancelled() {
         click(form1(), "Option1(0)");
         drawFile(QStringLiteral("one.txt"), kOneSingleStar);
         QGuiApplication::clipboard()->setText(QStringLiteral("before"));
-        control<QLineEdit>(form1(), "Text3")->setText(QStringLiteral("0.001"));
+        control<QLineEdit>(form1(), "Text3")->setText(QStringLiteral("1"));
         QString stage;
         QTimer watch;
         connect(&watch, &QTimer::timeout, &watch, [&] {
@@ -763,7 +771,7 @@ private slots:
         dialogs_->choose(path("giants.txt"));
         click(form1(), "Command3");
         auto* size = control<QLineEdit>(form1(), "Text3");
-        size->setText(QStringLiteral("0.001"));
+        size->setText(QStringLiteral("1"));
         PaintCounter counter(form1());
         QTest::mouseClick(control<QPushButton>(form1(), "Command1"), Qt::LeftButton);
         QVERIFY(form1().running());
@@ -783,7 +791,7 @@ private slots:
         QVERIFY(form1().running());
         // The user's input is not taken meanwhile: the settings and the run stay as they are.
         QTest::keyClicks(size, QStringLiteral("9"));
-        QCOMPARE(size->text(), QStringLiteral("0.001"));
+        QCOMPARE(size->text(), QStringLiteral("1"));
 
         QProgressDialog* progress = nullptr;
         QTRY_VERIFY_WITH_TIMEOUT((progress = qobject_cast<QProgressDialog*>(

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <tuple>
 
 #include "cli/headless_plotter.h"
 #include "plot/temp_file.h"
@@ -73,6 +74,49 @@ TEST(PhotoBatch, APhotographAmongListsPlotsAtItsSizeWithRegionsOnItsStars) {
         EXPECT_EQ(onStars, 1) << line;
     }
     EXPECT_EQ(circles, 2);
+}
+
+// A Source Extractor catalog of one star at (x, y).
+std::string catalog(double x, double y) {
+    return "#   1 NUMBER\n#   2 FLUX_RADIUS\n#   3 X_IMAGE\n#   4 Y_IMAGE\n#   5 XMIN_IMAGE\n"
+           "#   6 YMIN_IMAGE\n#   7 XMAX_IMAGE\n#   8 YMAX_IMAGE\n#   9 X2WIN_IMAGE\n#  10 Y2WIN_IMAGE\n"
+           "#  11 XYWIN_IMAGE\n#  12 FWHM_IMAGE\n   1   1.75  " +
+           std::to_string(x) + "  " + std::to_string(y) + "  27  85  33  92  1.1  1.1   0.0  3.3\n";
+}
+
+// A catalog takes the size of the picture of its name beside it; stars off the plot are told on
+// standard error, the counts and the exit status staying as they were.
+TEST(PhotoBatch, ACatalogTakesItsPicturesSizeAndStarsOffThePlotAreTold) {
+    TempFile field(catalog(300, 150), "field.cat");
+    const auto dir = field.folder();
+    SyntheticSky(320, 200, {{60, 40, 3.0, 1.0, 0, 180}})
+        .writeFits((dir / "field.fits.gz").string(), false, "gz");
+    std::ofstream(dir / "far.cat") << catalog(5000, 150);
+    const auto run = [](const std::vector<std::string>& args) {
+        std::ostringstream out;
+        std::ostringstream err;
+        const int status = HeadlessPlotter().run(args, out, err);
+        return std::make_tuple(status, out.str(), err.str());
+    };
+    const std::string png = (dir / "field.png").string();
+    auto [status, out, err] = run({"-o", png, field.path()});
+    EXPECT_EQ(status, HeadlessPlotter::kCompleted) << err;
+    EXPECT_EQ(err, "");
+    EXPECT_EQ(QImage(QString::fromStdString(png)).size(), QSize(320, 200));
+
+    const std::string table = std::get<1>(run({field.path()}));
+    std::tie(status, out, err) = run({"--width", "200", field.path()});
+    EXPECT_EQ(status, HeadlessPlotter::kCompleted);
+    EXPECT_EQ(out, table);
+    EXPECT_EQ(err,
+              "1 個の星が画像の外にあります。--width と --height が、星を測った写真の大きさと"
+              "合っているか確かめてください。\n");
+    std::tie(status, out, err) = run({"--quiet", field.path(), (dir / "far.cat").string()});
+    EXPECT_EQ(status, HeadlessPlotter::kCompleted);
+    EXPECT_EQ(err, (dir / "far.cat").string() +
+                       ": 1 個の星が画像の外にあります。--width と "
+                       "--height が、星を測った写真の大きさと合っているか"
+                       "確かめてください。\n");
 }
 
 }  // namespace

@@ -320,15 +320,25 @@ TEST(BadSettings, SensorSidesOutsideOneTo32767) {
     }
 }
 
-TEST(BadSettings, StarSizeMustBeAboveZero) {
+// Below the bar's left end every star would cover its neighbours and the plot turn black, as
+// 0.01 did without a word; the bar's whole range and beyond its right end still plot.
+TEST(BadSettings, StarSizeMustBeOneOrMore) {
     TempFile file("h\n" + record(1));
-    for (const char* text : {"", "abc", "0", "-30", "0.00", "-1e400"}) {
+    for (const char* text : {"", "abc", "0", "-30", "0.00", "-1e400", "0.01", "0.999"}) {
         PlotRequest controls = controlsFor(file.path());
         controls.controls.starSize = text;
         RasterSurface raster = earlierPlot();
         EXPECT_EQ(run(raster, controls).fault().message,
-                  std::string("星の大きさ「") + text + "」は 0 より大きい数にしてください。");
+                  std::string("星の大きさ「") + text +
+                      "」は 1 以上の数にしてください。1 より小さいと星が大きくなりすぎて、"
+                      "プロットが黒く塗りつぶされます。");
         expectPlotUntouched(raster);
+    }
+    for (const char* text : {"1", " 1.0", "60", "300"}) {
+        PlotRequest controls = controlsFor(file.path());
+        controls.controls.starSize = text;
+        RasterSurface raster;
+        EXPECT_TRUE(run(raster, controls).done()) << text;
     }
     // A huge size divides every radius down to a single pixel.
     PlotRequest huge = controlsFor(file.path());
@@ -358,14 +368,28 @@ TEST(BadSettings, AreaBoundsAndGreyAreReadLeniently) {
     const struct {
         const char* text;
         int grey;
-    } greys[] = {{"-5", 0},      {"abc", 0},    {"nan", 0},          {"300", 255},
-                 {"1e400", 255}, {"-1e400", 0}, {"99999999999", 255}};
+    } greys[] = {{"abc", 0}, {"nan", 0}, {"-0.4", 0}, {"255.4", 255}, {"", 0}};
     for (const auto& g : greys) {
         PlotRequest controls = controlsFor(file.path());
         controls.controls.grey = g.text;
         RecordingSurface surface;
         ASSERT_TRUE(runTexts(controls, LensPreset::initial(), surface).done());
         EXPECT_EQ(surface.fill, g.grey) << g.text;
+    }
+}
+
+// A grey outside 0 to 255 is refused before the plot changes: 300 drew white stars on the white
+// plot without a word.
+TEST(BadSettings, GreyOutsideZeroTo255) {
+    TempFile file("h\n" + record(1));
+    for (const char* text : {"300", "255.5", "-5", "-0.6", "1e400", "-1e400", "99999999999"}) {
+        PlotRequest controls = controlsFor(file.path());
+        controls.controls.grey = text;
+        RasterSurface raster = earlierPlot();
+        EXPECT_EQ(run(raster, controls).fault().message,
+                  std::string("星の濃度「") + text +
+                      "」は 0 から 255 までの数にしてください（0 が黒、255 が白です）。");
+        expectPlotUntouched(raster);
     }
 }
 

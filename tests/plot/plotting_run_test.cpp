@@ -176,6 +176,19 @@ TEST(PlottingRun, NegativeAreasAreSkipped) {
     EXPECT_EQ(result.countTexts.single[0], "1");
 }
 
+// Stars drawn off a plot too small for them are counted; a pixel beyond the far edges is
+// still on it (catalogs and photographs count from 1).
+TEST(PlottingRun, CountsTheDrawnStarsOffThePlot) {
+    TempFile file("h\n" + record(1, 5, 0, 0) + record(2, 5, 1000.9, 800.9) +
+                  record(3, 5, 1001, 400) + record(4, 5, 500, -0.1) + record(5, 5, 5000, 9000) +
+                  record(6, 50000, 5000, 9000));
+    RecordingSurface surface;
+    const RunResult result = runOn(surface, controls(file));
+    ASSERT_TRUE(result.done());
+    EXPECT_EQ(result.starsDrawn, 5);
+    EXPECT_EQ(result.starsOutside, 3);  // the sixth is not drawn: its area is out of range
+}
+
 TEST(PlottingRun, AutoClearAndGreyLevel) {
     TempFile file("h\n" + record(1, 5));
     RecordingSurface surface;
@@ -189,12 +202,11 @@ TEST(PlottingRun, AutoClearAndGreyLevel) {
     runOn(surface, c);
     EXPECT_EQ(surface.clears, 1);
     EXPECT_EQ(surface.fill, 4);
-    c.controls.grey = "70000";  // beyond any grey: clamped, never wrapped
+    c.controls.grey = "255";
     runOn(surface, c);
     EXPECT_EQ(surface.fill, 255);
-    c.controls.grey = "-5";
-    runOn(surface, c);
-    EXPECT_EQ(surface.fill, 0);
+    c.controls.grey = "70000";  // beyond any grey: refused, never wrapped
+    EXPECT_FALSE(runOn(surface, c).done());
 }
 
 TEST(PlottingRun, SubPixelShadingFollowsCheck1) {
@@ -232,7 +244,9 @@ TEST(PlottingRun, UnusableSettingsStopBeforeThePlotChanges) {
         {set(&ControlTexts::height), "0", "縦「0」は"},
         {set(&ControlTexts::height), "32768", "縦「32768」は"},
         {set(&ControlTexts::width), "-5", "横「-5」は"},
-        {set(&ControlTexts::starSize), "0", "星の大きさ「0」は 0 より大きい数にしてください。"},
+        {set(&ControlTexts::starSize), "0", "星の大きさ「0」は 1 以上の数にしてください。"},
+        {set(&ControlTexts::starSize), "0.01", "星の大きさ「0.01」は 1 以上の数に"},
+        {set(&ControlTexts::grey), "300", "星の濃度「300」は 0 から 255 までの数に"},
         {set(&ControlTexts::starSize), "", "星の大きさ「」は"},
         {setFile, "", "星のリストが選ばれていません"},
         {setFile, "/nonexistent/m42.txt", "星のリスト「/nonexistent/m42.txt」を開けません"},

@@ -66,6 +66,28 @@ TEST(StarSources, KindIsTakenFromTheContentNotTheName) {
     EXPECT_EQ(StarSources::pictureSize(path("list.pbm")), std::nullopt);
 }
 
+// A catalog's picture is the photograph of its name beside it, whichever ending it has; a
+// file of that name that is no photograph is passed over.
+TEST(StarSources, ACatalogTakesThePlotSizeOfItsPicture) {
+    TempFile folder("");
+    const auto path = [&](const char* name) { return (folder.folder() / name).string(); };
+    std::ofstream(path("field.cat")) << kCatalog;
+    std::ofstream(path("alone.cat")) << kCatalog;
+    std::ofstream(path("field.fits")) << "not a picture";
+    EXPECT_EQ(StarSources::companionPicture(path("field.cat")), "");
+    EXPECT_EQ(StarSources::plotSize(path("field.cat")), std::nullopt);
+    sky().writePicture(path("field.tif"), "tiff");
+    EXPECT_EQ(StarSources::companionPicture(path("field.cat")), path("field.tif"));
+    sky().writeFits(path("field.fits.gz"), true, "gz");
+    EXPECT_EQ(StarSources::companionPicture(path("field.cat")), path("field.fits.gz"));
+    EXPECT_EQ(StarSources::plotSize(path("field.cat")), (PictureSize{128, 128}));
+    EXPECT_EQ(StarSources::plotSize(path("alone.cat")), std::nullopt);
+    EXPECT_EQ(StarSources::plotSize(path("field.fits.gz")), (PictureSize{128, 128}));
+    std::ofstream(path("field.txt")) << kStarList;
+    sky().writePicture(path("field.png"), "png");
+    EXPECT_EQ(StarSources::plotSize(path("field.txt")), std::nullopt);  // a list brings none
+}
+
 PlotRequest request(const std::string& path) {
     PlotRequest r;
     r.controls.width = "128";

@@ -37,6 +37,16 @@ TEST(ParseNumber, ExtremesStayFinite) {
     EXPECT_EQ(ParseNumber(std::string(1000, '9')), std::numeric_limits<double>::max());
 }
 
+// What a threshold cell warns about: a text ParseNumber does not read whole.
+TEST(ParseNumber, WholeNumbersAreTold) {
+    for (const char* text : {"30", " 0.25 ", "-3.5e2", "+7.", ".5", "1e400"}) {
+        EXPECT_TRUE(IsWholeNumber(text)) << text;
+    }
+    for (const char* text : {"", " ", "1,5", "abc", "1 2", "1e", "0.2x", "\xEF\xBC\x91"}) {
+        EXPECT_FALSE(IsWholeNumber(text)) << text;
+    }
+}
+
 TEST(LocaleNumber, WholeTextMustBeOneNumber) {
     EXPECT_EQ(parseLocaleNumber("3902", "."), 3902.0F);
     EXPECT_EQ(parseLocaleNumber(" 3902 ", "."), 3902.0F);
