@@ -20,6 +20,7 @@
 #include <algorithm>
 #include <new>
 
+#include "app/control_tips.h"
 #include "app/folder_watcher.h"
 #include "app/frame_chart.h"
 #include "app/frame_host.h"
@@ -115,6 +116,7 @@ FrameListWindow::FrameListWindow(FrameHost& host, FileDialogDriver& dialogs, Mes
     status_ = new QLabel(this);
     status_->setObjectName(QStringLiteral("FrameStatus"));
     layout->addWidget(status_);
+    ControlTips::apply(*this);
     resize(1000, 680);
     showSettings();
     showStatus();
