@@ -38,7 +38,7 @@ Tips mainWindowTips() {
         {QStringLiteral("Label5"),
          QStringLiteral("星の大きさ: 数が大きいほど星を小さく描きます（標準 30）")},
         {QStringLiteral("Text3"),
-         QStringLiteral("星の大きさ: 1 以上。数が大きいほど星を小さく描きます（標準 30）")},
+         QStringLiteral("星の大きさ: 数が大きいほど星を小さく描きます（標準 30、1 未満は警告）")},
         {QStringLiteral("Label4"), QStringLiteral("つまみを左へ: 星を大きく描きます")},
         {QStringLiteral("HScroll1"),
          QStringLiteral("星の大きさを 1 から 60 の間で選びます（左ほど大きく描きます）")},

@@ -42,6 +42,7 @@
 #include "platform/plot_clipboard.h"
 #include "platform/qt_text.h"
 #include "plot/camera_preset.h"
+#include "plot/plot_settings.h"
 #include "raster/bitmap_name.h"
 #include "text/messages.h"
 #include "text/parse_number.h"
@@ -382,6 +383,7 @@ void MainWindow::startRun(const PlotRequest& request, const StarSourceOpener& op
     if (viewer_ != nullptr) viewer_->setFrozen(true);
     running_ = true;
     runFile_ = qtName(request.starFile);
+    runStarSize_ = qtText(request.controls.starSize);
     status_->runStarted();
     progress_ = std::make_unique<RunProgress>(this, *worker_);
 }
@@ -423,7 +425,9 @@ void MainWindow::report(const RunResult& result) {
     }
     doubleStars_->showCounts(result.countTexts);
     countsFile_ = runFile_;
-    status_->runCompleted(runFile_, result.recordsRead, result.starsDrawn, result.starsOutside);
+    status_->runCompleted(
+        runFile_, result.recordsRead, result.starsDrawn, result.starsOutside,
+        PlotSettings::oversizedStars(runStarSize_.toStdString()) ? runStarSize_ : QString());
     // Where the windows must overlap (a small screen, a large scale), the counts come to the
     // front; the focus stays where it is.
     if (doubleStars_->isVisible() && doubleStars_->frameGeometry().intersects(frameGeometry())) {

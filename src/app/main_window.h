@@ -175,6 +175,7 @@ private:
     QByteArray viewerPlace_;     // where the viewer was last session, for its first showing
     QByteArray frameListPlace_;  // the same for the frame list
     QString runFile_;            // the star list of the run going on
+    QString runStarSize_;        // its star size text
     QString countsFile_;         // the file of the last completed run, whose counts are shown
     bool doubleStarsPlaced_ = false;
     bool running_ = false;

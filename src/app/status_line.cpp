@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QLocale>
+#include <QStringList>
 
 #include "app/window_look.h"
 #include "platform/qt_text.h"
@@ -14,6 +15,8 @@ namespace {
 constexpr int kRowHeight = 16;
 constexpr int kFirstRow = 2;
 constexpr int kSecondRow = 19;
+const QString kNoticeTip = QStringLiteral(
+    "描いた星が画像の外にあるときや、星の大きさが 1 より小さいときに、ここでお知らせします");
 
 QLabel* placeText(QWidget* parent, const char* name, const QRect& where,
                   Qt::Alignment alignment = Qt::AlignLeft) {
@@ -59,7 +62,7 @@ StatusLine::StatusLine(QWidget* window) : QFrame(window) {
     counts_->setText(QStringLiteral("「描画」(F5) で星を描きます"));
     counts_->setToolTip(QStringLiteral("描画で読んだ星と描いた星の数がここに出ます"));
     time_->setToolTip(QStringLiteral("描画にかかった時間"));
-    notice_->setToolTip(QStringLiteral("描いた星が画像の外にあれば、ここでお知らせします"));
+    notice_->setToolTip(kNoticeTip);
     showCountsLook();
     window->installEventFilter(this);
     followWindow();
@@ -85,7 +88,7 @@ void StatusLine::runStarted() {
 }
 
 void StatusLine::runCompleted(const QString& file, std::int64_t read, std::int64_t drawn,
-                              std::int64_t outside) {
+                              std::int64_t outside, const QString& starSize) {
     countsFile_ = file;
     earlier_ = false;
     counts_->setFixedWidth(170);
@@ -95,14 +98,23 @@ void StatusLine::runCompleted(const QString& file, std::int64_t read, std::int64
                  .arg(QFileInfo(file).fileName(), count(read), count(drawn)));
     time_->setText(seconds(clock_.isValid() ? clock_.elapsed() : 0));
     time_->setToolTip(QStringLiteral("描画にかかった時間"));
-    notice_->setToolTip(QStringLiteral("描いた星が画像の外にあれば、ここでお知らせします"));
+    notice_->setToolTip(kNoticeTip);
+    QStringList shown;
+    QStringList whole;
     if (outside > 0) {
-        setShown(notice_,
-                 QStringLiteral("⚠ %1 個の星が画像の外にあります。横と縦を確かめてください。")
-                     .arg(count(outside)),
-                 Qt::ElideRight, qtText(Messages::starsOutside(outside, "横と縦")));
-    } else {
+        shown << QStringLiteral("⚠ %1 個の星が画像の外にあります。横と縦を確かめてください。")
+                     .arg(count(outside));
+        whole << qtText(Messages::starsOutside(outside, "横と縦"));
+    }
+    if (!starSize.isEmpty()) {
+        shown << QStringLiteral("⚠ 星の大きさ「%1」は 1 より小さい値です。").arg(starSize);
+        whole << qtText(Messages::smallStarSize(starSize.toStdString()));
+    }
+    if (shown.isEmpty()) {
         notice_->clear();
+    } else {
+        setShown(notice_, shown.join(QLatin1Char(' ')), Qt::ElideRight,
+                 whole.join(QLatin1Char('\n')));
     }
     showCountsLook();
 }

@@ -15,6 +15,7 @@
 #include "output/counts_table.h"
 #include "output/output_file.h"
 #include "output/summary_table.h"
+#include "plot/plot_settings.h"
 #include "sources/input_folder.h"
 #include "sources/star_sources.h"
 #include "system/thread_budget.h"
@@ -82,6 +83,10 @@ int HeadlessPlotter::run(const std::vector<std::string>& args, std::ostream& out
         return kUsage;
     }
     if (!loadThresholds(job, err)) return kStopped;
+    // Told before the work, so that a long batch or a watch can be stopped at once; the runs go on.
+    if (PlotSettings::oversizedStars(job.controls.starSize)) {
+        err << Messages::smallStarSize(job.controls.starSize) << '\n';
+    }
     if (!job.watch.empty()) return watch(job, out, err, stop ? *stop : InterruptStop::arm());
     const BatchProgress::Style style = !job.batch() || job.quiet ? BatchProgress::Style::Quiet
                                        : errIsTerminal           ? BatchProgress::Style::Bar

@@ -15,6 +15,11 @@ std::optional<int> PlotSettings::side(const std::string& text, const std::string
     return static_cast<int>(pixels);
 }
 
+bool PlotSettings::oversizedStars(const std::string& starSize) {
+    const double size = ParseNumber(starSize);
+    return size > 0 && size < kSmallestStarSize;
+}
+
 Result<PlotSettings> PlotSettings::from(const ControlTexts& texts) {
     PlotSettings settings;
     const std::optional<int> width = side(texts.width, texts.decimalSeparator);
@@ -25,11 +30,8 @@ Result<PlotSettings> PlotSettings::from(const ControlTexts& texts) {
     settings.SensorHeight = *height;
     settings.CentreX = ParseNumber(texts.width) / 2;
     settings.CentreY = ParseNumber(texts.height) / 2;
-    // The bar reaches down to 1; below it every star grows past its neighbours and the plot is
-    // black, far below it a run of a few stars takes minutes.
-    const double size = ParseNumber(texts.starSize);
-    if (!(size >= kSmallestStarSize)) return Fault{Messages::badStarSize(texts.starSize), {}};
-    settings.SizeScale = size / 10;
+    settings.SizeScale = ParseNumber(texts.starSize) / 10;
+    if (!(settings.SizeScale > 0)) return Fault{Messages::badStarSize(texts.starSize), {}};
     settings.AreaMin = ParseNumber(texts.areaMin);
     settings.AreaMax = ParseNumber(texts.areaMax);
     // A grey is 0 to 255, as the bar gives it; anything else would draw in a grey it does not

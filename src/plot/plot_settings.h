@@ -29,7 +29,7 @@ struct PlotSettings {
     // is measured from. The two readings differ for texts such as "3902.7" or "12abc".
     double CentreX = 0;
     double CentreY = 0;
-    double SizeScale = 3;  // divisor of the drawn radius; 0.1 or more
+    double SizeScale = 3;  // divisor of the drawn radius; more than 0
     double AreaMin = 0;
     double AreaMax = 10000;
     int GreyLevel = 0;  // 0..255; other texts are refused
@@ -37,12 +37,15 @@ struct PlotSettings {
     bool AutoClear = true;
 
     static constexpr int kLargestSide = 32767;
-    // The least star size text (ten times SizeScale) that gives a plot: the bar's left end.
+    // The bar's left end. A smaller star size text (ten times SizeScale) still plots, but its
+    // stars grow past their neighbours and can black out the plot: the user is warned.
     static constexpr double kSmallestStarSize = 1;
 
     // A side of the plot in pixels from the width or height text, by the strict conversion with
     // the user's decimal separator; nothing when it is no whole number of 1 to kLargestSide.
     static std::optional<int> side(const std::string& text, const std::string& separator);
+    // Whether a star size text plots but draws its stars larger than the bar's left end can.
+    static bool oversizedStars(const std::string& starSize);
     // The settings of the texts, or the fault of the first text that cannot be used.
     static Result<PlotSettings> from(const ControlTexts& texts);
 };

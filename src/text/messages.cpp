@@ -66,9 +66,13 @@ std::string Messages::badSide(std::string_view name, std::string_view text, int 
 }
 
 std::string Messages::badStarSize(std::string_view text) {
+    return "星の大きさ「" + std::string(text) + "」は 0 より大きい数にしてください。";
+}
+
+std::string Messages::smallStarSize(std::string_view text) {
     return "星の大きさ「" + std::string(text) +
-           "」は 1 以上の数にしてください。1 より小さいと星が大きくなりすぎて、プロットが黒く塗り"
-           "つぶされます。";
+           "」は 1 より小さいので、星がとても大きく描かれます。プロットが黒く塗りつぶされることが"
+           "あります（標準は 30）。";
 }
 
 std::string Messages::badGrey(std::string_view text) {

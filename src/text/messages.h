@@ -16,6 +16,8 @@ public:
     static std::string badSide(std::string_view name, std::string_view text, int largest);
     // Below 1 every star is drawn so large that the plot fills with black.
     static std::string badStarSize(std::string_view text);
+    // A star size below the bar's left end: drawn, with this warning.
+    static std::string smallStarSize(std::string_view text);
     // Outside 0 to 255 a text names no grey; 300 used to draw white stars on the white plot.
     static std::string badGrey(std::string_view text);
     // Drawn stars whose centres lie off the plot: the plot is smaller than the picture they were

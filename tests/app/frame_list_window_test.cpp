@@ -232,6 +232,16 @@ private slots:
             QVERIFY2(state == "完了" || state == "中止" || state.startsWith("失敗"),
                      qPrintable(state));
         }
+
+        // A frame shown later warns of its own star size below 1, not of the one typed now.
+        control<QLineEdit>(form1(), "Text3")->setText(QStringLiteral("0.5"));
+        writeFile(path("g02.txt"), starList(1, 1));
+        dialogs_->chooseAll({path("g02.txt")});
+        click(list(), "AddFiles");
+        QVERIFY(waitForFrames());
+        control<QLineEdit>(form1(), "Text3")->setText(QStringLiteral("30"));
+        clickRow(7);
+        QVERIFY(control<QLabel>(form1(), "StatusNotice")->text().contains("星の大きさ「0.5」"));
         QVERIFY(messages_->messages.empty());
     }
 

@@ -193,8 +193,8 @@ private slots:
         QCOMPARE(status("StatusCounts").foregroundRole(), QPalette::WindowText);
     }
 
-    // A grey outside 0 to 255 and a star size below 1 stop with a message before the plot
-    // changes, as a star size of 0 always did; the bars' ends still draw.
+    // A grey outside 0 to 255 and a star size of 0 stop with a message before the plot changes;
+    // a star size below the bar's left end draws, with a warning in the status line.
     void settingsThatCannotGiveAPlotAreRefused() {
         writeFile(path("m42.txt"), kOneSingleStar);
         choose(QStringLiteral("m42.txt"));
@@ -206,7 +206,7 @@ private slots:
             const char* message;
         } refused[] = {
             {"Text9", "300", "星の濃度「300」は 0 から 255 までの数にしてください"},
-            {"Text3", "0.01", "星の大きさ「0.01」は 1 以上の数にしてください"},
+            {"Text3", "0", "星の大きさ「0」は 0 より大きい数にしてください"},
         };
         for (const auto& setting : refused) {
             const QString kept = box(setting.box).text();
@@ -221,10 +221,15 @@ private slots:
             box("Text1").setText(QStringLiteral("3902"));
         }
         const std::size_t shown = messages_->messages.size();
+        box("Text3").setText(QStringLiteral("0.5"));
+        draw();
+        QCOMPARE(messages_->messages.size(), shown);
+        QVERIFY(status("StatusNotice").text().contains(QStringLiteral("星の大きさ「0.5」")));
         box("Text9").setText(QStringLiteral("255"));
         box("Text3").setText(QStringLiteral("1"));
         draw();
         QCOMPARE(messages_->messages.size(), shown);
+        QVERIFY(status("StatusNotice").text().isEmpty());
     }
 };
 

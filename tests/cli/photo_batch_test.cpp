@@ -117,6 +117,11 @@ TEST(PhotoBatch, ACatalogTakesItsPicturesSizeAndStarsOffThePlotAreTold) {
                        ": 1 個の星が画像の外にあります。--width と "
                        "--height が、星を測った写真の大きさと合っているか"
                        "確かめてください。\n");
+    // A star size below the bar's plots as given; the warning changes neither counts nor status.
+    std::tie(status, out, err) = run({"--size", "0.5", field.path()});
+    EXPECT_EQ(status, HeadlessPlotter::kCompleted);
+    EXPECT_EQ(out, table);
+    EXPECT_EQ(err.rfind("星の大きさ「0.5」は 1 より小さいので", 0), 0u) << err;
 }
 
 }  // namespace

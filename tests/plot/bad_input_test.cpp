@@ -320,26 +320,28 @@ TEST(BadSettings, SensorSidesOutsideOneTo32767) {
     }
 }
 
-// Below the bar's left end every star would cover its neighbours and the plot turn black, as
-// 0.01 did without a word; the bar's whole range and beyond its right end still plot.
-TEST(BadSettings, StarSizeMustBeOneOrMore) {
+// A star size must be more than 0: it divides every radius. Below the bar's left end it still
+// plots as any other size (only a warning goes with it); a warning is no refusal.
+TEST(BadSettings, StarSizeMustBeMoreThanZero) {
     TempFile file("h\n" + record(1));
-    for (const char* text : {"", "abc", "0", "-30", "0.00", "-1e400", "0.01", "0.999"}) {
+    for (const char* text : {"", "abc", "0", "-30", "0.00", "-1e400"}) {
         PlotRequest controls = controlsFor(file.path());
         controls.controls.starSize = text;
         RasterSurface raster = earlierPlot();
         EXPECT_EQ(run(raster, controls).fault().message,
-                  std::string("星の大きさ「") + text +
-                      "」は 1 以上の数にしてください。1 より小さいと星が大きくなりすぎて、"
-                      "プロットが黒く塗りつぶされます。");
+                  std::string("星の大きさ「") + text + "」は 0 より大きい数にしてください。");
         expectPlotUntouched(raster);
+        EXPECT_FALSE(PlotSettings::oversizedStars(text)) << text;
     }
-    for (const char* text : {"1", " 1.0", "60", "300"}) {
+    for (const char* text : {"0.01", "0.999", "1", " 1.0", "60", "300"}) {
         PlotRequest controls = controlsFor(file.path());
         controls.controls.starSize = text;
         RasterSurface raster;
         EXPECT_TRUE(run(raster, controls).done()) << text;
     }
+    EXPECT_TRUE(PlotSettings::oversizedStars("0.999"));
+    EXPECT_TRUE(PlotSettings::oversizedStars("0.2"));
+    EXPECT_FALSE(PlotSettings::oversizedStars("1"));
     // A huge size divides every radius down to a single pixel.
     PlotRequest huge = controlsFor(file.path());
     huge.controls.starSize = "1e400";
