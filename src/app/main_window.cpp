@@ -348,6 +348,9 @@ void MainWindow::draw() {
 void MainWindow::startRun() {
     // What the run reads is taken now: nothing the user touches meanwhile changes it.
     const PlotRequest request{controls(), doubleStars_->table(), nativeName(starFile_)};
+    // The map's window shows any run at once when opened later, as long as the stars are few;
+    // a list of millions keeps their shapes only while the window is open.
+    worker_->keepShapesOfAtMost(shapeMap_->isVisible() ? SIZE_MAX : kShapesKeptUnseen);
     if (!worker_->start(request, sources_->opener(), picture1_->surface())) {
         messages_.show(this, qtText(Messages::outOfMemory()));  // no thread: its stack is memory
         return;

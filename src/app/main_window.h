@@ -4,6 +4,8 @@
 #include <QString>
 #include <QWidget>
 #include <array>
+#include <cstddef>
+#include <cstdint>
 #include <memory>
 
 #include "app/window_settings.h"
@@ -167,9 +169,11 @@ private:
     WindowShortcuts* shortcuts_ = nullptr;
     AboutBox* about_ = nullptr;
     QByteArray viewerPlace_;  // where the viewer was last session, for its first showing
-    QString runFile_;         // the star list of the run going on
-    QString runStarSize_;     // its star size text
-    QString countsFile_;      // the file of the last completed run, whose counts are shown
+    // 250,000 stars' shapes are 10 MB, more than any photograph gives.
+    static constexpr std::size_t kShapesKeptUnseen = 250000;
+    QString runFile_;      // the star list of the run going on
+    QString runStarSize_;  // its star size text
+    QString countsFile_;   // the file of the last completed run, whose counts are shown
     bool doubleStarsPlaced_ = false;
     bool shapeMapPlaced_ = false;  // the map's window was shown, or has last session's place
     bool running_ = false;
