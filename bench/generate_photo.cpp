@@ -1,9 +1,13 @@
 // generate-photo: writes a reproducible star-field photograph as a 16-bit FITS file, the size of
 // the default sensor, for the photograph benchmarks.
-//   generate-photo STARS SEED FILE [WIDTH HEIGHT]
+//   generate-photo STARS SEED FILE [WIDTH HEIGHT [reducer]]
 // Sky of about 1000 counts with a gentle gradient and noise of about 12 counts; Gaussian stars of
 // FWHM 1.8 to 4.5 pixels, axis ratios 0.6 to 1, every orientation, peaks from a few to tens of
 // thousands of counts (a few saturate at 65535). The same seed gives the same file everywhere.
+// "reducer" makes the faults of a focal reducer set too far from the sensor on a tilted camera,
+// for the star-shape map: the same stars, but round at the centre and stretched along the radius
+// towards the edge (axis ratio down to 0.45 in the corners), and up to 1.7 times as large
+// towards the first row's first corner.
 #include <fitsio.h>
 
 #include <algorithm>
@@ -36,13 +40,24 @@ private:
     std::uint64_t state_;
 };
 
-void addStar(std::vector<double>& sky, int width, int height, Random& random) {
+void addStar(std::vector<double>& sky, int width, int height, Random& random, bool reducer) {
     const double x = random.uniform() * width;
     const double y = random.uniform() * height;
-    const double fwhm = 1.8 + 2.7 * random.uniform();
-    const double ratio = 0.6 + 0.4 * random.uniform();
-    const double angle = random.uniform() * std::numbers::pi;
+    double fwhm = 1.8 + 2.7 * random.uniform();
+    double ratio = 0.6 + 0.4 * random.uniform();
+    double angle = random.uniform() * std::numbers::pi;
     const double peak = 60.0 * std::exp(random.uniform() * 7.0);  // 60 .. 66000
+    if (reducer) {
+        // r: 0 at the centre, 1 in the corners; the same random numbers, so the same stars.
+        const double dx = x - width / 2.0;
+        const double dy = y - height / 2.0;
+        const double r2 = (dx * dx + dy * dy) / (width * width / 4.0 + height * height / 4.0);
+        ratio = std::min(1.0, 0.9 + 0.1 * ratio - 0.45 * r2);
+        angle = std::atan2(dy, dx) + 0.2 * (angle - std::numbers::pi / 2);  // within 18°
+        fwhm = 2.6 + 0.3 * (fwhm - 1.8) / 2.7;
+        const double corner = std::hypot(x / width, y / height) / std::numbers::sqrt2;
+        fwhm *= 1 + 0.7 * std::max(0.0, 1 - 1.6 * corner);
+    }
     const double major = fwhm / 2.3548;
     const double minor = major * ratio;
     const double c = std::cos(angle);
@@ -65,8 +80,9 @@ void addStar(std::vector<double>& sky, int width, int height, Random& random) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 4 && argc != 6) {
-        std::cerr << "usage: generate-photo STARS SEED FILE [WIDTH HEIGHT]\n";
+    const bool reducer = argc == 7 && std::string(argv[6]) == "reducer";
+    if (argc != 4 && argc != 6 && !reducer) {
+        std::cerr << "usage: generate-photo STARS SEED FILE [WIDTH HEIGHT [reducer]]\n";
         return 2;
     }
     const long stars = std::stol(argv[1]);
@@ -80,7 +96,7 @@ int main(int argc, char** argv) {
                 1000.0 + 0.02 * column + 0.03 * row + 12.0 * random.normal();
         }
     }
-    for (long star = 0; star < stars; ++star) addStar(sky, width, height, random);
+    for (long star = 0; star < stars; ++star) addStar(sky, width, height, random, reducer);
     std::vector<unsigned short> pixels(sky.size());
     std::transform(sky.begin(), sky.end(), pixels.begin(), [](double v) {
         return static_cast<unsigned short>(std::clamp(std::nearbyint(v), 0.0, 65535.0));

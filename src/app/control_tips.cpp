@@ -57,8 +57,8 @@ Tips mainWindowTips() {
         {QStringLiteral("Command2"), QStringLiteral("Quendra を終了します (Ctrl+Q)")},
         {QStringLiteral("Label11"), QStringLiteral("プロットの左上を等倍で表示しています")},
         {QStringLiteral("Picture1"),
-         QStringLiteral("プロットの左上（等倍）。右クリック、メニューキー、Shift+F10 で"
-                        "全体表示・コピー・保存・フレーム一覧・夜間モードのメニューを開きます")},
+         QStringLiteral("プロットの左上（等倍）。右クリック、メニューキー、Shift+F10 で全体表示・"
+                        "星像マップ・コピー・保存・フレーム一覧・夜間モードのメニューを開きます")},
     };
     const auto presets = CameraPreset::all();
     for (std::size_t i = 0; i < presets.size(); ++i) {

@@ -30,6 +30,7 @@
 #include "app/run_progress.h"
 #include "app/run_worker.h"
 #include "app/settings_store.h"
+#include "app/shape_map_window.h"
 #include "app/status_line.h"
 #include "app/version.h"
 #include "app/window_look.h"
@@ -120,6 +121,7 @@ MainWindow::MainWindow(FileDialogDriver& dialogs, MessageBox& messages, ThreadBu
     connect(doubleStars_.get(), &DoubleStarWindow::drawRequested, this, &MainWindow::draw);
     sources_ = std::make_unique<WindowSources>();
     worker_ = std::make_unique<RunWorker>(threads_);
+    shapeMap_ = new ShapeMapWindow(threads_, dialogs, messages_, this);
     connect(worker_.get(), &RunWorker::finished, this, &MainWindow::runEnded);
     ControlTips::apply(*this);
     shortcuts_ = new WindowShortcuts(*this, *doubleStars_);
@@ -240,6 +242,7 @@ void MainWindow::buildPlotMenu() {
         return action;
     };
     add("ShowWholePlot", QStringLiteral("全体を表示"), &MainWindow::showWholePlot);
+    add("ShowShapeMap", QStringLiteral("星像マップ"), &MainWindow::showShapeMap);
     add("CopyPlot", QStringLiteral("クリップボードにコピー"), &MainWindow::copyPlot);
     add("SavePlot", QStringLiteral("画像保存"), &MainWindow::saveImage);
     add("FrameList", QStringLiteral("フレーム一覧"), &MainWindow::showFrameList);
@@ -374,6 +377,9 @@ void MainWindow::showFrameList() {
 }
 
 void MainWindow::startRun(const PlotRequest& request, const StarSourceOpener& open) {
+    // The map's window shows any run at once when opened later, as long as the stars are few;
+    // a list of millions keeps their shapes only while the window is open.
+    worker_->keepShapesOfAtMost(shapeMap_->isVisible() ? SIZE_MAX : kShapesKeptUnseen);
     if (!worker_->start(request, open, picture1_->surface())) {
         messages_.show(this, qtText(Messages::outOfMemory()));  // no thread: its stack is memory
         return;
@@ -412,6 +418,7 @@ void MainWindow::report(const RunResult& result) {
         // The counts shown are an earlier run's now, whatever the plot shows.
         status_->runEnded();
         if (!countsFile_.isEmpty()) doubleStars_->markCountsEarlier(countsFile_);
+        shapeMap_->markEarlier();
     }
     // A cancelled run stops as a stopped run does, without a message.
     if (result.cancelled()) return;
@@ -424,6 +431,8 @@ void MainWindow::report(const RunResult& result) {
         return;
     }
     doubleStars_->showCounts(result.countTexts);
+    const RasterSurface& plot = picture1_->surface();
+    shapeMap_->follow(worker_->takeShapes(), plot.width(), plot.height(), runFile_);
     countsFile_ = runFile_;
     status_->runCompleted(
         runFile_, result.recordsRead, result.starsDrawn, result.starsOutside,
@@ -496,11 +505,19 @@ void MainWindow::showWholePlot() {
     });
 }
 
+void MainWindow::showShapeMap() {
+    shapeMapPlaced_ = true;
+    shapeMap_->show();
+    shapeMap_->raise();
+    shapeMap_->activateWindow();
+}
+
 void MainWindow::setNightMode(bool on) {
     night_ = on;
     applyNightLook(on);
     picture1_->setNight(on);
     if (viewer_ != nullptr) viewer_->setNight(on);
+    shapeMap_->setNight(on);
     nightAction_->setChecked(on);
 }
 
@@ -614,6 +631,7 @@ WindowSettings MainWindow::settings() const {
     settings.greyBar = hScroll2_->value();
     settings.thresholds = doubleStars_->table();
     settings.night = night_;
+    settings.shapeMapGrid = shapeMap_->grid();
     return settings;
 }
 
@@ -632,6 +650,7 @@ void MainWindow::applySettings(const WindowSettings& settings) {
     check2_->setChecked(c.autoClear);
     doubleStars_->setTable(settings.thresholds);
     setNightMode(settings.night);
+    shapeMap_->setGrid(settings.shapeMapGrid);
     // The plot takes the size of the texts, as at start-up; texts that give none leave it.
     const std::string separator = QLocale().decimalPoint().toStdString();
     const std::optional<int> width = PlotSettings::side(c.width, separator);
@@ -662,6 +681,8 @@ void MainWindow::restoreSession() {
     }
     viewerPlace_ = session.viewerPlace;
     frameListPlace_ = session.frameListPlace;
+    shapeMapPlaced_ =
+        !session.shapeMapPlace.isEmpty() && shapeMap_->restoreGeometry(session.shapeMapPlace);
 }
 
 void MainWindow::keepSession() const {
@@ -674,5 +695,6 @@ void MainWindow::keepSession() const {
     if (doubleStarsPlaced_) session.doubleStarPlace = doubleStars_->saveGeometry();
     session.viewerPlace = viewer_ != nullptr ? viewer_->saveGeometry() : viewerPlace_;
     session.frameListPlace = frameList_ != nullptr ? frameList_->saveGeometry() : frameListPlace_;
+    if (shapeMapPlaced_) session.shapeMapPlace = shapeMap_->saveGeometry();
     store_->save(session);
 }

@@ -4,6 +4,8 @@
 #include <QString>
 #include <QWidget>
 #include <array>
+#include <cstddef>
+#include <cstdint>
 #include <memory>
 
 #include "app/frame_host.h"
@@ -17,6 +19,7 @@ class StatusLine;
 class WindowShortcuts;
 class RunProgress;
 class RunWorker;
+class ShapeMapWindow;
 class WindowSources;
 class FileDialog;
 class FileDialogDriver;
@@ -53,14 +56,16 @@ public:
     DoubleStarWindow& doubleStarWindow() { return *doubleStars_; }
     PlotView& plot() { return *picture1_; }
     FileDialog& commonDialog() { return *dialog_; }
-    // The plot's context menu: "全体を表示", "クリップボードにコピー", "画像保存", "フレーム一覧",
-    // "夜間モード", "初期設定に戻す", "Quendra について".
+    // The plot's context menu: "全体を表示", "星像マップ", "クリップボードにコピー", "画像保存",
+    // "フレーム一覧", "夜間モード", "初期設定に戻す", "Quendra について".
     QMenu& plotMenu() { return *plotMenu_; }
     StatusLine& statusLine() { return *status_; }
     // The about box; nullptr until it is first shown.
     AboutBox* aboutBox() { return about_; }
     // The window of "全体を表示"; nullptr until it is first asked for.
     PlotViewer* viewer() { return viewer_; }
+    // The window of "星像マップ", hidden until asked for; it follows every completed run.
+    ShapeMapWindow& shapeMap() { return *shapeMap_; }
     bool nightMode() const { return night_; }
     // A run of "描画" is going on; its end is told by runFinished().
     bool running() const { return running_; }
@@ -78,6 +83,7 @@ public:
     void saveImage();
     void copyPlot();
     void showWholePlot();
+    void showShapeMap();
     void setNightMode(bool on);
     // Shows the double-star window without taking the focus from where it is, or hides it.
     void toggleDoubleStarWindow();
@@ -164,6 +170,7 @@ private:
     QAction* nightAction_ = nullptr;
     PlotViewer* viewer_ = nullptr;
     FrameListWindow* frameList_ = nullptr;
+    ShapeMapWindow* shapeMap_ = nullptr;
     std::unique_ptr<DoubleStarWindow> doubleStars_;
     std::unique_ptr<WindowSources> sources_;
     std::unique_ptr<RunWorker> worker_;
@@ -174,10 +181,13 @@ private:
     AboutBox* about_ = nullptr;
     QByteArray viewerPlace_;     // where the viewer was last session, for its first showing
     QByteArray frameListPlace_;  // the same for the frame list
-    QString runFile_;            // the star list of the run going on
-    QString runStarSize_;        // its star size text
-    QString countsFile_;         // the file of the last completed run, whose counts are shown
+    // 250,000 stars' shapes are 10 MB, more than any photograph gives.
+    static constexpr std::size_t kShapesKeptUnseen = 250000;
+    QString runFile_;      // the star list of the run going on
+    QString runStarSize_;  // its star size text
+    QString countsFile_;   // the file of the last completed run, whose counts are shown
     bool doubleStarsPlaced_ = false;
+    bool shapeMapPlaced_ = false;  // the map's window was shown, or has last session's place
     bool running_ = false;
     bool night_ = false;
     bool screenFollowed_ = false;

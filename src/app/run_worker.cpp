@@ -17,6 +17,7 @@ bool RunWorker::start(PlotRequest request, StarSourceOpener open, RasterSurface&
     request_ = std::move(request);
     open_ = std::move(open);
     result_ = RunResult();
+    shapes_.take();  // what an earlier run left, if it was never collected
     cancelled_ = false;
     lastStage_.clear();
     std::swap(plot_, plot);
@@ -35,7 +36,9 @@ RunResult RunWorker::finish(RasterSurface& plot, bool cancel) {
 }
 
 void RunWorker::work() {
+    StarObserver* const observers[] = {&shapes_};
     RunHooks hooks;
+    hooks.observers = observers;
     hooks.monitor = this;
     hooks.threads = &threads_;
     try {

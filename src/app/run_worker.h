@@ -10,6 +10,7 @@
 #include "plot/plotting_run.h"
 #include "plot/run_monitor.h"
 #include "raster/raster_surface.h"
+#include "shape/shape_collector.h"
 #include "system/thread_budget.h"
 
 // One plotting run on a thread of the budget, for a window. The window hands it the request as it
@@ -40,6 +41,11 @@ public:
     // After finished(), or to stop at once: waits for the run (cancelled first when `cancel`),
     // gives the plot back and returns how the run ended.
     RunResult finish(RasterSurface& plot, bool cancel = false);
+    // After finish(): what the star-shape map needs of every star the run drew, handed over
+    // once; null when the run drew more than the next run's most (40 bytes a star are kept).
+    ShapeStars takeShapes() { return shapes_.take(); }
+    // Before start(): how many stars' shapes the run keeps at most.
+    void keepShapesOfAtMost(std::size_t stars) { shapes_.keepAtMost(stars); }
 
 signals:
     // stage: what the run is doing ("星を描いています", ...); done of total, total 0 when not
@@ -57,6 +63,7 @@ private:
     StarSourceOpener open_;
     RasterSurface plot_;
     RunResult result_;
+    ShapeCollector shapes_;
     bool holding_ = false;  // the caller's plot is with the worker
     std::atomic<bool> cancelled_{false};
     std::mutex reporting_;

@@ -67,6 +67,8 @@ void loadControls(const QSettings& file, WindowSettings& settings) {
         bar(file, QStringLiteral("main/starSizeBar"), settings.starSizeBar, 1, 60);
     settings.greyBar = bar(file, QStringLiteral("main/greyBar"), settings.greyBar, 0, 255);
     settings.night = flag(file, QStringLiteral("main/night"), settings.night);
+    settings.shapeMapGrid = bar(file, QStringLiteral("shapeMap/grid"), settings.shapeMapGrid, 1,
+                                ShapeMap::kLargestGrid);
 }
 
 void loadThresholds(const QSettings& file, ThresholdTable& table) {
@@ -94,6 +96,7 @@ void saveSettings(QSettings& file, const WindowSettings& settings) {
     file.setValue(QStringLiteral("main/subPixel"), c.subPixel);
     file.setValue(QStringLiteral("main/autoClear"), c.autoClear);
     file.setValue(QStringLiteral("main/night"), settings.night);
+    file.setValue(QStringLiteral("shapeMap/grid"), settings.shapeMapGrid);
     const ThresholdTable& table = settings.thresholds;
     for (std::size_t row = 0; row < AreaClass::kCount; ++row) {
         file.setValue(cellKey("circularity", row), qtText(table.circularity[row]));
@@ -126,6 +129,7 @@ SettingsStore::Session SettingsStore::load() const {
     session.doubleStarPlace = place(file, QStringLiteral("windows/doubleStar"));
     session.viewerPlace = place(file, QStringLiteral("windows/viewer"));
     session.frameListPlace = place(file, QStringLiteral("windows/frameList"));
+    session.shapeMapPlace = place(file, QStringLiteral("windows/shapeMap"));
     return session;
 }
 
@@ -140,6 +144,7 @@ bool SettingsStore::save(const Session& session) const {
     file.setValue(QStringLiteral("windows/doubleStar"), session.doubleStarPlace);
     file.setValue(QStringLiteral("windows/viewer"), session.viewerPlace);
     file.setValue(QStringLiteral("windows/frameList"), session.frameListPlace);
+    file.setValue(QStringLiteral("windows/shapeMap"), session.shapeMapPlace);
     file.sync();
     return file.status() == QSettings::NoError;
 }

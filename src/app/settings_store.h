@@ -20,6 +20,7 @@ public:
         QByteArray doubleStarPlace;
         QByteArray viewerPlace;
         QByteArray frameListPlace;
+        QByteArray shapeMapPlace;
     };
 
     // The settings in an INI file at `path`; it is made, with its folder, at the first save.

@@ -3,6 +3,7 @@
 #include "doublestar/lens_preset.h"
 #include "doublestar/threshold_table.h"
 #include "plot/plot_settings.h"
+#include "shape/shape_map.h"
 
 // The settings of both windows that a user changes and the program remembers between sessions.
 // Made as it is, it holds the design defaults: what the very first start shows and what
@@ -13,4 +14,5 @@ struct WindowSettings {
     int greyBar = 0;       // HScroll2
     ThresholdTable thresholds = LensPreset::initial();
     bool night = false;
+    int shapeMapGrid = ShapeMap::kDefaultGrid;  // "星像マップ"'s "領域の分割", N × N
 };

@@ -15,6 +15,7 @@
 #include "output/counts_table.h"
 #include "output/output_file.h"
 #include "output/summary_table.h"
+#include "platform/offscreen_gui.h"
 #include "plot/plot_settings.h"
 #include "sources/input_folder.h"
 #include "sources/star_sources.h"
@@ -83,6 +84,9 @@ int HeadlessPlotter::run(const std::vector<std::string>& args, std::ostream& out
         return kUsage;
     }
     if (!loadThresholds(job, err)) return kStopped;
+    // The map's picture has text, whose fonts only a GUI application gives; made here, on the
+    // main thread, before any run draws one, and only then: a plain run starts no GUI.
+    if (!job.outputs.map.empty()) OffscreenGui::ensure();
     // Told before the work, so that a long batch or a watch can be stopped at once; the runs go on.
     if (PlotSettings::oversizedStars(job.controls.starSize)) {
         err << Messages::smallStarSize(job.controls.starSize) << '\n';

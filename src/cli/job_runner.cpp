@@ -3,12 +3,15 @@
 #include <optional>
 #include <vector>
 
+#include "cli/map_image.h"
 #include "cli/plot_image.h"
 #include "output/fwhm_median.h"
 #include "output/region_file.h"
+#include "output/shape_map_json.h"
 #include "output/star_list_writer.h"
 #include "output/star_table.h"
 #include "plot/plotting_run.h"
+#include "shape/shape_collector.h"
 #include "sources/star_sources.h"
 
 namespace {
@@ -20,10 +23,15 @@ struct RunOutputs {
     std::optional<OutputFile> regionFile;
     std::optional<RegionFile> regions;
     std::optional<FwhmMedian> fwhm;  // only where a summary shows it
+    // Only where a map or the summary needs them: a plain run keeps nothing of its stars.
+    std::optional<ShapeCollector> shapes;
     std::vector<StarObserver*> observers;
 
     Result<> open(const OutputNames& names, double sensorHeight, bool summary) {
         if (summary) observers.push_back(&fwhm.emplace());
+        if (summary || !names.map.empty() || !names.mapJson.empty()) {
+            observers.push_back(&shapes.emplace());
+        }
         if (!names.stars.empty()) {
             Result<> opened = starFile.emplace(names.stars, "星の一覧").open();
             if (!opened.done()) return opened;
@@ -74,11 +82,18 @@ SummaryRow JobRunner::run(const std::string& input, const OutputNames& outputs,
         runPlot(request, open, raster,
                 {.observers = files.observers, .monitor = monitor, .threads = &threads_});
     if (!result.done()) return {input, std::move(result)};
+    // The map over the plot as the run sized it, made once the run has completed.
+    std::optional<ShapeMap> map;
+    if (files.shapes)
+        map.emplace(files.shapes->take(), raster.width(), raster.height(), job_.mapGrid);
     Result<> kept = files.commit();
     if (kept.done()) kept = saveList(saved, outputs.saveList);
+    if (kept.done() && map) kept = saveMap(*map, outputs);
     if (kept.done() && !outputs.image.empty()) kept = PlotImage::save(raster, outputs.image);
     if (!kept.done()) return {input, RunResult(kept)};
-    return {input, std::move(result), files.fwhm ? files.fwhm->median() : std::nullopt};
+    SummaryRow row{input, std::move(result), files.fwhm ? files.fwhm->median() : std::nullopt};
+    if (map) row.map = MapFigures::of(*map);
+    return row;
 }
 
 // A photograph, or a catalog with its picture beside it, sets the sensor size to the picture's,
@@ -91,6 +106,17 @@ ControlTexts JobRunner::controlsFor(const std::string& input) const {
         if (!job_.heightGiven) controls.height = std::to_string(size->height);
     }
     return controls;
+}
+
+Result<> JobRunner::saveMap(const ShapeMap& map, const OutputNames& outputs) {
+    if (!outputs.mapJson.empty()) {
+        OutputFile file(outputs.mapJson, "星像マップの数値");
+        if (Result<> opened = file.open(); !opened.done()) return opened;
+        file.write(ShapeMapJson::text(map));
+        if (Result<> committed = file.commit(); !committed.done()) return committed;
+    }
+    if (outputs.map.empty()) return {};
+    return MapImage::save(map, outputs.map);
 }
 
 Result<> JobRunner::saveList(StarListWriter& saved, const std::string& path) {

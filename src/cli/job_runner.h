@@ -23,6 +23,8 @@ public:
 private:
     ControlTexts controlsFor(const std::string& input) const;
     static Result<> saveList(StarListWriter& saved, const std::string& path);
+    // The star-shape map's numbers (--map-json) and picture (--map), where the job asks for them.
+    static Result<> saveMap(const ShapeMap& map, const OutputNames& outputs);
 
     const PlotJob& job_;
     StarSourceOpener open_;

@@ -62,8 +62,9 @@ std::string OutputPlan::expand(const std::string& pattern, const std::string& in
 }
 
 OutputNames OutputPlan::namesFor(const PlotJob& job, const std::string& input) {
-    return {expand(job.outputs.image, input), expand(job.outputs.stars, input),
-            expand(job.outputs.regions, input), expand(job.outputs.saveList, input)};
+    return {expand(job.outputs.image, input),   expand(job.outputs.stars, input),
+            expand(job.outputs.regions, input), expand(job.outputs.saveList, input),
+            expand(job.outputs.map, input),     expand(job.outputs.mapJson, input)};
 }
 
 // A file written into the watched folder under an input's name would come back as a frame.
@@ -72,6 +73,8 @@ std::string OutputPlan::checkWatch(const PlotJob& job) {
     const std::pair<const char*, const std::string*> written[] = {{"-o", &sample.image},
                                                                   {"--stars", &sample.stars},
                                                                   {"--regions", &sample.regions},
+                                                                  {"--map", &sample.map},
+                                                                  {"--map-json", &sample.mapJson},
                                                                   {"--save-list", &sample.saveList},
                                                                   {"--summary", &job.summary}};
     for (const auto& [option, path] : written) {
@@ -90,10 +93,9 @@ std::string OutputPlan::checkWatch(const PlotJob& job) {
 
 std::string OutputPlan::check(const PlotJob& job, std::vector<OutputNames>& perInput) {
     const std::pair<const char*, const std::string*> patterns[] = {
-        {"-o", &job.outputs.image},
-        {"--stars", &job.outputs.stars},
-        {"--regions", &job.outputs.regions},
-        {"--save-list", &job.outputs.saveList}};
+        {"-o", &job.outputs.image},           {"--stars", &job.outputs.stars},
+        {"--regions", &job.outputs.regions},  {"--map", &job.outputs.map},
+        {"--map-json", &job.outputs.mapJson}, {"--save-list", &job.outputs.saveList}};
     if (job.batch()) {
         for (const auto& [option, pattern] : patterns) {
             if (!pattern->empty() && pattern->find(kName) == std::string::npos) {
@@ -126,8 +128,8 @@ std::string OutputPlan::check(const PlotJob& job, std::vector<OutputNames>& perI
     perInput.clear();
     for (const std::string& input : job.inputs) {
         OutputNames names = namesFor(job, input);
-        for (const std::string* path :
-             {&names.image, &names.stars, &names.regions, &names.saveList}) {
+        for (const std::string* path : {&names.image, &names.stars, &names.regions, &names.saveList,
+                                        &names.map, &names.mapJson}) {
             if (std::string error = claim(*path); !error.empty()) return error;
         }
         perInput.push_back(std::move(names));

@@ -6,6 +6,7 @@
 
 #include "doublestar/threshold_table.h"
 #include "plot/plot_settings.h"
+#include "shape/shape_map.h"
 #include "sources/photo/detection_settings.h"
 
 // The files one input's run writes; with several inputs each name is a pattern in which
@@ -15,6 +16,8 @@ struct OutputNames {
     std::string stars;     // --stars
     std::string regions;   // --regions
     std::string saveList;  // --save-list
+    std::string map;       // --map: the star-shape map as a PNG picture
+    std::string mapJson;   // --map-json: its numbers and reading
 };
 
 // What quendra-plot was asked to do: the inputs, the settings every run takes, what each run
@@ -32,6 +35,7 @@ struct PlotJob {
     DetectionSettings detection;  // for photographs
     OutputNames outputs;
     std::string summary;
+    int mapGrid = ShapeMap::kDefaultGrid;  // --map-grid: N × N regions, also for the summary's tilt
     bool json = false;
     bool quiet = false;
     int parallel = 1;  // runs at a time

@@ -30,6 +30,7 @@ private:
     bool flag(const std::string& name);
     bool valued(const std::string& name, const std::string& value);
     bool detection(const std::string& name, const std::string& value);
+    bool mapGrid(const std::string& value);
     bool finish();
     bool finishWatch();
     PlotterOptions::Parsed usageError() const {
@@ -51,8 +52,9 @@ private:
 
 // Options that take a file name: an empty one is a mistake, never "no file".
 bool namesFile(const std::string& name) {
-    return name == "-o" || name == "--stars" || name == "--regions" || name == "--save-list" ||
-           name == "--summary" || name == "--thresholds" || name == "--watch";
+    return name == "-o" || name == "--stars" || name == "--regions" || name == "--map" ||
+           name == "--map-json" || name == "--save-list" || name == "--summary" ||
+           name == "--thresholds" || name == "--watch";
 }
 
 bool isDetection(const std::string& name) {
@@ -111,8 +113,8 @@ bool Reader::option(const std::string& name, const std::string* value, bool atta
     const bool known = namesFile(name) || name == "--camera" || name == "--width" ||
                        name == "--height" || name == "--size" || name == "--grey" ||
                        name == "--min" || name == "--max" || name == "--preset" ||
-                       name == "--angle-correction" || name == "-j" || name == "--jobs" ||
-                       isDetection(name);
+                       name == "--angle-correction" || name == "--map-grid" || name == "-j" ||
+                       name == "--jobs" || isDetection(name);
     if (!known) return fail("知らないオプション「" + name + "」です。--help をご覧ください。");
     if (value == nullptr) return fail(name + " には値が必要です。");
     usedValue = true;
@@ -146,6 +148,8 @@ bool Reader::valued(const std::string& name, const std::string& value) {
         {"-o", &job_.outputs.image},
         {"--stars", &job_.outputs.stars},
         {"--regions", &job_.outputs.regions},
+        {"--map", &job_.outputs.map},
+        {"--map-json", &job_.outputs.mapJson},
         {"--save-list", &job_.outputs.saveList},
         {"--summary", &job_.summary},
         {"--watch", &job_.watch},
@@ -161,12 +165,23 @@ bool Reader::valued(const std::string& name, const std::string& value) {
         return true;
     }
     if (isDetection(name)) return detection(name, value);
+    if (name == "--map-grid") return mapGrid(value);
     int runs = 0;
     if (!readWhole(value, runs) || runs < 1 || runs > kMostRuns) {
         return fail(name + " は 1 から " + std::to_string(kMostRuns) + " までの整数です（「" +
                     value + "」）。");
     }
     job_.parallel = runs;
+    return true;
+}
+
+bool Reader::mapGrid(const std::string& value) {
+    int grid = 0;
+    if (!readWhole(value, grid) || grid < 1 || grid > ShapeMap::kLargestGrid) {
+        return fail("--map-grid は 1 から " + std::to_string(ShapeMap::kLargestGrid) +
+                    " までの整数です（「" + value + "」）。");
+    }
+    job_.mapGrid = grid;
     return true;
 }
 
@@ -268,6 +283,9 @@ const char* PlotterOptions::usage() {
            "  --stars FILE         描いた星ごとに CSV の行を書く（番号, 面積, クラス, 種類, x, y,\n"
            "                       大きさ, 角度, 真円度, 放射角, 角度差, FWHM）\n"
            "  --regions FILE       描いた星を DS9 の領域ファイルに書く（単星 緑、重星 赤・橙）\n"
+           "  --map FILE           星像マップ（星の形の地図と読み取り）を PNG で書く\n"
+           "  --map-json FILE      星像マップの数値と読み取りを JSON で書く\n"
+           "  --map-grid N         星像マップの領域を N × N に分ける、1 から 9（既定 3）\n"
            "  --save-list FILE     読んだ星をすべて星のリストとして書く\n"
            "  --summary FILE       入力ごとの集計を書く（.json なら JSON、それ以外は CSV）\n"
            "  --watch DIR          "
@@ -283,10 +301,9 @@ const char* PlotterOptions::usage() {
            "  -q, --quiet          進み具合を表示しない\n"
            "  --help               この説明\n"
            "\n"
-           "値は「--size 20」とも「--size=20」とも書けます。入力が複数のときと --watch "
-           "のとき、-o,\n"
-           "--stars, --regions, --save-list のファイル名には {name}（入力のファイル名から拡張子を\n"
-           "除いたもの）を入れます。\n"
+           "値は「--size 20」とも「--size=20」とも書けます。入力が複数のときと --watch のとき、\n"
+           "-o, --stars, --regions, --map, --map-json, --save-list のファイル名には {name}\n"
+           "（入力のファイル名から拡張子を除いたもの）を入れます。\n"
            "\n"
            "描いた星の中心が画像の外にあれば、その数を標準エラー出力に書きます。\n"
            "\n"

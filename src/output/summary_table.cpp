@@ -1,5 +1,6 @@
 #include "output/summary_table.h"
 
+#include <cmath>
 #include <cstdio>
 
 #include "text/messages.h"
@@ -20,8 +21,22 @@ std::string messageOf(const RunResult& result) {
     return fault.detail.empty() ? fault.message : fault.message + "\n" + fault.detail;
 }
 
+// JSON has no infinity nor NaN, which a broken star list could give: such a number is empty.
 std::string optionalNumber(const std::optional<double>& value) {
-    return value ? numberText(*value) : std::string();
+    return value && std::isfinite(*value) ? numberText(*value) : std::string();
+}
+
+// The star-shape map's numbers and reading, after the FWHM; all empty for a stopped run.
+void appendMap(const std::optional<MapFigures>& map, std::vector<Cell>& cells) {
+    const MapFigures none;
+    const MapFigures& m = map ? *map : none;
+    for (const std::optional<double>* value :
+         {&m.frame.size, &m.frame.roundness, &m.frame.elongation, &m.frame.direction,
+          &m.frame.coherence, &m.frame.radial, &m.tilt, &m.curvature}) {
+        cells.push_back({optionalNumber(*value), false});
+    }
+    // Without a map, an empty number: null in JSON rather than an empty text.
+    cells.push_back({map ? m.reading : std::string(), map.has_value()});
 }
 
 // How the frame was taken, last in the row; empty where the input does not say.
@@ -56,6 +71,7 @@ std::vector<Cell> cellsOf(const SummaryRow& row) {
         r.starsDrawn > 0 ? static_cast<double>(doubles) / static_cast<double>(r.starsDrawn) : 0.0;
     cells.push_back({numberText(fraction), false});
     cells.push_back({row.fwhm && r.done() ? numberText(*row.fwhm) : "", false});
+    appendMap(r.done() ? row.map : std::nullopt, cells);
     appendFacts(r.facts, cells);
     return cells;
 }
@@ -95,6 +111,8 @@ std::vector<std::string> SummaryTable::columns() {
         names.push_back("double_" + std::string(c.label));
     }
     names.insert(names.end(), {"singles", "doubles", "double_fraction", "fwhm"});
+    names.insert(names.end(), {"size", "roundness", "elongation", "direction", "coherence",
+                               "radial", "tilt", "curvature", "reading"});
     names.insert(names.end(), {"camera", "exposure", "iso", "taken"});
     return names;
 }

@@ -96,9 +96,12 @@ QImage ImageFile::copy(const RasterSurface& raster) {
 }
 
 QString ImageFile::save(const RasterSurface& raster, const QString& path) {
+    return save(view(raster), path);
+}
+
+QString ImageFile::save(const QImage& image, const QString& path) {
     const bool png =
         QFileInfo(path).suffix().compare(QStringLiteral("png"), Qt::CaseInsensitive) == 0;
-    const QImage image = view(raster);
     if (isDevice(path)) {
         try {
             return saveInPlace(image, path, png);

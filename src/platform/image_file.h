@@ -16,4 +16,6 @@ public:
     // The format follows the extension: "png" writes PNG, anything else a Windows bitmap.
     // Returns an empty text on success, otherwise the message to show (Japanese, with the name).
     static QString save(const RasterSurface& raster, const QString& path);
+    // Any picture, the same way (the star-shape map).
+    static QString save(const QImage& image, const QString& path);
 };

@@ -40,3 +40,10 @@ Result<> QtImageWriter::writeImage(const RasterSurface& plot, const std::string&
     if (ImageFile::view(plot).save(&device, isPng(path) ? "PNG" : "BMP")) return {};
     return Fault{"画像ファイル「" + Messages::shownName(path) + "」を書くメモリが足りません。", {}};
 }
+
+bool QtImageWriter::writePng(const QImage& picture,
+                             const std::function<void(std::string_view)>& write) {
+    ForwardingDevice device(write);
+    device.open(QIODevice::WriteOnly);
+    return picture.save(&device, "PNG");
+}

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QImage>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -15,4 +16,6 @@ public:
     // encoded.
     static Result<> writeImage(const RasterSurface& plot, const std::string& path,
                                const std::function<void(std::string_view)>& write);
+    // A picture as PNG, its bytes handed to `write` in order; false when it cannot be encoded.
+    static bool writePng(const QImage& picture, const std::function<void(std::string_view)>& write);
 };

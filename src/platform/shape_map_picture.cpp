@@ -134,7 +134,7 @@ double captionHeight(const QStringList& lines, double width, double scale) {
     return height;
 }
 
-Layout layoutOf(const ShapeMap& map, int width) {
+Layout layoutOf(const ShapeMap& map, int width, bool captioned) {
     Layout l;
     l.scale = width / static_cast<double>(ShapeMapPicture::kWidth);
     l.margin = 28 * l.scale;
@@ -152,9 +152,10 @@ Layout layoutOf(const ShapeMap& map, int width) {
     }
     l.box = QRectF((width - boxWidth) / 2, l.title.bottom() + 10 * l.scale, boxWidth, boxHeight);
     l.legend = QRectF(l.margin, l.box.bottom() + 14 * l.scale, inner, 30 * l.scale);
-    const QStringList lines = captionLines(map);
-    l.caption = QRectF(l.margin, l.legend.bottom() + 16 * l.scale, inner,
-                       captionHeight(lines, inner, l.scale));
+    const double captionTop = l.legend.bottom() + 16 * l.scale;
+    l.caption = captioned ? QRectF(l.margin, captionTop, inner,
+                                   captionHeight(captionLines(map), inner, l.scale))
+                          : QRectF(l.margin, l.legend.bottom(), inner, 0);
     l.size = QSize(width, static_cast<int>(std::ceil(l.caption.bottom() + l.margin * 0.8)));
     return l;
 }
@@ -179,7 +180,7 @@ public:
         grid();
         regionNumbers();
         legend();
-        caption();
+        if (!l_.caption.isEmpty()) caption();
     }
 
 private:
@@ -426,8 +427,8 @@ private:
 
 }  // namespace
 
-QImage ShapeMapPicture::render(const ShapeMap& map, Look look, int width) {
-    const Layout layout = layoutOf(map, std::max(width, 400));
+QImage ShapeMapPicture::render(const ShapeMap& map, Look look, int width, Caption caption) {
+    const Layout layout = layoutOf(map, std::max(width, 400), caption == Caption::Reading);
     QImage picture(layout.size, QImage::Format_RGB32);
     if (picture.isNull()) return picture;
     const Colours colours = coloursOf(look);

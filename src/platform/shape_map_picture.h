@@ -13,10 +13,14 @@
 class ShapeMapPicture {
 public:
     enum class Look { Day, Night };  // Night: dim red on black, as the windows' night look
+    // Below the legend, the reading as the caption; or nothing, where the reading is shown
+    // beside the picture as text.
+    enum class Caption { Reading, None };
 
     static constexpr int kWidth = 1200;
 
     // width: the picture's, in pixels (at least 400); its height follows the sensor's aspect
     // ratio and the length of the reading. A null image when memory is short.
-    static QImage render(const ShapeMap& map, Look look, int width = kWidth);
+    static QImage render(const ShapeMap& map, Look look, int width = kWidth,
+                         Caption caption = Caption::Reading);
 };

@@ -625,8 +625,8 @@ private slots:
             if (!item->isSeparator()) captions << item->text();
         }
         QCOMPARE(captions,
-                 QStringList({"全体を表示", "クリップボードにコピー", "画像保存", "フレーム一覧",
-                              "夜間モード", "初期設定に戻す", "Quendra について"}));
+                 QStringList({"全体を表示", "星像マップ", "クリップボードにコピー", "画像保存",
+                              "フレーム一覧", "夜間モード", "初期設定に戻す", "Quendra について"}));
         QContextMenuEvent rightClick(QContextMenuEvent::Mouse, {20, 20},
                                      form1().plot().mapToGlobal(QPoint(20, 20)));
         QApplication::sendEvent(&form1().plot(), &rightClick);

@@ -17,6 +17,7 @@
 #include "app/frame_list_window.h"
 #include "app/plot_view.h"
 #include "app/settings_store.h"
+#include "app/shape_map_window.h"
 #include "app/status_line.h"
 #include "app/window_look.h"
 #include "system/process_tuning.h"
@@ -44,6 +45,7 @@ QStringList state(MainWindow& form1) {
         }
     }
     shown << QStringLiteral("night ") + (form1.nightMode() ? "on" : "off");
+    shown << QStringLiteral("shape map grid %1").arg(form1.shapeMap().grid());
     shown.sort();
     return shown;
 }
@@ -131,6 +133,10 @@ private slots:
         form1().move(100, 120);
         const QPoint form1At = form1().pos();
         form1().setNightMode(true);
+        form1().shapeMap().setGrid(5);
+        control<QAction>(form1().plotMenu(), "ShowShapeMap")->trigger();
+        form1().shapeMap().move(300, 200);
+        const QPoint shapeMapAt = form1().shapeMap().pos();
         const QStringList changed = state(form1());
         QVERIFY(changed != designDefaults_);
         form1().showFrameList();
@@ -150,6 +156,9 @@ private slots:
         QCOMPARE(form1().pos(), form1At);
         click(form1(), "Command9");
         QCOMPARE(form2().pos(), form2At);
+        control<QAction>(form1().plotMenu(), "ShowShapeMap")->trigger();
+        QVERIFY(QTest::qWaitForWindowExposed(&form1().shapeMap()));
+        QCOMPARE(form1().shapeMap().pos(), shapeMapAt);
         dialogs_->cancel();
         click(form1(), "Command3");
         QCOMPARE(dialogs_->shown().back().proposed, path("星 m42.txt"));

@@ -52,36 +52,42 @@ protected:
 };
 
 TEST_F(Batch, SummaryRowsInInputOrderAndEachRunAsAloneWithItsOwnFiles) {
-    const Outcome o =
-        plot({"-j", "3", "--quiet", "--summary", at("night.csv"), "-o", at("{name}.bmp"),
-              "--stars=" + at("{name}-stars.csv"), at("c.txt"), at("bad.txt"), at("a.txt")});
+    const Outcome o = plot({"-j", "3", "--quiet", "--summary", at("night.csv"), "-o",
+                            at("{name}.bmp"), "--stars=" + at("{name}-stars.csv"), "--map-json",
+                            at("{name}-map.json"), at("c.txt"), at("bad.txt"), at("a.txt")});
     EXPECT_EQ(o.status, HeadlessPlotter::kStopped);
     EXPECT_EQ(o.out, "");
     EXPECT_EQ(o.err, "");
     const std::string zeros = "0,0,0,0,0,0,0,0";  // four classes
+    // The map's numbers as the formulas give them, worked out apart from the program.
     EXPECT_EQ(
         slurp(dir / "night.csv"),
         "file,status,message,records,drawn,single_1-9,double_1-9,single_10-19,"
         "double_10-19,single_20-49,double_20-49,single_50-99,double_50-99,single_100-149,"
         "double_100-149,single_150-199,double_150-199,single_200-299,double_200-299,"
-        "single_300-,double_300-,singles,doubles,double_fraction,fwhm,camera,exposure,iso,"
+        "single_300-,double_300-,singles,doubles,double_fraction,fwhm,size,roundness,"
+        "elongation,direction,coherence,radial,tilt,curvature,reading,camera,exposure,iso,"
         "taken\r\n" +
-            at("c.txt") + ",completed,,1,1,0,0,0,0,0,0,1,0," + zeros + ",1,0,0,,,,,\r\n" +
-            at("bad.txt") +
+            at("c.txt") + ",completed,,1,1,0,0,0,0,0,0,1,0," + zeros +
+            ",1,0,0,,12,0.75,0.25,45.5,1,0.3908978812071507,,,too-few,,,,\r\n" + at("bad.txt") +
             ",stopped,\"データ構造が違います\nレコード 1（2 行目）の番号が 1 ではありません。\","
             "1,0," +
-            zeros + "," + zeros + ",0,0,0,,,,,\r\n" + at("a.txt") + ",completed,,2,2,1,0,0,1," +
-            zeros + ",0,0,0,0,1,1,0.5,,,,,\r\n");
+            zeros + "," + zeros + ",0,0,0,,,,,,,,,,,,,,\r\n" + at("a.txt") +
+            ",completed,,2,2,1,0,0,1," + zeros +
+            ",0,0,0,0,1,1,0.5,,6,0.5,0.5,15,0.8660254037844386,-0.03608464233327571,,,too-few,,,,"
+            "\r\n");
     EXPECT_FALSE(std::filesystem::exists(dir / "bad.bmp"));
     EXPECT_FALSE(std::filesystem::exists(dir / "bad-stars.csv"));
+    EXPECT_FALSE(std::filesystem::exists(dir / "bad-map.json"));
 
     // Each run of the batch is what the same input alone gives.
     for (const std::string name : {"a", "c"}) {
-        const Outcome alone =
-            plot({"-o", at("alone.bmp"), "--stars", at("alone.csv"), at(name + ".txt")});
+        const Outcome alone = plot({"-o", at("alone.bmp"), "--stars", at("alone.csv"), "--map-json",
+                                    at("alone.json"), at(name + ".txt")});
         ASSERT_EQ(alone.status, 0) << alone.err;
         EXPECT_EQ(slurp(dir / (name + ".bmp")), slurp(dir / "alone.bmp")) << name;
         EXPECT_EQ(slurp(dir / (name + "-stars.csv")), slurp(dir / "alone.csv")) << name;
+        EXPECT_EQ(slurp(dir / (name + "-map.json")), slurp(dir / "alone.json")) << name;
     }
 }
 
@@ -109,6 +115,12 @@ TEST_F(Batch, NamesThatWouldOverwriteAreUsageErrorsBeforeAnythingIsRead) {
         {"--thresholds=", at("a.txt")},
         {"--json=yes", at("a.txt")},
         {"--filter", "box", at("a.txt")},
+        {"--map", at("map.png"), at("a.txt"), at("c.txt")},                // no {name}
+        {"--map", at("m.png"), "--map-json", at("./m.png"), at("a.txt")},  // one file twice
+        {"--map-json", at("a.txt"), at("a.txt")},
+        {"--map-grid", "0", at("a.txt")},
+        {"--map-grid=10", at("a.txt")},
+        {"--map-grid", "2.5", at("a.txt")},
         {""},
     };
     for (const auto& args : wrong) {

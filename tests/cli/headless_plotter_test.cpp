@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <fstream>
 #include <sstream>
 
@@ -79,6 +82,74 @@ TEST(HeadlessPlotter, WritesTheBitmapAtSensorSize) {
     EXPECT_EQ(QImage(QString::fromStdString(png)).size(), QSize(640, 480));
 }
 
+// A field trailed at 32° on a 1200 × 900 plot: 36 single stars on a 6 × 6 grid (area 400) and
+// four doubles by shape (area 15), one in each quarter, all of roundness 0.6; and five stars
+// stretched across them whose area is above the range, which the map must leave out as the plot
+// does.
+std::string trailedField() {
+    std::string list = "trail\r\n";
+    int index = 0;
+    const auto add = [&](double area, double x, double y, double extent, double size, double angle,
+                         double roundness) {
+        std::ostringstream row;
+        row << ++index << ',' << area << ',' << x << ',' << y << ",0,0," << extent << ',' << extent
+            << ",1," << size << ',' << angle << ',' << roundness << "\r\n";
+        list += row.str();
+    };
+    for (int row = 0; row < 6; ++row) {
+        for (int column = 0; column < 6; ++column) {
+            add(400, 100 + 200 * column, 75 + 150 * row, 30, 8, 32, 0.6);
+        }
+    }
+    for (const auto& [x, y] : {std::pair{200, 150}, {1000, 150}, {200, 750}, {1000, 750}}) {
+        add(15, x, y, 5, 4, 32, 0.6);
+    }
+    for (int k = 0; k < 5; ++k) add(20000, 150 + 200 * k, 450, 200, 50, 120, 0.1);
+    return list;
+}
+
+TEST(HeadlessPlotter, TheStarShapeMapOfTheDrawnStars) {
+    TempFile stars(trailedField());
+    const std::string json = stars.folder() / "map.json";
+    const std::string png = stars.folder() / "map.png";
+    const Outcome o = plot({"--width", "1200", "--height", "900", "--map-grid", "2", "--map-json",
+                            json, "--map", png, stars.path()});
+    ASSERT_EQ(o.status, HeadlessPlotter::kCompleted) << o.err;
+    const QJsonObject map =
+        QJsonDocument::fromJson(QByteArray::fromStdString(slurp(json))).object();
+    EXPECT_EQ(map.keys(), QStringList({"frame", "grid", "height", "reading", "regions", "width"}));
+    EXPECT_EQ(map["width"].toInt(), 1200);
+    EXPECT_EQ(map["height"].toInt(), 900);
+    EXPECT_EQ(map["grid"].toInt(), 2);
+    const QJsonObject frame = map["frame"].toObject();
+    EXPECT_EQ(frame["n"].toInt(), 40);
+    EXPECT_EQ(frame["singles"].toInt(), 36);
+    EXPECT_EQ(frame["doubles"].toInt(), 4);
+    EXPECT_EQ(frame["double_fraction"].toDouble(), 0.1);
+    EXPECT_EQ(frame["size"].toDouble(), 8);  // a star list's Size
+    EXPECT_EQ(frame["roundness"].toDouble(), 0.6);
+    EXPECT_NEAR(frame["elongation"].toDouble(), 0.4, 1e-12);
+    EXPECT_NEAR(frame["direction"].toDouble(), 32, 1e-9);
+    EXPECT_NEAR(frame["coherence"].toDouble(), 1, 1e-12);
+    EXPECT_EQ(frame["tilt"].toDouble(-1), 0);  // every corner's stars alike
+    EXPECT_TRUE(frame["curvature"].isNull());  // four stars near the centre are too few
+    const QJsonArray regions = map["regions"].toArray();
+    ASSERT_EQ(regions.size(), 4);
+    for (const QJsonValue region : regions) {
+        EXPECT_EQ(region["n"].toInt(), 10);
+        EXPECT_EQ(region["doubles"].toInt(), 1);
+    }
+    EXPECT_EQ(regions[1]["name"].toString(), QStringLiteral("列 2・行 1"));
+    const QJsonArray reading = map["reading"].toArray();
+    ASSERT_EQ(reading.size(), 1);
+    EXPECT_EQ(reading[0]["code"].toString(), QStringLiteral("trailing"));
+    EXPECT_TRUE(reading[0]["text"].toString().contains(QStringLiteral("（32°）"))) << slurp(json);
+
+    const QImage picture(QString::fromStdString(png), "PNG");
+    EXPECT_EQ(picture.width(), 1200);
+    EXPECT_GT(picture.height(), 900);
+}
+
 TEST(HeadlessPlotter, OptionsSetTheControlsTexts) {
     TempFile stars(kStars);
     // Above the area range nothing is drawn or counted.
@@ -115,11 +186,15 @@ TEST(HeadlessPlotter, ThresholdFileAfterPreset) {
 TEST(HeadlessPlotter, StopsAndUsageErrors) {
     TempFile mismatch("h\n2,5,1,1,0,0,1,1,1,1,0,1\n");
     const std::string image = mismatch.folder() / "never.bmp";
-    Outcome o = plot({"-o", image, mismatch.path()});
+    const std::string map = mismatch.folder() / "never.png";
+    const std::string numbers = mismatch.folder() / "never.json";
+    Outcome o = plot({"-o", image, "--map", map, "--map-json", numbers, mismatch.path()});
     EXPECT_EQ(o.status, HeadlessPlotter::kStopped);
     EXPECT_EQ(o.err.rfind("データ構造が違います\n", 0), 0u) << o.err;
     EXPECT_NE(o.err.find("レコード 1"), std::string::npos);
-    EXPECT_FALSE(std::ifstream(image).good());
+    for (const std::string& never : {image, map, numbers}) {
+        EXPECT_FALSE(std::ifstream(never).good()) << never;
+    }
 
     EXPECT_EQ(plot({}).status, HeadlessPlotter::kUsage);
     EXPECT_EQ(plot({"--bogus", "x"}).status, HeadlessPlotter::kUsage);

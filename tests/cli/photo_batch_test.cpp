@@ -55,7 +55,17 @@ TEST(PhotoBatch, APhotographAmongListsPlotsAtItsSizeWithRegionsOnItsStars) {
     EXPECT_NEAR(std::stod(summary[1].substr(fwhm + 8)), (fwhmOf(stars[1]) + fwhmOf(stars[2])) / 2,
                 1e-12);
     EXPECT_GT(fwhmOf(stars[1]), 2.5);
-    EXPECT_NE(summary[2].find("\"fwhm\": null, \"camera\""), std::string::npos) << summary[2];
+    // The map's size is the FWHM where the source measures one, a star list's Size otherwise.
+    EXPECT_NE(summary[1].find("\"size\": " +
+                              summary[1].substr(fwhm + 8, summary[1].find(',', fwhm) - fwhm - 8)),
+              std::string::npos)
+        << summary[1];
+    EXPECT_NE(summary[2].find("\"fwhm\": null, \"size\": 6, \"roundness\": 0.5, "
+                              "\"elongation\": 0.5, \"direction\": 0, \"coherence\": 1, "),
+              std::string::npos)
+        << summary[2];
+    EXPECT_NE(summary[3].find("\"fwhm\": null, \"size\": null, "), std::string::npos);
+    EXPECT_NE(summary[3].find("\"reading\": null, \"camera\""), std::string::npos) << summary[3];
     EXPECT_NE(
         summary[3].find("bad.txt\", \"status\": \"stopped\", \"message\": \"データ構造が違います"),
         std::string::npos);
@@ -204,7 +214,11 @@ TEST(PhotoBatch, TheSummarySaysHowEachFrameWasTaken) {
     }
     const std::vector<std::string> csv = linesOf((dir / "night.csv").string());
     ASSERT_EQ(csv.size(), 4u);
-    EXPECT_TRUE(csv[0].ends_with(",double_fraction,fwhm,camera,exposure,iso,taken\r")) << csv[0];
+    EXPECT_TRUE(
+        csv[0].ends_with(",double_fraction,fwhm,size,roundness,elongation,direction,"
+                         "coherence,radial,tilt,curvature,reading,camera,exposure,iso,"
+                         "taken\r"))
+        << csv[0];
     EXPECT_TRUE(csv[1].ends_with(",Quendra Test Camera,30,1600,2024-03-05T22:14:07\r")) << csv[1];
     EXPECT_TRUE(csv[2].ends_with(",\"Canon EOS Ra, modified\",240,800,\r")) << csv[2];
     EXPECT_TRUE(csv[3].ends_with(",,,,\r")) << csv[3];

@@ -32,7 +32,8 @@ cd "$work" || exit 1
 mkdir frames
 cp "$sample" frames/a.txt
 printf 'x\r\n2,5,1,1,0,0,1,1,1,1,0,1\r\n' >frames/bad.txt
-"$plot" --watch frames --summary night.csv -o 'out-{name}.png' -j 2 2>err.txt &
+"$plot" --watch frames --summary night.csv -o 'out-{name}.png' --map 'map-{name}.png' -j 2 \
+    2>err.txt &
 pid=$!
 check "the frames already there, each as soon as it is done" waitFor 20 atLeast night.csv 3
 head -c "$(($(stat -c %s "$sample") / 2))" "$sample" >frames/c.txt
@@ -50,6 +51,7 @@ check "the same counts as the frame that was there" \
     [ "$(grep '^frames/a.txt' night.csv | cut -d, -f2-)" = "$(grep '^frames/c.txt' night.csv | cut -d, -f2-)" ]
 check "the plots of the completed frames, none of the broken one" \
     [ -s out-a.png ] && [ -s out-c.png ] && [ ! -e out-bad.png ]
+check "the star-shape maps of the completed frames" [ -s map-a.png ] && [ -s map-c.png ]
 check "the progress on standard error" grep -q 'frames/c.txt 完了' err.txt
 
 # A frame of many stars, stopped by SIGTERM while it runs: no half-written file, no row.

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# quendra-plot's manual pages, English and Japanese, describe every option --help lists and no
-# option the program does not know; every page formats without a warning from man.
+# quendra-plot's manual pages, English and Japanese, describe every option --help lists, in the
+# order --help lists them, and no option the program does not know; every page formats without a
+# warning from man.
 # usage: man_pages_test.sh QUENDRA_PLOT MAN_FOLDER
 set -euo pipefail
 plot=$1
@@ -9,15 +10,20 @@ failed=0
 fail() { echo "FAILED: $*"; failed=1; }
 
 # The options of a line of --help or of a page's .TP tag: -o, --camera, ...
-options_in() { grep -oE '(^|[ ,"])--?[a-z][a-z-]*' | tr -d ' ,"' | sort -u; }
-from_help=$("$plot" --help | grep -E '^  -' | sed -E 's/^ +((-[a-z], )?--?[a-z-]+).*/\1/' |
-            options_in)
+in_order() { grep -oE '(^|[ ,"])--?[a-z][a-z-]*' | tr -d ' ,"' | awk '!seen[$0]++'; }
+options_in() { in_order | sort -u; }
+help_order=$("$plot" --help | grep -E '^  -' | sed -E 's/^ +((-[a-z], )?--?[a-z-]+).*/\1/' |
+             in_order)
+from_help=$(sort -u <<<"$help_order")
 [ -n "$from_help" ] || fail "no options read from quendra-plot --help"
 
 for page in "$pages/quendra-plot.1" "$pages/ja/quendra-plot.1"; do
     # The line after each .TP, with the roff escapes for dashes and fonts taken out.
-    in_page=$(awk 'tag { print; tag = 0 } /^\.TP/ { tag = 1 }' "$page" |
-              sed -e 's/\\-/-/g' -e 's/\\f[BIRP]//g' | options_in)
+    tags=$(awk 'tag { print; tag = 0 } /^\.TP/ { tag = 1 }' "$page" |
+           sed -e 's/\\-/-/g' -e 's/\\f[BIRP]//g')
+    in_page=$(options_in <<<"$tags")
+    page_order=$(in_order <<<"$tags" | grep -Fx -f <(echo "$help_order") || true)
+    [ "$page_order" = "$help_order" ] || fail "$page does not follow the order of --help"
     for option in $from_help; do
         grep -qx -- "$option" <<<"$in_page" || fail "$page does not describe $option"
     done

@@ -62,6 +62,12 @@ std::string PhotoMessages::tooCrowded(std::string_view path) {
            "は明るい部分が広すぎるか、重なった天体が多すぎるため、星を検出できません。";
 }
 
+std::string PhotoMessages::tooLarge(std::string_view path, long long width, long long height) {
+    return photo(path) + "（" + size(width, height) +
+           "）は大きすぎて星を検出できません。星を検出できるのは、横 ×（縦 − 1）が 536870911 "
+           "ピクセルまでの写真です（正方形なら 23170 × 23170 まで）。";
+}
+
 std::string PhotoMessages::detectionFailed(std::string_view path) {
     return photo(path) + "の星の検出に失敗しました。";
 }

@@ -21,5 +21,7 @@ public:
     static std::string outOfMemory(std::string_view path, long long width, long long height);
     static std::string noStars(std::string_view path, const DetectionSettings& settings);
     static std::string tooCrowded(std::string_view path);
+    // Larger than the detection can scan (see SepExtraction::fits).
+    static std::string tooLarge(std::string_view path, long long width, long long height);
     static std::string detectionFailed(std::string_view path);
 };

@@ -4,12 +4,12 @@
 #include <array>
 #include <atomic>
 #include <cstdlib>
-#include <mutex>
 #include <optional>
 
 #include "sources/photo/detected_star.h"
 #include "sources/photo/object_neighbours.h"
 #include "sources/photo/photo_messages.h"
+#include "sources/photo/sep_extraction.h"
 #include "sources/photo/sep_objects.h"
 
 namespace {
@@ -19,12 +19,6 @@ constexpr int kSteps = 4;  // background, its subtraction, extraction, measuring
 constexpr int kMemoryError = 1;
 constexpr int kPixelStackFull = 2;
 constexpr int kDeblendOverflow = 7;
-
-// SEP's pixel stack and sub-object limit are settings of the whole library.
-std::mutex& extractionLock() {
-    static std::mutex lock;
-    return lock;
-}
 
 std::string sepDetail(int status) {
     char message[128] = {};
@@ -62,35 +56,6 @@ int subtract(const sep_bkg& background, GreyImage& picture, ThreadBudget* thread
     const int first = rows(0, lower.started() ? half : picture.height);
     lower.join();
     return first != 0 ? first : second;
-}
-
-// The pixel stack starts as Source Extractor's (it is filled in whole before the scan, so a larger
-// one costs time on every picture) and grows for a picture with wide bright regions, up to a
-// pixel for every pixel of the picture.
-int extract(const sep_image& image, float threshold, const DetectionSettings& settings,
-            sep_catalog** catalog) {
-    const std::lock_guard lock(extractionLock());
-    const std::size_t pixels =
-        static_cast<std::size_t>(image.w) * static_cast<std::size_t>(image.h);
-    std::size_t stack = std::min<std::size_t>(pixels, 300000);
-    int subObjects = 1024;
-    for (;;) {
-        sep_set_extract_pixstack(stack);
-        sep_set_sub_object_limit(subObjects);
-        const float* filter = settings.filter ? StarDetector::kFilter.data() : nullptr;
-        const int side = settings.filter ? 5 : 0;
-        const int status =
-            sep_extract(&image, threshold, SEP_THRESH_ABS, settings.minArea, filter, side, side,
-                        SEP_FILTER_CONV, StarDetector::kDeblendThresholds, settings.deblendContrast,
-                        1, StarDetector::kCleanParameter, catalog);
-        if (status == kPixelStackFull && stack < pixels) {
-            stack = std::min(pixels, 4 * stack);
-        } else if (status == kDeblendOverflow && subObjects < 16384) {
-            subObjects *= 4;
-        } else {
-            return status;
-        }
-    }
 }
 
 // Every object measured as a star, on this thread and up to three of the budget's: each object
@@ -139,6 +104,9 @@ Result<> StarDetector::detect(GreyImage& picture, const std::string& path,
     const sep_image image{
         picture.pixels.get(), nullptr,        nullptr, nullptr,        SEP_TFLOAT, 0,  0, 0,
         picture.width,        picture.height, 0.0,     SEP_NOISE_NONE, 1.0,        0.0};
+    if (!SepExtraction::fits(picture.width, picture.height)) {
+        return Fault{PhotoMessages::tooLarge(path, picture.width, picture.height), {}};
+    }
     if (!proceed(0)) return Cancelled{};
     sep_bkg* made = nullptr;
     int status = sep_background(&image, settings_.backgroundSize, settings_.backgroundSize, 3, 3,
@@ -150,7 +118,7 @@ Result<> StarDetector::detect(GreyImage& picture, const std::string& path,
     sep_catalog* found = nullptr;
     if (status == 0) {
         const auto threshold = static_cast<float>(settings_.threshold * sep_bkg_globalrms(made));
-        status = extract(image, threshold, settings_, &found);
+        status = SepExtraction::run(image, threshold, settings_, &found);
     }
     const SepCatalog catalog(found);
     if (status != 0) return sepFault(status, picture, path);
