@@ -70,13 +70,11 @@ OutputNames OutputPlan::namesFor(const PlotJob& job, const std::string& input) {
 // A file written into the watched folder under an input's name would come back as a frame.
 std::string OutputPlan::checkWatch(const PlotJob& job) {
     const OutputNames sample = namesFor(job, "frame.fits");
-    const std::pair<const char*, const std::string*> written[] = {{"-o", &sample.image},
-                                                                  {"--stars", &sample.stars},
-                                                                  {"--regions", &sample.regions},
-                                                                  {"--map", &sample.map},
-                                                                  {"--map-json", &sample.mapJson},
-                                                                  {"--save-list", &sample.saveList},
-                                                                  {"--summary", &job.summary}};
+    const std::pair<const char*, const std::string*> written[] = {
+        {"-o", &sample.image},           {"--stars", &sample.stars},
+        {"--regions", &sample.regions},  {"--map", &sample.map},
+        {"--map-json", &sample.mapJson}, {"--save-list", &sample.saveList},
+        {"--summary", &job.summary}};
     for (const auto& [option, path] : written) {
         if (path->empty() || !InputFolder::isInputName(*path)) continue;
         std::filesystem::path folder = std::filesystem::path(*path).parent_path();
