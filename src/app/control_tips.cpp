@@ -57,8 +57,8 @@ Tips mainWindowTips() {
         {QStringLiteral("Command2"), QStringLiteral("Quendra を終了します (Ctrl+Q)")},
         {QStringLiteral("Label11"), QStringLiteral("プロットの左上を等倍で表示しています")},
         {QStringLiteral("Picture1"),
-         QStringLiteral("プロットの左上（等倍）。右クリック、メニューキー、Shift+F10 で"
-                        "全体表示・コピー・保存・夜間モードのメニューを開きます")},
+         QStringLiteral("プロットの左上（等倍）。右クリック、メニューキー、Shift+F10 で全体表示・"
+                        "星像マップ・コピー・保存・フレーム一覧・夜間モードのメニューを開きます")},
     };
     const auto presets = CameraPreset::all();
     for (std::size_t i = 0; i < presets.size(); ++i) {
@@ -118,12 +118,51 @@ Tips doubleStarWindowTips() {
     return tips;
 }
 
+Tips frameListTips() {
+    return {
+        {QStringLiteral("FrameSettings"),
+         QStringLiteral("選んだフレームを描画した設定（追加したときの両方のウィンドウの設定）")},
+        {QStringLiteral("AddFiles"),
+         QStringLiteral("星のリスト、カタログ、写真を選んでフレームに加えます（複数選べます）")},
+        {QStringLiteral("AddFolder"),
+         QStringLiteral("フォルダの読めるファイルを名前の順にすべて加えます"
+                        "（rejected フォルダは除きます）")},
+        {QStringLiteral("WatchFolder"),
+         QStringLiteral("フォルダを監視し、新しいファイルを大きさが 1 秒変わらなくなってから"
+                        "加えます。監視中に押すと監視をやめます")},
+        {QStringLiteral("Recalculate"),
+         QStringLiteral("すべてのフレームを、今の両方のウィンドウの設定で計算し直します")},
+        {QStringLiteral("StopAll"), QStringLiteral("待機中と実行中のフレームをすべて止めます")},
+        {QStringLiteral("SaveCsv"),
+         QStringLiteral("フレームを quendra-plot --summary と同じ列の CSV に保存します")},
+        {QStringLiteral("CopyTable"),
+         QStringLiteral("表をタブ区切りのテキストでクリップボードに置きます（表計算に貼れます）")},
+        {QStringLiteral("LimitFraction"),
+         QStringLiteral("重星率（重星 / 星の数）が右の値を超えるフレームを不採用にします")},
+        {QStringLiteral("FractionLimit"), QStringLiteral("重星率の上限（0 から 1 まで）")},
+        {QStringLiteral("LimitFwhm"),
+         QStringLiteral("FWHM（ピクセル）が右の値を超えるフレームを不採用にします")},
+        {QStringLiteral("FwhmLimit"), QStringLiteral("FWHM の上限（ピクセル）")},
+        {QStringLiteral("RejectByHand"),
+         QStringLiteral("選んだフレームを、上限によらず不採用にします")},
+        {QStringLiteral("KeepByHand"),
+         QStringLiteral("選んだフレームを、上限によらず採用にします")},
+        {QStringLiteral("MoveRejected"),
+         QStringLiteral("不採用のフレームのファイルを隣の rejected フォルダに移します。"
+                        "ファイルを消したり置き換えたりはしません")},
+        {QStringLiteral("UndoMove"),
+         QStringLiteral("rejected フォルダに移したファイルを元の場所に戻します")},
+    };
+}
+
 const Tips& tipsOf(const QString& window) {
     static const Tips main = mainWindowTips();
     static const Tips doubleStar = doubleStarWindowTips();
+    static const Tips frameList = frameListTips();
     static const Tips none;
     if (window == QLatin1String("Form1")) return main;
     if (window == QLatin1String("Form2")) return doubleStar;
+    if (window == QLatin1String("FrameList")) return frameList;
     return none;
 }
 

@@ -26,9 +26,10 @@ int main(int argc, char** argv) {
 
     QtFileDialogDriver dialogs;
     QtMessageBox messages;
-    // Every thread the windows' work starts comes from here: one per core, the window's own
-    // thread only drawing on the screen meanwhile.
-    ThreadBudget threads(ThreadBudget::cores());
+    // Every thread the windows' work starts comes from here: one per core for the frames of the
+    // frame list, and one more so that "描画" (or a frame shown) finds a thread while they run.
+    // The window's own thread only draws on the screen meanwhile.
+    ThreadBudget threads(ThreadBudget::cores() + 1);
     // What the windows remember between sessions.
     SettingsStore store(SettingsStore::userPath());
     MainWindow form1(dialogs, messages, threads, &store);

@@ -24,6 +24,7 @@
 #include "app/control_placement.h"
 #include "app/control_tips.h"
 #include "app/double_star_window.h"
+#include "app/frame_list_window.h"
 #include "app/plot_view.h"
 #include "app/plot_viewer.h"
 #include "app/run_progress.h"
@@ -79,11 +80,14 @@ QString memoryFault(int width, int height) {
     return qtText(Messages::plotMemory(width, height));
 }
 
-// The one file a drop names, or nothing.
-QString droppedFile(const QMimeData* data) {
-    if (data == nullptr || !data->hasUrls() || data->urls().size() != 1) return {};
-    const QUrl url = data->urls().constFirst();
-    return url.isLocalFile() ? url.toLocalFile() : QString();
+// The files and folders a drop names.
+QStringList droppedFiles(const QMimeData* data) {
+    QStringList files;
+    if (data == nullptr || !data->hasUrls()) return files;
+    for (const QUrl& url : data->urls()) {
+        if (url.isLocalFile()) files.append(url.toLocalFile());
+    }
+    return files;
 }
 
 }  // namespace
@@ -91,6 +95,7 @@ QString droppedFile(const QMimeData* data) {
 MainWindow::MainWindow(FileDialogDriver& dialogs, MessageBox& messages, ThreadBudget& threads,
                        SettingsStore* store)
     : dialog_(new FileDialog(dialogs, this)),
+      dialogs_(dialogs),
       messages_(messages),
       threads_(threads),
       store_(store) {
@@ -240,6 +245,7 @@ void MainWindow::buildPlotMenu() {
     add("ShowShapeMap", QStringLiteral("星像マップ"), &MainWindow::showShapeMap);
     add("CopyPlot", QStringLiteral("クリップボードにコピー"), &MainWindow::copyPlot);
     add("SavePlot", QStringLiteral("画像保存"), &MainWindow::saveImage);
+    add("FrameList", QStringLiteral("フレーム一覧"), &MainWindow::showFrameList);
     plotMenu_->addSeparator();
     nightAction_ = plotMenu_->addAction(QStringLiteral("夜間モード"));
     nightAction_->setObjectName(QStringLiteral("NightMode"));
@@ -342,13 +348,39 @@ void MainWindow::guarded(Step step) {
 void MainWindow::draw() {
     // A run locks the windows while it goes on; nothing may start a second one.
     if (running_) return;
-    guarded([this] { startRun(); });
+    guarded([this] {
+        // What the run reads is taken now: nothing the user touches meanwhile changes it.
+        startRun({controls(), doubleStars_->table(), nativeName(starFile_)}, sources_->opener());
+    });
 }
 
-void MainWindow::startRun() {
-    // What the run reads is taken now: nothing the user touches meanwhile changes it.
-    const PlotRequest request{controls(), doubleStars_->table(), nativeName(starFile_)};
-    if (!worker_->start(request, sources_->opener(), picture1_->surface())) {
+PlotRequest MainWindow::frameSettings() const {
+    return {controls(), doubleStars_->table(), {}};
+}
+
+bool MainWindow::showFrame(const PlotRequest& request, const StarSourceOpener& stars) {
+    if (running_) return false;
+    guarded([&] { startRun(request, stars); });
+    return true;
+}
+
+void MainWindow::showFrameList() {
+    guarded([this] {
+        if (frameList_ == nullptr) {
+            frameList_ = new FrameListWindow(*this, dialogs_, messages_, threads_, this);
+            if (!frameListPlace_.isEmpty()) frameList_->restoreGeometry(frameListPlace_);
+        }
+        frameList_->show();
+        frameList_->raise();
+        frameList_->activateWindow();
+    });
+}
+
+void MainWindow::startRun(const PlotRequest& request, const StarSourceOpener& open) {
+    // The map's window shows any run at once when opened later, as long as the stars are few;
+    // a list of millions keeps their shapes only while the window is open.
+    worker_->keepShapesOfAtMost(shapeMap_->isVisible() ? SIZE_MAX : kShapesKeptUnseen);
+    if (!worker_->start(request, open, picture1_->surface())) {
         messages_.show(this, qtText(Messages::outOfMemory()));  // no thread: its stack is memory
         return;
     }
@@ -356,8 +388,8 @@ void MainWindow::startRun() {
     picture1_->setFrozen(true);
     if (viewer_ != nullptr) viewer_->setFrozen(true);
     running_ = true;
-    runFile_ = starFile_;
-    runStarSize_ = text3_->text();
+    runFile_ = qtName(request.starFile);
+    runStarSize_ = qtText(request.controls.starSize);
     status_->runStarted();
     progress_ = std::make_unique<RunProgress>(this, *worker_);
 }
@@ -547,14 +579,20 @@ void MainWindow::moveEvent(QMoveEvent* event) {
 }
 
 void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
-    if (!running_ && !droppedFile(event->mimeData()).isEmpty()) event->acceptProposedAction();
+    if (!running_ && !droppedFiles(event->mimeData()).isEmpty()) event->acceptProposedAction();
 }
 
+// One file is the star list; several, or a folder, are frames for the frame list.
 void MainWindow::dropEvent(QDropEvent* event) {
-    const QString path = droppedFile(event->mimeData());
-    if (running_ || path.isEmpty()) return;
+    const QStringList paths = droppedFiles(event->mimeData());
+    if (running_ || paths.isEmpty()) return;
     event->acceptProposedAction();
-    takeStarFile(path);
+    if (paths.size() == 1 && !QFileInfo(paths.constFirst()).isDir()) {
+        takeStarFile(paths.constFirst());
+        return;
+    }
+    showFrameList();
+    if (frameList_ != nullptr) frameList_->addPaths(paths);
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
@@ -642,6 +680,7 @@ void MainWindow::restoreSession() {
         doubleStarsPlaced_ = true;
     }
     viewerPlace_ = session.viewerPlace;
+    frameListPlace_ = session.frameListPlace;
     shapeMapPlaced_ =
         !session.shapeMapPlace.isEmpty() && shapeMap_->restoreGeometry(session.shapeMapPlace);
 }
@@ -655,6 +694,7 @@ void MainWindow::keepSession() const {
     session.mainPlace = saveGeometry();
     if (doubleStarsPlaced_) session.doubleStarPlace = doubleStars_->saveGeometry();
     session.viewerPlace = viewer_ != nullptr ? viewer_->saveGeometry() : viewerPlace_;
+    session.frameListPlace = frameList_ != nullptr ? frameList_->saveGeometry() : frameListPlace_;
     if (shapeMapPlaced_) session.shapeMapPlace = shapeMap_->saveGeometry();
     store_->save(session);
 }

@@ -4,8 +4,11 @@
 #include <QString>
 #include <QWidget>
 #include <array>
+#include <cstddef>
+#include <cstdint>
 #include <memory>
 
+#include "app/frame_host.h"
 #include "app/window_settings.h"
 #include "plot/plotting_run.h"
 
@@ -20,6 +23,7 @@ class ShapeMapWindow;
 class WindowSources;
 class FileDialog;
 class FileDialogDriver;
+class FrameListWindow;
 class MessageBox;
 class PlotView;
 class PlotViewer;
@@ -34,8 +38,9 @@ class ThreadBudget;
 
 // Form1, the main window: the run's settings, the plot at actual size, and the buttons that
 // draw, export and end the program. It owns the double-star window, the shared file dialog, the
-// plot's context menu and the viewer of the whole plot.
-class MainWindow : public QWidget {
+// plot's context menu, the viewer of the whole plot and the frame list, for which it shows a
+// frame as "描画" would (FrameHost).
+class MainWindow : public QWidget, public FrameHost {
     Q_OBJECT
 
 public:
@@ -52,7 +57,7 @@ public:
     PlotView& plot() { return *picture1_; }
     FileDialog& commonDialog() { return *dialog_; }
     // The plot's context menu: "全体を表示", "星像マップ", "クリップボードにコピー", "画像保存",
-    // "夜間モード", "初期設定に戻す", "Quendra について".
+    // "フレーム一覧", "夜間モード", "初期設定に戻す", "Quendra について".
     QMenu& plotMenu() { return *plotMenu_; }
     StatusLine& statusLine() { return *status_; }
     // The about box; nullptr until it is first shown.
@@ -82,6 +87,12 @@ public:
     void setNightMode(bool on);
     // Shows the double-star window without taking the focus from where it is, or hides it.
     void toggleDoubleStarWindow();
+    // "フレーム一覧" (also Ctrl+L, and a drop of several files or a folder).
+    void showFrameList();
+    // nullptr until it is first shown.
+    FrameListWindow* frameList() { return frameList_; }
+    PlotRequest frameSettings() const override;
+    bool showFrame(const PlotRequest& request, const StarSourceOpener& stars) override;
     void quit() { close(); }
     void showAbout();
     // The plot's menu from the keyboard, at the plot's top-left corner.
@@ -117,7 +128,7 @@ private:
     // Enter in the text boxes of the run's settings starts "描画".
     void drawOnEnter(QLineEdit* box);
     ControlTexts controls() const;
-    void startRun();
+    void startRun(const PlotRequest& request, const StarSourceOpener& open);
     void runEnded();
     // Stops a run that is still going, waiting for it: the window is closing.
     void stopRun();
@@ -138,6 +149,7 @@ private:
     void guarded(Step step);
 
     FileDialog* dialog_ = nullptr;
+    FileDialogDriver& dialogs_;
     MessageBox& messages_;
     ThreadBudget& threads_;
     QString starFile_;
@@ -157,6 +169,7 @@ private:
     QMenu* plotMenu_ = nullptr;
     QAction* nightAction_ = nullptr;
     PlotViewer* viewer_ = nullptr;
+    FrameListWindow* frameList_ = nullptr;
     ShapeMapWindow* shapeMap_ = nullptr;
     std::unique_ptr<DoubleStarWindow> doubleStars_;
     std::unique_ptr<WindowSources> sources_;
@@ -166,10 +179,13 @@ private:
     StatusLine* status_ = nullptr;
     WindowShortcuts* shortcuts_ = nullptr;
     AboutBox* about_ = nullptr;
-    QByteArray viewerPlace_;  // where the viewer was last session, for its first showing
-    QString runFile_;         // the star list of the run going on
-    QString runStarSize_;     // its star size text
-    QString countsFile_;      // the file of the last completed run, whose counts are shown
+    QByteArray viewerPlace_;     // where the viewer was last session, for its first showing
+    QByteArray frameListPlace_;  // the same for the frame list
+    // 250,000 stars' shapes are 10 MB, more than any photograph gives.
+    static constexpr std::size_t kShapesKeptUnseen = 250000;
+    QString runFile_;      // the star list of the run going on
+    QString runStarSize_;  // its star size text
+    QString countsFile_;   // the file of the last completed run, whose counts are shown
     bool doubleStarsPlaced_ = false;
     bool shapeMapPlaced_ = false;  // the map's window was shown, or has last session's place
     bool running_ = false;

@@ -42,8 +42,10 @@ public:
     // gives the plot back and returns how the run ended.
     RunResult finish(RasterSurface& plot, bool cancel = false);
     // After finish(): what the star-shape map needs of every star the run drew, handed over
-    // once. Kept by every run, whatever the window shows: 40 bytes a star.
+    // once; null when the run drew more than the next run's most (40 bytes a star are kept).
     ShapeStars takeShapes() { return shapes_.take(); }
+    // Before start(): how many stars' shapes the run keeps at most.
+    void keepShapesOfAtMost(std::size_t stars) { shapes_.keepAtMost(stars); }
 
 signals:
     // stage: what the run is doing ("星を描いています", ...); done of total, total 0 when not

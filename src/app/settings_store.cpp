@@ -128,6 +128,7 @@ SettingsStore::Session SettingsStore::load() const {
     session.mainPlace = place(file, QStringLiteral("windows/main"));
     session.doubleStarPlace = place(file, QStringLiteral("windows/doubleStar"));
     session.viewerPlace = place(file, QStringLiteral("windows/viewer"));
+    session.frameListPlace = place(file, QStringLiteral("windows/frameList"));
     session.shapeMapPlace = place(file, QStringLiteral("windows/shapeMap"));
     return session;
 }
@@ -142,6 +143,7 @@ bool SettingsStore::save(const Session& session) const {
     file.setValue(QStringLiteral("windows/main"), session.mainPlace);
     file.setValue(QStringLiteral("windows/doubleStar"), session.doubleStarPlace);
     file.setValue(QStringLiteral("windows/viewer"), session.viewerPlace);
+    file.setValue(QStringLiteral("windows/frameList"), session.frameListPlace);
     file.setValue(QStringLiteral("windows/shapeMap"), session.shapeMapPlace);
     file.sync();
     return file.status() == QSettings::NoError;

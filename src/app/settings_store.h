@@ -19,6 +19,7 @@ public:
         QByteArray mainPlace;
         QByteArray doubleStarPlace;
         QByteArray viewerPlace;
+        QByteArray frameListPlace;
         QByteArray shapeMapPlace;
     };
 

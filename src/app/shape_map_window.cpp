@@ -116,7 +116,20 @@ void ShapeMapWindow::follow(ShapeStars stars, int width, int height, const QStri
     height_ = height;
     source_ = source;
     earlierNote_->hide();
+    if (!stars_) showTooMany();
     updateScreen();
+}
+
+void ShapeMapWindow::showTooMany() {
+    map_.reset();
+    requested_ = {};
+    picture_->setPicture({});
+    copyAction_->setEnabled(false);
+    saveAction_->setEnabled(false);
+    reading_->setText(
+        QStringLiteral("「%1」は星が多いため、星像マップの星を残していません。この窓を開いたまま"
+                       "「描画」すると作られます。")
+            .arg(QFileInfo(source_).fileName()));
 }
 
 void ShapeMapWindow::markEarlier() {

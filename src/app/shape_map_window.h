@@ -66,6 +66,8 @@ private:
     // picture in the look and at the width of the window.
     void updateScreen();
     void present(const std::shared_ptr<const ShapeMap>& map, const QImage& picture);
+    // The run drew more stars than were kept for a map nobody had open.
+    void showTooMany();
     void exportPicture(std::function<void(const QImage&)> use);
     QString proposedName() const;
 

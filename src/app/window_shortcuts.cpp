@@ -25,6 +25,7 @@ WindowShortcuts::WindowShortcuts(MainWindow& form1, DoubleStarWindow& form2)
     add(QKeySequence(Qt::CTRL | Qt::Key_S), &MainWindow::saveImage);
     add(QKeySequence(Qt::CTRL | Qt::Key_Q), &MainWindow::quit);
     add(QKeySequence(Qt::CTRL | Qt::Key_D), &MainWindow::toggleDoubleStarWindow);
+    add(QKeySequence(Qt::CTRL | Qt::Key_L), &MainWindow::showFrameList);
     add(QKeySequence(Qt::Key_F1), &MainWindow::showAbout);
     for (const QKeySequence& keys :
          {QKeySequence(Qt::Key_Menu), QKeySequence(Qt::SHIFT | Qt::Key_F10)}) {

@@ -8,10 +8,10 @@ class DoubleStarWindow;
 class MainWindow;
 
 // The keyboard of both windows. The main window's buttons have their shortcuts in both windows:
-// Ctrl+O "解析データ", F5 "描画", Ctrl+S "画像保存", Ctrl+Q "終了", Ctrl+D "重星処理", F1 the
-// about box; also in a text box, where Ctrl+D would otherwise delete a character. The Menu key
-// and Shift+F10 open the plot's menu, Escape hides the double-star window. The main window's tab
-// order starts at the camera buttons and passes the scroll bars.
+// Ctrl+O "解析データ", F5 "描画", Ctrl+S "画像保存", Ctrl+Q "終了", Ctrl+D "重星処理", Ctrl+L
+// "フレーム一覧", F1 the about box; also in a text box, where Ctrl+D would otherwise delete a
+// character. The Menu key and Shift+F10 open the plot's menu, Escape hides the double-star
+// window. The main window's tab order starts at the camera buttons and passes the scroll bars.
 class WindowShortcuts : public QObject {
 public:
     WindowShortcuts(MainWindow& form1, DoubleStarWindow& form2);

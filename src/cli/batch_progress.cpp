@@ -30,8 +30,10 @@ void BatchProgress::finished(const SummaryRow& row, std::chrono::duration<double
         return;
     }
     if (style_ == Style::Bar) err_ << "\r\x1b[K";
-    err_ << finished_ << '/' << total_ << ' ' << Messages::shownName(row.file) << ' '
-         << (completed ? "完了 " : "中止 ") << seconds(took);
+    err_ << finished_;
+    if (total_ > 0) err_ << '/' << total_;
+    err_ << ' ' << Messages::shownName(row.file) << ' ' << (completed ? "完了 " : "中止 ")
+         << seconds(took);
     if (!completed && !row.result.fault().message.empty()) {
         err_ << ": " << row.result.fault().message;
     }

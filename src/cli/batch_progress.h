@@ -8,7 +8,8 @@
 #include "output/summary_table.h"
 
 // Tells standard error how a batch goes: a line per finished input ("12/100 frame_012.fits 完了
-// 0.4 s"), or on a terminal a bar that a stopped input's line interrupts. Safe from any thread.
+// 0.4 s"), or on a terminal a bar that a stopped input's line interrupts. A total of 0 is not
+// known (a watched folder): lines then count without it. Safe from any thread.
 class BatchProgress {
 public:
     enum class Style { Quiet, Lines, Bar };

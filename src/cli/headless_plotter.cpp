@@ -5,8 +5,11 @@
 #include <ostream>
 
 #include "cli/batch_runner.h"
+#include "cli/interrupt_stop.h"
 #include "cli/output_plan.h"
 #include "cli/plotter_options.h"
+#include "cli/summary_appender.h"
+#include "cli/watch_runner.h"
 #include "doublestar/threshold_file.h"
 #include "output/counts_json.h"
 #include "output/counts_table.h"
@@ -14,6 +17,7 @@
 #include "output/summary_table.h"
 #include "platform/offscreen_gui.h"
 #include "plot/plot_settings.h"
+#include "sources/input_folder.h"
 #include "sources/star_sources.h"
 #include "system/thread_budget.h"
 #include "text/messages.h"
@@ -66,7 +70,7 @@ void tellStopped(const std::vector<SummaryRow>& rows, std::ostream& err) {
 }  // namespace
 
 int HeadlessPlotter::run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
-                         bool errIsTerminal) {
+                         bool errIsTerminal, const std::atomic<bool>* stop) {
     PlotterOptions::Parsed parsed = PlotterOptions::parse(args, ".", ThreadBudget::cores());
     if (parsed.outcome == PlotterOptions::Outcome::Usage) {
         err << parsed.error;
@@ -86,14 +90,19 @@ int HeadlessPlotter::run(const std::vector<std::string>& args, std::ostream& out
         err << error;
         return kUsage;
     }
+    if (const std::string error = OutputPlan::checkWatch(job); !error.empty()) {
+        err << error;
+        return kUsage;
+    }
     if (!loadThresholds(job, err)) return kStopped;
     // The map's picture has text, whose fonts only a GUI application gives; made here, on the
     // main thread, before any run draws one, and only then: a plain run starts no GUI.
     if (!job.outputs.map.empty()) OffscreenGui::ensure();
-    // Told before the work, so that a long batch can be stopped; the run itself goes on.
+    // Told before the work, so that a long batch or a watch can be stopped at once; the runs go on.
     if (PlotSettings::oversizedStars(job.controls.starSize)) {
         err << Messages::smallStarSize(job.controls.starSize) << '\n';
     }
+    if (!job.watch.empty()) return watch(job, out, err, stop ? *stop : InterruptStop::arm());
     const BatchProgress::Style style = !job.batch() || job.quiet ? BatchProgress::Style::Quiet
                                        : errIsTerminal           ? BatchProgress::Style::Bar
                                                                  : BatchProgress::Style::Lines;
@@ -105,6 +114,27 @@ int HeadlessPlotter::run(const std::vector<std::string>& args, std::ostream& out
     const std::vector<SummaryRow> rows =
         BatchRunner::run(job, outputs, StarSources::opener(job.detection), threads, progress);
     return report(job, rows, out, err);
+}
+
+int HeadlessPlotter::watch(const PlotJob& job, std::ostream& out, std::ostream& err,
+                           const std::atomic<bool>& stop) {
+    if (const Result<std::vector<std::string>> folder = InputFolder::list(job.watch);
+        !folder.done()) {
+        err << "quendra-plot: " << folder.fault().message << '\n';
+        return kStopped;
+    }
+    SummaryAppender summary(job.summary, out);
+    if (const Result<> opened = summary.open(); !opened.done()) {
+        err << opened.fault().message << '\n';
+        return kStopped;
+    }
+    BatchProgress progress(
+        err, job.quiet ? BatchProgress::Style::Quiet : BatchProgress::Style::Lines, 0);
+    // This thread only looks at the folder: the -j runs at a time take a thread each.
+    ThreadBudget threads(std::max(job.parallel, ThreadBudget::cores()));
+    WatchRunner runner(job, StarSources::opener(job.detection), threads, progress, summary, err,
+                       stop);
+    return runner.run() == 0 ? kCompleted : kStopped;
 }
 
 bool HeadlessPlotter::loadThresholds(PlotJob& job, std::ostream& err) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <iosfwd>
 #include <string>
 #include <vector>
@@ -20,14 +21,17 @@ public:
     explicit HeadlessPlotter(std::string decimalSeparator = ".")
         : decimalSeparator_(std::move(decimalSeparator)) {}
 
-    // errIsTerminal: progress as a bar rather than a line per input.
+    // errIsTerminal: progress as a bar rather than a line per input. stop: what ends a watch
+    // (--watch); without it, the first SIGINT, SIGTERM or SIGHUP (InterruptStop).
     int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
-            bool errIsTerminal = false);
+            bool errIsTerminal = false, const std::atomic<bool>* stop = nullptr);
 
 private:
     std::string decimalSeparator_;
 
     static bool loadThresholds(PlotJob& job, std::ostream& err);
+    static int watch(const PlotJob& job, std::ostream& out, std::ostream& err,
+                     const std::atomic<bool>& stop);
     static int report(const PlotJob& job, const std::vector<SummaryRow>& rows, std::ostream& out,
                       std::ostream& err);
 };

@@ -113,7 +113,8 @@ double sensorHeightOf(const ControlTexts& controls) {
 JobRunner::JobRunner(const PlotJob& job, StarSourceOpener open, ThreadBudget& threads)
     : job_(job), open_(std::move(open)), threads_(threads) {}
 
-SummaryRow JobRunner::run(const std::string& input, const OutputNames& outputs) const {
+SummaryRow JobRunner::run(const std::string& input, const OutputNames& outputs,
+                          RunMonitor* monitor) const {
     const PlotRequest request{controlsFor(input), job_.thresholds, input};
     RunOutputs files;
     const bool summary = job_.batch() || !job_.summary.empty();
@@ -125,7 +126,8 @@ SummaryRow JobRunner::run(const std::string& input, const OutputNames& outputs) 
     const StarSourceOpener open = outputs.saveList.empty() ? open_ : saved.recording(open_);
     RasterSurface raster;
     RunResult result =
-        runPlot(request, open, raster, {.observers = files.observers, .threads = &threads_});
+        runPlot(request, open, raster,
+                {.observers = files.observers, .monitor = monitor, .threads = &threads_});
     if (!result.done()) return {input, std::move(result)};
     // The map over the plot as the run sized it, made once the run has completed.
     std::optional<ShapeMap> map;

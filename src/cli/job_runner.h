@@ -15,7 +15,10 @@ public:
     // open: the opener of the job's inputs; threads: where a run takes its helper threads.
     JobRunner(const PlotJob& job, StarSourceOpener open, ThreadBudget& threads);
 
-    SummaryRow run(const std::string& input, const OutputNames& outputs) const;
+    // monitor: where the run may be cancelled (a watch asked to stop); a cancelled run writes
+    // nothing.
+    SummaryRow run(const std::string& input, const OutputNames& outputs,
+                   RunMonitor* monitor = nullptr) const;
 
 private:
     ControlTexts controlsFor(const std::string& input) const;

@@ -4,6 +4,7 @@
 #include <map>
 
 #include "output/output_target.h"
+#include "sources/input_folder.h"
 #include "text/messages.h"
 
 namespace {
@@ -63,6 +64,34 @@ std::string OutputPlan::expand(const std::string& pattern, const std::string& in
     return name;
 }
 
+OutputNames OutputPlan::namesFor(const PlotJob& job, const std::string& input) {
+    return {expand(job.outputs.image, input),   expand(job.outputs.stars, input),
+            expand(job.outputs.regions, input), expand(job.outputs.saveList, input),
+            expand(job.outputs.map, input),     expand(job.outputs.mapJson, input)};
+}
+
+// A file written into the watched folder under an input's name would come back as a frame.
+std::string OutputPlan::checkWatch(const PlotJob& job) {
+    const OutputNames sample = namesFor(job, "frame.fits");
+    const std::pair<const char*, const std::string*> written[] = {
+        {"-o", &sample.image},           {"--stars", &sample.stars},
+        {"--regions", &sample.regions},  {"--map", &sample.map},
+        {"--map-json", &sample.mapJson}, {"--save-list", &sample.saveList},
+        {"--summary", &job.summary}};
+    for (const auto& [option, path] : written) {
+        if (path->empty() || !InputFolder::isInputName(*path)) continue;
+        std::filesystem::path folder = std::filesystem::path(*path).parent_path();
+        if (folder.empty()) folder = ".";
+        std::error_code error;
+        if (std::filesystem::equivalent(folder, job.watch, error)) {
+            return std::string("quendra-plot: ") + option +
+                   " のファイルは監視するフォルダに入り、新しい入力として読まれてしまいます。"
+                   "別のフォルダか別の拡張子にしてください。\n";
+        }
+    }
+    return {};
+}
+
 std::string OutputPlan::check(const PlotJob& job, std::vector<OutputNames>& perInput) {
     const std::pair<const char*, const std::string*> patterns[] = {
         {"-o", &job.outputs.image},           {"--stars", &job.outputs.stars},
@@ -100,9 +129,7 @@ std::string OutputPlan::check(const PlotJob& job, std::vector<OutputNames>& perI
     };
     perInput.clear();
     for (const std::string& input : job.inputs) {
-        OutputNames names{expand(job.outputs.image, input),   expand(job.outputs.stars, input),
-                          expand(job.outputs.regions, input), expand(job.outputs.saveList, input),
-                          expand(job.outputs.map, input),     expand(job.outputs.mapJson, input)};
+        OutputNames names = namesFor(job, input);
         for (const std::string* path : {&names.image, &names.stars, &names.regions, &names.saveList,
                                         &names.map, &names.mapJson}) {
             if (std::string error = claim(*path); !error.empty()) return error;

@@ -24,6 +24,7 @@ struct OutputNames {
 // writes, and how the batch reports.
 struct PlotJob {
     std::vector<std::string> inputs;  // names in the system's own bytes
+    std::string watch;                // --watch: the folder followed instead of inputs
     ControlTexts controls;
     bool widthGiven = false;  // a photograph sets the sensor size unless the options did
     bool heightGiven = false;
@@ -39,5 +40,6 @@ struct PlotJob {
     bool quiet = false;
     int parallel = 1;  // runs at a time
 
-    bool batch() const { return inputs.size() > 1; }
+    // Several inputs, or a folder's worth: one summary row per input.
+    bool batch() const { return inputs.size() > 1 || !watch.empty(); }
 };

@@ -4,14 +4,14 @@
 #include <new>
 
 #include "cli/headless_plotter.h"
-#include "output/unfinished_files.h"
+#include "cli/interrupt_stop.h"
 #include "platform/user_locale.h"
 #include "system/process_tuning.h"
 #include "text/messages.h"
 
 int main(int argc, char** argv) {
     tuneProcess();
-    UnfinishedFiles::removeOnInterrupt();
+    InterruptStop::install();
     try {
         const std::vector<std::string> args(argv + 1, argv + argc);
         return HeadlessPlotter(userDecimalSeparator())

@@ -32,6 +32,7 @@ private:
     bool detection(const std::string& name, const std::string& value);
     bool mapGrid(const std::string& value);
     bool finish();
+    bool finishWatch();
     PlotterOptions::Parsed usageError() const {
         return {PlotterOptions::Outcome::Usage, {}, error_};
     }
@@ -53,7 +54,7 @@ private:
 bool namesFile(const std::string& name) {
     return name == "-o" || name == "--stars" || name == "--regions" || name == "--map" ||
            name == "--map-json" || name == "--save-list" || name == "--summary" ||
-           name == "--thresholds";
+           name == "--thresholds" || name == "--watch";
 }
 
 bool isDetection(const std::string& name) {
@@ -141,7 +142,10 @@ bool Reader::flag(const std::string& name) {
 }
 
 bool Reader::valued(const std::string& name, const std::string& value) {
-    if (namesFile(name) && value.empty()) return fail(name + " のファイル名が空です。");
+    if (namesFile(name) && value.empty()) {
+        return fail(name +
+                    (name == "--watch" ? " のフォルダ名が空です。" : " のファイル名が空です。"));
+    }
     const std::map<std::string, std::string*> texts{
         {"--camera", &camera_},
         {"--width", &width_},
@@ -159,6 +163,7 @@ bool Reader::valued(const std::string& name, const std::string& value) {
         {"--map-json", &job_.outputs.mapJson},
         {"--save-list", &job_.outputs.saveList},
         {"--summary", &job_.summary},
+        {"--watch", &job_.watch},
     };
     if (const auto text = texts.find(name); text != texts.end()) {
         *text->second = value;
@@ -227,12 +232,26 @@ bool Reader::finish() {
     } else if (!preset_.empty()) {
         return fail("--preset は wide か tele です（「" + preset_ + "」）。");
     }
+    if (!job_.watch.empty()) return finishWatch();
     if (job_.inputs.empty()) {
         return fail("星のリストを一つ以上指定してください。--help をご覧ください。");
     }
     for (const std::string& input : job_.inputs) {
         if (input.empty())
             return fail("入力ファイルの名前が空です（星のリストが指定されていません）。");
+    }
+    return true;
+}
+
+// The folder gives the inputs, and the summary is appended a row at a time, which only CSV can be.
+bool Reader::finishWatch() {
+    if (!job_.inputs.empty()) {
+        return fail("--watch のときは入力を指定しません（フォルダの入力を順に描画します）。");
+    }
+    const std::string& summary = job_.summary;
+    if (job_.json ||
+        (summary.size() >= 5 && summary.compare(summary.size() - 5, 5, ".json") == 0)) {
+        return fail("--watch の集計は一行ずつ書き足す CSV です（--json と .json は使えません）。");
     }
     return true;
 }
@@ -280,6 +299,9 @@ const char* PlotterOptions::usage() {
            "  --map-grid N         星像マップの領域を N × N に分ける、1 から 9（既定 3）\n"
            "  --save-list FILE     読んだ星をすべて星のリストとして書く\n"
            "  --summary FILE       入力ごとの集計を書く（.json なら JSON、それ以外は CSV）\n"
+           "  --watch DIR          "
+           "フォルダの入力をすべて描画し、その後は新しい入力が書き終わるごとに\n"
+           "                       描画して集計の行を書き足す（Ctrl+C で終わる）\n"
            "  --threshold X        写真の検出しきい値、背景の RMS の何倍か（既定 3）\n"
            "  --min-area N         写真の星の最小面積、ピクセル数（既定 5）\n"
            "  --deblend-contrast X 写真の星を分ける最小コントラスト（既定 0.2）\n"
@@ -291,12 +313,13 @@ const char* PlotterOptions::usage() {
            "  --help               この説明\n"
            "\n"
            "値は「--size 20」とも「--size=20」とも、-j と -o は「-j4」とも書けます。入力が\n"
-           "複数のとき、-o, --stars, --regions, --map, --map-json, --save-list のファイル名には\n"
-           "{name}（入力のファイル名から拡張子を除いたもの）を入れます。\n"
+           "複数のときと --watch のとき、-o, --stars, --regions, --map, --map-json, --save-list\n"
+           "のファイル名には {name}（入力のファイル名から拡張子を除いたもの）を入れます。\n"
            "\n"
            "描いた星の中心が画像の外にあれば、その数を標準エラー出力に書きます。\n"
            "\n"
            "終了コード: 0 描画完了, 1 描画中止（理由は標準エラー出力）, 2 使い方の誤り\n"
            "例: quendra-plot --camera SSPro --preset wide -o plot.bmp examples/m42-sample.txt\n"
-           "    quendra-plot --summary night.csv -o plots/{name}.png frames/*.fits\n";
+           "    quendra-plot --summary night.csv -o plots/{name}.png frames/*.fits\n"
+           "    quendra-plot --watch frames --summary night.csv -o plots/{name}.png\n";
 }

@@ -131,22 +131,29 @@ std::vector<std::string> SummaryTable::columns() {
     return names;
 }
 
-std::string SummaryTable::csv(const std::vector<SummaryRow>& rows) {
+std::string SummaryTable::csvHeader() {
     std::string text;
     const std::vector<std::string> names = columns();
     for (std::size_t i = 0; i < names.size(); ++i) {
         if (i > 0) text += ',';
         text += names[i];
     }
-    text += "\r\n";
-    for (const SummaryRow& row : rows) {
-        const std::vector<Cell> cells = cellsOf(row);
-        for (std::size_t i = 0; i < cells.size(); ++i) {
-            if (i > 0) text += ',';
-            text += csvField(cells[i].value);
-        }
-        text += "\r\n";
+    return text + "\r\n";
+}
+
+std::string SummaryTable::csvRow(const SummaryRow& row) {
+    std::string text;
+    const std::vector<Cell> cells = cellsOf(row);
+    for (std::size_t i = 0; i < cells.size(); ++i) {
+        if (i > 0) text += ',';
+        text += csvField(cells[i].value);
     }
+    return text + "\r\n";
+}
+
+std::string SummaryTable::csv(const std::vector<SummaryRow>& rows) {
+    std::string text = csvHeader();
+    for (const SummaryRow& row : rows) text += csvRow(row);
     return text;
 }
 

@@ -37,6 +37,10 @@ class SummaryTable {
 public:
     // CSV with a header line, quoted as RFC 4180 quotes.
     static std::string csv(const std::vector<SummaryRow>& rows);
+    // The CSV's header line and one row's line, each with its CR LF, for a summary written a
+    // row at a time.
+    static std::string csvHeader();
+    static std::string csvRow(const SummaryRow& row);
     // An array of objects with the same keys.
     static std::string json(const std::vector<SummaryRow>& rows);
     static std::vector<std::string> columns();

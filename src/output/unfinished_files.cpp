@@ -4,7 +4,6 @@
 
 #include <array>
 #include <atomic>
-#include <csignal>
 #include <cstring>
 
 namespace {
@@ -12,14 +11,6 @@ namespace {
 // Slots hold names allocated outside the handler; the handler only reads them and unlinks,
 // both of which a signal handler may do.
 std::array<std::atomic<char*>, UnfinishedFiles::kSlots> slots{};
-
-extern "C" void removeAndEnd(int signalNumber) {
-    for (std::atomic<char*>& slot : slots) {
-        if (char* path = slot.load(); path != nullptr) ::unlink(path);
-    }
-    std::signal(signalNumber, SIG_DFL);
-    std::raise(signalNumber);
-}
 
 }  // namespace
 
@@ -39,7 +30,8 @@ void UnfinishedFiles::remove(int slot) {
     delete[] slots[static_cast<std::size_t>(slot)].exchange(nullptr);
 }
 
-void UnfinishedFiles::removeOnInterrupt() {
-    for (const int signalNumber : {SIGINT, SIGTERM, SIGHUP})
-        std::signal(signalNumber, removeAndEnd);
+void UnfinishedFiles::removeAll() {
+    for (std::atomic<char*>& slot : slots) {
+        if (char* path = slot.load(); path != nullptr) ::unlink(path);
+    }
 }

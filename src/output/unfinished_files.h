@@ -11,7 +11,6 @@ public:
     // Remembers path; false when every slot is taken (the file then stays if interrupted).
     static int add(const std::string& path);
     static void remove(int slot);
-    // Installs handlers for SIGINT, SIGTERM and SIGHUP that remove every unfinished file, then
-    // end the program as the signal would have.
-    static void removeOnInterrupt();
+    // Removes every unfinished file; safe in a signal handler (quendra-plot's, InterruptStop).
+    static void removeAll();
 };

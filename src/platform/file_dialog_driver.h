@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <optional>
 
 class QWidget;
@@ -20,4 +21,12 @@ public:
     virtual std::optional<QString> open(QWidget* parent, const QString& proposed) = 0;
     virtual std::optional<QString> save(QWidget* parent, const QString& proposed,
                                         ReplaceQuestion question) = 0;
+    // Several files to open at once, in `folder` (possibly empty); none when the user
+    // cancelled.
+    virtual QStringList openMany(QWidget* parent, const QString& folder) {
+        const std::optional<QString> one = open(parent, folder);
+        return one ? QStringList{*one} : QStringList();
+    }
+    // A folder; nothing when the user cancelled.
+    virtual std::optional<QString> folder(QWidget*, const QString&) { return std::nullopt; }
 };

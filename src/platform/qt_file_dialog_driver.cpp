@@ -23,3 +23,13 @@ std::optional<QString> QtFileDialogDriver::save(QWidget* parent, const QString& 
     return answer(
         QFileDialog::getSaveFileName(parent, QString(), proposed, QString(), nullptr, options));
 }
+
+QStringList QtFileDialogDriver::openMany(QWidget* parent, const QString& folder) {
+    return QFileDialog::getOpenFileNames(parent, QString(), folder, QString(), nullptr,
+                                         QFileDialog::DontUseNativeDialog);
+}
+
+std::optional<QString> QtFileDialogDriver::folder(QWidget* parent, const QString& proposed) {
+    return answer(QFileDialog::getExistingDirectory(
+        parent, QString(), proposed, QFileDialog::DontUseNativeDialog | QFileDialog::ShowDirsOnly));
+}

@@ -9,4 +9,6 @@ public:
     std::optional<QString> open(QWidget* parent, const QString& proposed) override;
     std::optional<QString> save(QWidget* parent, const QString& proposed,
                                 ReplaceQuestion question) override;
+    QStringList openMany(QWidget* parent, const QString& folder) override;
+    std::optional<QString> folder(QWidget* parent, const QString& proposed) override;
 };

@@ -1,6 +1,12 @@
 #include "shape/shape_collector.h"
 
 void ShapeCollector::onStar(const StarRecord& star, const Classification& classification) {
+    if (tooMany_) return;
+    if (stars_.size() == most_) {
+        tooMany_ = true;
+        stars_ = {};
+        return;
+    }
     stars_.push_back({.x = star.x,
                       .y = star.y,
                       .roundness = star.roundness,
@@ -10,6 +16,10 @@ void ShapeCollector::onStar(const StarRecord& star, const Classification& classi
 }
 
 ShapeStars ShapeCollector::take() {
+    if (tooMany_) {
+        tooMany_ = false;
+        return nullptr;
+    }
     auto stars = std::make_shared<const std::vector<ShapeStar>>(std::move(stars_));
     stars_ = {};
     return stars;

@@ -14,6 +14,7 @@
 #include <QTest>
 
 #include "app/application_setup.h"
+#include "app/frame_list_window.h"
 #include "app/plot_view.h"
 #include "app/settings_store.h"
 #include "app/shape_map_window.h"
@@ -138,6 +139,9 @@ private slots:
         const QPoint shapeMapAt = form1().shapeMap().pos();
         const QStringList changed = state(form1());
         QVERIFY(changed != designDefaults_);
+        form1().showFrameList();
+        form1().frameList()->move(300, 200);
+        const QPoint framesAt = form1().frameList()->pos();
         endSession();
 
         startSession();
@@ -169,6 +173,8 @@ private slots:
         QCOMPARE(form1().plot().size(), QSize(3902, 2596));
         QCOMPARE(form1().starFile(), path("星 m42.txt"));
         QVERIFY(messages_->messages.empty());
+        form1().showFrameList();
+        QCOMPARE(form1().frameList()->pos(), framesAt);
     }
 
     // A file gone since is not chosen again, but the dialog opens where it was; a settings file

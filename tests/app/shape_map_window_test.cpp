@@ -131,6 +131,19 @@ private slots:
         QVERIFY(!map().earlier());
         QVERIFY(reading().contains(QStringLiteral("（32°）")));
         QCOMPARE(messages_->messages.size(), std::size_t{1});  // the mismatch's
+
+        // A run of more stars than are kept for a hidden window leaves no map of an earlier
+        // run on the screen; the window says how to get one, and the next run brings it back.
+        map().follow(nullptr, 3034, 2018, path(QStringLiteral("huge.txt")));
+        QVERIFY(map().map() == nullptr);
+        QVERIFY(picture().isNull());
+        QVERIFY2(reading().contains(QStringLiteral("「huge.txt」は星が多いため")),
+                 qPrintable(reading()));
+        QVERIFY(!action(map(), "CopyShapeMap").isEnabled());
+        drawFile(QStringLiteral("fourth.txt"), trailedList(32));
+        QVERIFY(settled());
+        QCOMPARE(map().map()->frame().n, 30);
+        QVERIFY(action(map(), "CopyShapeMap").isEnabled());
     }
 
     // The picture saved and copied is quendra-plot --map's: the day look, the reading as its

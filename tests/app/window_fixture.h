@@ -45,7 +45,8 @@ protected:
         return QTest::qWaitFor([this] { return !form1_->running(); }, 60000);
     }
 
-    ThreadBudget threads_{ThreadBudget::cores()};
+    // As the program has it: a thread per core for the frame list, one more for "描画".
+    ThreadBudget threads_{ThreadBudget::cores() + 1};
     std::unique_ptr<QTemporaryDir> dir_;
     std::unique_ptr<ScriptedFileDialogDriver> dialogs_;
     std::unique_ptr<RecordingMessageBox> messages_;

@@ -1,4 +1,5 @@
 // The keyboard of both windows, the tooltips of every control and the about box.
+#include <QAbstractSpinBox>
 #include <QAction>
 #include <QApplication>
 #include <QLabel>
@@ -11,6 +12,7 @@
 
 #include "app/about_box.h"
 #include "app/application_setup.h"
+#include "app/frame_list_window.h"
 #include "app/window_look.h"
 #include "system/process_tuning.h"
 #include "window_fixture.h"
@@ -85,6 +87,10 @@ private slots:
         press(Qt::Key_F5);
         press(Qt::Key_Return);
         QCOMPARE(runs.count(), 2);
+        press(Qt::Key_L, Qt::ControlModifier);
+        QVERIFY(form1().frameList() != nullptr && form1().frameList()->isVisible());
+        form1().frameList()->hide();
+        focusOn(form2(), "Text1(1)");
         press(Qt::Key_Escape);
         QVERIFY(!form2().isVisible());
 
@@ -144,6 +150,18 @@ private slots:
             }
         }
         QVERIFY(control<QWidget>(form1(), "Command1")->toolTip().contains(QStringLiteral("F5")));
+        // The frame list's buttons, check boxes and limits too (the views' own parts aside).
+        form1().showFrameList();
+        int tipped = 0;
+        for (const QWidget* child : form1().frameList()->findChildren<QWidget*>()) {
+            if (!child->objectName().isEmpty() && !child->objectName().startsWith("qt_") &&
+                (qobject_cast<const QAbstractButton*>(child) ||
+                 qobject_cast<const QAbstractSpinBox*>(child))) {
+                ++tipped;
+                QVERIFY2(hasJapanese(child->toolTip()), qPrintable(child->objectName()));
+            }
+        }
+        QCOMPARE(tipped, 15);
     }
 
     // "Quendra について": version, licence and the libraries in use, from F1 or the plot's menu.

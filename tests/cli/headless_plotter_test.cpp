@@ -206,4 +206,24 @@ TEST(HeadlessPlotter, StopsAndUsageErrors) {
     EXPECT_NE(o.out.find("--thresholds"), std::string::npos);
 }
 
+// A watch takes no inputs, appends CSV only, and never writes a frame into the watched folder.
+TEST(HeadlessPlotter, WatchUsageErrors) {
+    TempFile folder("");
+    const std::string dir = folder.folder().string();
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"--watch", dir, "x.txt"},
+          {"--watch", dir, "--summary", dir + "/../night.json"},
+          {"--watch", dir, "--json"},
+          {"--watch", dir, "-o", dir + "/{name}.png"},
+          {"--watch", dir, "--save-list", dir + "/./{name}-all.txt"},
+          {"--watch", dir, "-o", "plot.png"},
+          {"--watch="}}) {
+        const Outcome o = plot(args);
+        EXPECT_EQ(o.status, HeadlessPlotter::kUsage) << args.back() << ": " << o.err;
+    }
+    const Outcome o = plot({"--watch", dir + "/missing"});
+    EXPECT_EQ(o.status, HeadlessPlotter::kStopped);
+    EXPECT_NE(o.err.find("を読めません"), std::string::npos) << o.err;
+}
+
 }  // namespace

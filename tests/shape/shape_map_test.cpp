@@ -200,4 +200,17 @@ TEST(ShapeCollector, KeepsTheFwhmWhereTheSourceGivesOneAndTheKind) {
     EXPECT_TRUE(collector.take()->empty());
 }
 
+// Past its most the collector holds nothing and hands over nothing, for that run only.
+TEST(ShapeCollector, KeepsNothingOfARunPastItsMost) {
+    ShapeCollector collector;
+    collector.keepAtMost(2);
+    StarRecord star;
+    for (int k = 0; k < 2; ++k) collector.onStar(star, {});
+    ASSERT_EQ(collector.take()->size(), 2U);
+    for (int k = 0; k < 3; ++k) collector.onStar(star, {});
+    EXPECT_EQ(collector.take(), nullptr);
+    collector.onStar(star, {});
+    EXPECT_EQ(collector.take()->size(), 1U);
+}
+
 }  // namespace
