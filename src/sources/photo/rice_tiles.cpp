@@ -155,14 +155,13 @@ std::string RiceTiles::problem(fitsfile* file) {
     int status = 0;
     if (fits_is_compressed_image(file, &status) == 0) return {};
     std::array<char, FLEN_VALUE> type{};
-    if (fits_read_key(file, TSTRING, "ZCMPTYPE", type.data(), nullptr, &status) != 0 ||
-        std::string(type.data()).rfind("RICE_1", 0) != 0) {
-        return {};
-    }
+    fits_read_key(file, TSTRING, "ZCMPTYPE", type.data(), nullptr, &status);
+    const bool rice = status == 0 && std::string(type.data()).rfind("RICE_1", 0) == 0;
+    status = 0;
     int blockSize = 32;
     int bytePix = 4;
     riceParameters(file, blockSize, bytePix);
-    if (blockSize < 1) return "Rice 圧縮の BLOCKSIZE が正しくありません。";
+    if (rice && blockSize < 1) return "Rice 圧縮の BLOCKSIZE が正しくありません。";
     const long long axes = keyOr(file, "ZNAXIS", 0);
     std::vector<long long> sides;
     std::vector<long long> tiles;
@@ -172,31 +171,42 @@ std::string RiceTiles::problem(fitsfile* file) {
         tiles.push_back(keyOr(file, ("ZTILE" + std::to_string(i)).c_str(), i == 1 ? side : 1));
         if (side < 1 || tiles.back() < 1) return "タイルの大きさが正しくありません。";
     }
-    int column = 0;
-    char name[] = "COMPRESSED_DATA";
-    if (fits_get_colnum(file, CASEINSEN, name, &column, &status) != 0) return {};
     long long rows = 0;
     fits_get_num_rowsll(file, &rows, &status);
     const long long heap = keyOr(file, "PCOUNT", 0);
-    std::vector<unsigned char> bytes;
-    for (long long row = 1; row <= rows && status == 0; ++row) {
-        long long length = 0;
-        long long offset = 0;
-        if (fits_read_descriptll(file, column, row, &length, &offset, &status) != 0) break;
-        if (length == 0) continue;  // the tile is stored another way
-        if (length < 0 || offset < 0 || offset > heap || length > heap - offset) {
-            return "タイル " + std::to_string(row) +
-                   " のデータが FITS のヒープの外を指しています。";
+    // Every column a tile may be stored in: CFITSIO allocates what a descriptor says, whatever
+    // the compression.
+    for (const char* columnName :
+         {"COMPRESSED_DATA", "GZIP_COMPRESSED_DATA", "UNCOMPRESSED_DATA"}) {
+        int column = 0;
+        std::string name(columnName);
+        if (fits_get_colnum(file, CASEINSEN, name.data(), &column, &status) != 0) {
+            status = 0;
+            continue;
         }
-        bytes.resize(static_cast<std::size_t>(length));
-        if (fits_read_col(file, TBYTE, column, row, 1, length, nullptr, bytes.data(), nullptr,
-                          &status) != 0) {
-            break;
+        const bool walked = rice && name == "COMPRESSED_DATA";
+        std::vector<unsigned char> bytes;
+        for (long long row = 1; row <= rows && status == 0; ++row) {
+            long long length = 0;
+            long long offset = 0;
+            if (fits_read_descriptll(file, column, row, &length, &offset, &status) != 0) break;
+            if (length == 0) continue;  // the tile is stored another way
+            if (length < 0 || offset < 0 || offset > heap || length > heap - offset) {
+                return "タイル " + std::to_string(row) +
+                       " のデータが FITS のヒープの外を指しています。";
+            }
+            if (!walked) continue;
+            bytes.resize(static_cast<std::size_t>(length));
+            if (fits_read_col(file, TBYTE, column, row, 1, length, nullptr, bytes.data(), nullptr,
+                              &status) != 0) {
+                break;
+            }
+            if (!walk(bytes, tilePixels(sides, tiles, row - 1), blockSize, bytePix)) {
+                return "タイル " + std::to_string(row) +
+                       " の Rice 圧縮データが途中で切れています。";
+            }
         }
-        if (!walk(bytes, tilePixels(sides, tiles, row - 1), blockSize, bytePix)) {
-            return "タイル " + std::to_string(row) + " の Rice 圧縮データが途中で切れています。";
-        }
+        if (status != 0) return "タイルの表を読めません。";
     }
-    if (status != 0) return "タイルの表を読めません。";
     return {};
 }

@@ -4,14 +4,15 @@
 
 #include <string>
 
-// What CFITSIO's Rice decoder takes on trust in a tile-compressed image: that each tile's bytes
-// lie in the heap and hold the tile's pixels. A damaged tile (one byte zeroed in a descriptor
-// or in the codes) makes it read on past the tile's bytes until the process dies. Each tile's
-// codes are walked here first, as the decoder would walk them, counting bytes without making a
-// pixel, so that such a file is refused before it is decoded.
+// What CFITSIO takes on trust in a tile-compressed image: that each tile's bytes lie in the
+// heap (it allocates what a descriptor says, gigabytes for a damaged one, whatever the
+// compression), and, for Rice, that they hold the tile's pixels. A damaged tile (one byte zeroed in
+// a descriptor or in the codes) makes it read on past the tile's bytes until the process dies. Each
+// tile's codes are walked here first, as the decoder would walk them, counting bytes without making
+// a pixel, so that such a file is refused before it is decoded.
 class RiceTiles {
 public:
-    // For the current HDU: empty when it is no Rice-compressed image or every tile is sound;
+    // For the current HDU: empty when it is no tile-compressed image or every tile is sound;
     // else what is wrong (Japanese, for a fault's detail).
     static std::string problem(fitsfile* file);
 };
