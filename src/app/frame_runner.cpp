@@ -7,6 +7,9 @@
 #include "output/fwhm_median.h"
 #include "plot/drawing_surface.h"
 #include "plot/run_monitor.h"
+#include "shape/shape_collector.h"
+#include "shape/shape_map.h"
+#include "shape/shape_reading.h"
 #include "sources/star_keeper.h"
 #include "sources/star_sources.h"
 #include "text/messages.h"
@@ -56,6 +59,19 @@ void takePictureSize(PlotRequest& request) {
         request.controls.width = std::to_string(size->width);
         request.controls.height = std::to_string(size->height);
     }
+}
+
+// The star-shape map of the frame, as quendra-plot's summary has it, and its reading for 診断.
+void read(const ShapeMap& map, FrameRunner::Outcome& outcome) {
+    outcome.row.map = MapFigures::of(map);
+    std::string labels;
+    std::string sentences;
+    for (const ReadingLine& line : map.reading()) {
+        labels += (labels.empty() ? "" : "・") + ShapeReading::label(line.code);
+        sentences += (sentences.empty() ? "" : "\n") + line.text;
+    }
+    outcome.measures.reading = labels;
+    outcome.measures.readingText = sentences;
 }
 
 }  // namespace
@@ -137,7 +153,8 @@ FrameRunner::Outcome FrameRunner::run(const Job& job, int epoch) const {
         StarKeeper keeper;
         FrameMedians medians;
         FwhmMedian fwhm;  // the summary's own column
-        StarObserver* const observers[] = {&medians, &fwhm};
+        ShapeCollector shapes;
+        StarObserver* const observers[] = {&medians, &fwhm, &shapes};
         EpochMonitor monitor(epoch_, epoch);
         CountingSurface surface;
         outcome.row.result =
@@ -149,6 +166,7 @@ FrameRunner::Outcome FrameRunner::run(const Job& job, int epoch) const {
             outcome.measures.fwhm = outcome.row.fwhm;
             outcome.measures.camera = outcome.row.result.facts.camera;
             outcome.measures.exposure = outcome.row.result.facts.exposure;
+            read(ShapeMap(shapes.take(), surface.width(), surface.height()), outcome);
             outcome.stars = keeper.take();
         }
     } catch (const std::bad_alloc&) {

@@ -56,6 +56,7 @@ QVariant FrameTableModel::data(const QModelIndex& index, int role) const {
             return sortKey(frame, index.column());
         case Qt::ToolTipRole:
             if (index.column() == File) return qtName(frame.location);
+            if (index.column() == Reading) return qtText(frame.measures.readingText);
             if (index.column() == State && frame.state == FrameRecord::State::Failed) {
                 return qtText(frame.row.result.fault().message + "\n" +
                               frame.row.result.fault().detail)

@@ -5,6 +5,7 @@
 #include <charconv>
 #include <cmath>
 #include <string>
+#include <utility>
 
 #include "shape/region_name.h"
 #include "shape/shape_map.h"
@@ -147,4 +148,16 @@ ReadingLine ShapeReading::local(const ShapeMap& map) {
                 percent(map.frame().doubleFraction.value_or(0)) +
                 "）。その部分だけの星像の伸びやピントのずれ、傾き、光学系やセンサーの汚れ・結露、"
                 "その方向の雲や薄明、明るい星や星雲の重なりを疑ってください。"};
+}
+
+std::string ShapeReading::label(const std::string& code) {
+    static const std::pair<const char*, const char*> kLabels[] = {
+        {"too-few", "星が少ない"}, {"round", "良好"},          {"trailing", "流れ"},
+        {"radial", "放射状"},      {"tangential", "同心円状"}, {"mixed", "不揃い"},
+        {"tilt", "傾き"},          {"curvature", "像面湾曲"},  {"local", "局所的な重星"},
+    };
+    for (const auto& [known, label] : kLabels) {
+        if (code == known) return label;
+    }
+    return code;
 }

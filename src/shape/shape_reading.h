@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "shape/reading_line.h"
@@ -23,6 +24,9 @@ public:
     static constexpr double kLocalLeast = 0.2;  // double fraction, and twice the frame's
 
     static std::vector<ReadingLine> of(const ShapeMap& map);
+    // A finding's code in a word or two, for a table's column ("流れ" for trailing); the code
+    // itself where it has none.
+    static std::string label(const std::string& code);
 
 private:
     static ReadingLine tooFew(const ShapeMap& map);
