@@ -1,5 +1,7 @@
 #include "app/frame_chart.h"
 
+#include <memory>
+
 #include <QChart>
 #include <QLegendMarker>
 #include <QLineSeries>
@@ -104,6 +106,8 @@ void FrameChart::build() {
                                     static_cast<QAbstractSeries*>(selectedPoint_)}) {
         hideFromLegend(chart, series);
     }
+    // The view made a chart of its own, which it lets go of without deleting it.
+    std::unique_ptr<QChart> made(this->chart());
     setChart(chart);
 }
 

@@ -22,15 +22,19 @@ for file in usr/bin/quendra usr/bin/quendra-plot \
             usr/share/doc/quendra/copyright usr/share/doc/quendra/changelog.gz; do
     [ -e "$work/root/$file" ] || { echo "FAILED: $file is not in the package"; exit 1; }
 done
-"$work/root/usr/bin/quendra-plot" --help | grep -q "使い方: quendra-plot" \
+# Taken whole first: grep -q leaving early would end the writer by SIGPIPE, which pipefail reports.
+help=$("$work/root/usr/bin/quendra-plot" --help) \
+    || { echo "FAILED: quendra-plot --help from the package"; exit 1; }
+grep -q "使い方: quendra-plot" <<<"$help" \
     || { echo "FAILED: quendra-plot --help from the package"; exit 1; }
 # A photograph and a PNG plot need Qt, CFITSIO and SEP, which the package names.
 "$work/root/usr/bin/quendra-plot" --quiet -o "$work/plot.png" "$photo" >/dev/null \
     || { echo "FAILED: quendra-plot from the package on a photograph"; exit 1; }
 [ -s "$work/plot.png" ] || { echo "FAILED: no PNG plot from the package"; exit 1; }
-dpkg-deb -f "$deb" Depends | grep -q "libqt6widgets6" \
+depends=$(dpkg-deb -f "$deb" Depends)
+grep -q "libqt6widgets6" <<<"$depends" \
     || { echo "FAILED: the package does not name Qt among its dependencies"; exit 1; }
-dpkg-deb -f "$deb" Depends | grep -q "libraw20" \
+grep -q "libraw20" <<<"$depends" \
     || { echo "FAILED: the package does not name LibRaw among its dependencies"; exit 1; }
 [ "$(dpkg-deb -f "$deb" Package)" = quendra ] || { echo "FAILED: package name"; exit 1; }
 echo "ok: $(basename "$deb")"
