@@ -3,32 +3,13 @@
 #include <array>
 #include <cerrno>
 #include <charconv>
+#include <utility>
 
+#include "plot/tapped_source.h"
 #include "text/messages.h"
 #include "text/number_text.h"
 
 namespace {
-
-// A source that tells the writer of every record it gives.
-class RecordingSource : public StarSource {
-public:
-    RecordingSource(std::unique_ptr<StarSource> inner, StarListWriter& writer)
-        : inner_(std::move(inner)), writer_(writer) {}
-
-    Status next(StarRecord& record) override {
-        const Status status = inner_->next(record);
-        if (status == Status::Record) writer_.add(record);
-        return status;
-    }
-    const Fault& fault() const override { return inner_->fault(); }
-    long line() const override { return inner_->line(); }
-    std::int64_t recordsRead() const override { return inner_->recordsRead(); }
-    FrameFacts facts() const override { return inner_->facts(); }
-
-private:
-    std::unique_ptr<StarSource> inner_;
-    StarListWriter& writer_;
-};
 
 // The list is read in double and the angle then narrowed, so its shortest single-precision form
 // is written where that reads back as the same float, the double's form where it would not.
@@ -49,13 +30,7 @@ StarListWriter::~StarListWriter() {
 }
 
 StarSourceOpener StarListWriter::recording(StarSourceOpener open) {
-    return [this, open = std::move(open)](
-               const std::string& path,
-               const SourceContext& context) -> Result<std::unique_ptr<StarSource>> {
-        Result<std::unique_ptr<StarSource>> inner = open(path, context);
-        if (!inner.done()) return inner;
-        return std::make_unique<RecordingSource>(inner.take(), *this);
-    };
+    return TappedSource::opener(std::move(open), [this](const StarRecord& star) { add(star); });
 }
 
 void StarListWriter::add(const StarRecord& star) {
