@@ -1,5 +1,7 @@
 #include "sources/photo/rice_tiles.h"
 
+#include <zlib.h>
+
 #include <algorithm>
 #include <array>
 #include <cstdint>
@@ -149,6 +151,28 @@ long tilePixels(const std::vector<long long>& sides, const std::vector<long long
     return pixels;
 }
 
+// Whether gzip-compressed tile bytes inflate whole to at most `most` bytes. CFITSIO grows its
+// buffer for whatever they inflate to, copying it at every step, and a stream cut short keeps it
+// growing without end: a small damaged tile takes it minutes and gigabytes. Inflated here into a
+// scratch buffer, counting only.
+bool inflatesWithin(std::vector<unsigned char>& bytes, std::size_t most) {
+    z_stream stream{};
+    if (inflateInit2(&stream, 15 + 32) != Z_OK) return false;  // gzip or zlib, as CFITSIO takes
+    std::array<unsigned char, 65536> scratch{};
+    stream.next_in = bytes.data();
+    stream.avail_in = static_cast<uInt>(bytes.size());
+    std::size_t made = 0;
+    int status = Z_OK;
+    while (status == Z_OK && made <= most) {
+        stream.next_out = scratch.data();
+        stream.avail_out = static_cast<uInt>(scratch.size());
+        status = inflate(&stream, Z_NO_FLUSH);
+        made += scratch.size() - stream.avail_out;
+    }
+    inflateEnd(&stream);
+    return status == Z_STREAM_END && made <= most;
+}
+
 }  // namespace
 
 std::string RiceTiles::problem(fitsfile* file) {
@@ -157,6 +181,7 @@ std::string RiceTiles::problem(fitsfile* file) {
     std::array<char, FLEN_VALUE> type{};
     fits_read_key(file, TSTRING, "ZCMPTYPE", type.data(), nullptr, &status);
     const bool rice = status == 0 && std::string(type.data()).rfind("RICE_1", 0) == 0;
+    const bool gzip = status == 0 && std::string(type.data()).rfind("GZIP_", 0) == 0;
     status = 0;
     int blockSize = 32;
     int bytePix = 4;
@@ -185,6 +210,7 @@ std::string RiceTiles::problem(fitsfile* file) {
             continue;
         }
         const bool walked = rice && name == "COMPRESSED_DATA";
+        const bool inflated = name == "GZIP_COMPRESSED_DATA" || (gzip && name == "COMPRESSED_DATA");
         std::vector<unsigned char> bytes;
         for (long long row = 1; row <= rows && status == 0; ++row) {
             long long length = 0;
@@ -195,11 +221,20 @@ std::string RiceTiles::problem(fitsfile* file) {
                 return "タイル " + std::to_string(row) +
                        " のデータが FITS のヒープの外を指しています。";
             }
-            if (!walked) continue;
+            if (!walked && !inflated) continue;
             bytes.resize(static_cast<std::size_t>(length));
             if (fits_read_col(file, TBYTE, column, row, 1, length, nullptr, bytes.data(), nullptr,
                               &status) != 0) {
                 break;
+            }
+            // Eight bytes a pixel is the widest a tile's pixels are stored in.
+            const auto most = static_cast<std::size_t>(tilePixels(sides, tiles, row - 1)) * 8;
+            if (inflated) {
+                if (!inflatesWithin(bytes, most)) {
+                    return "タイル " + std::to_string(row) +
+                           " の GZIP 圧縮データが壊れているか、タイルより大きく展開されます。";
+                }
+                continue;
             }
             if (!walk(bytes, tilePixels(sides, tiles, row - 1), blockSize, bytePix)) {
                 return "タイル " + std::to_string(row) +
