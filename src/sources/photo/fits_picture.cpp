@@ -8,8 +8,12 @@
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
+#include <fstream>
 #include <limits>
 #include <new>
+#include <string>
+#include <string_view>
 #include <vector>
 
 #include "sources/photo/fits_bytes.h"
@@ -47,6 +51,7 @@ public:
 
     // The name is taken as it is: no CFITSIO filename syntax ("[1]", "!", ...).
     bool open(const FitsSource& source) {
+        source_ = source;
         if (!source.inMemory()) {
             return fits_open_diskfile(&file_, source.path.c_str(), READONLY, &status_) == 0;
         }
@@ -57,6 +62,12 @@ public:
                                  &status_) == 0;
     }
     bool moveTo(int hdu) {
+        int current = 0;
+        fits_get_hdu_num(file_, &current);
+        if (hdu == current + 1 && current >= 1 && !nextTilesSound()) {
+            status_ = DATA_DECOMPRESSION_ERR;
+            return false;
+        }
         int type = 0;
         return fits_movabs_hdu(file_, hdu, &type, &status_) == 0;
     }
@@ -64,6 +75,47 @@ public:
     int& status() { return status_; }
 
 private:
+    // CFITSIO divides by a compressed image's tile sides while it moves to the extension, before
+    // any check of ours could run: the next header's ZTILEn cards are read from its bytes first.
+    bool nextTilesSound() {
+        long long head = 0;
+        long long data = 0;
+        long long end = 0;
+        int status = 0;
+        if (fits_get_hduaddrll(file_, &head, &data, &end, &status) != 0 || end < 0) return true;
+        std::string header;
+        if (source_.inMemory()) {
+            if (static_cast<std::size_t>(end) >= source_.bytes.size()) return true;
+            header = std::string(source_.bytes.substr(static_cast<std::size_t>(end), kHeaderBytes));
+        } else {
+            std::ifstream file(source_.path, std::ios::binary);
+            file.seekg(end);
+            header.resize(kHeaderBytes);
+            file.read(header.data(), static_cast<std::streamsize>(header.size()));
+            header.resize(static_cast<std::size_t>(std::max<std::streamsize>(file.gcount(), 0)));
+        }
+        for (std::size_t card = 0; card + 80 <= header.size(); card += 80) {
+            const std::string_view line(header.data() + card, 80);
+            if (line.substr(0, 8) == "END     ") break;
+            const bool side = line.substr(0, 5) == "ZTILE" || line.substr(0, 6) == "ZNAXIS";
+            if (!side || line.substr(8, 2) != "= ") continue;
+            // A whole number of 1 or more, then only blanks or a comment.
+            const std::string value(line.substr(10, 70));
+            char* stop = nullptr;
+            const long long number = std::strtoll(value.c_str(), &stop, 10);
+            const std::string_view rest(stop);
+            const std::size_t next = rest.find_first_not_of(' ');
+            if (stop == value.c_str() || number < 1 ||
+                (next != std::string_view::npos && rest[next] != '/')) {
+                return false;
+            }
+        }
+        return true;
+    }
+
+    // The header cards looked at: 36 blocks of 36 cards, far more than a compressed image has.
+    static constexpr std::size_t kHeaderBytes = 36 * 2880;
+    FitsSource source_;
     fitsfile* file_ = nullptr;
     int status_ = 0;
     void* memory_ = nullptr;

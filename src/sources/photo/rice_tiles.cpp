@@ -178,6 +178,14 @@ bool inflatesWithin(std::vector<unsigned char>& bytes, std::size_t most) {
 std::string RiceTiles::problem(fitsfile* file) {
     int status = 0;
     if (fits_is_compressed_image(file, &status) == 0) return {};
+    // The tile sides CFITSIO took from the header (a missing card taken as its default); it
+    // divides by each of them while decoding.
+    const FITSfile& taken = *file->Fptr;
+    for (int axis = 0; axis < taken.zndim && axis < MAX_COMPRESS_DIM; ++axis) {
+        if (taken.tilesize[axis] < 1 || taken.znaxis[axis] < 1) {
+            return "タイルの大きさが正しくありません。";
+        }
+    }
     std::array<char, FLEN_VALUE> type{};
     fits_read_key(file, TSTRING, "ZCMPTYPE", type.data(), nullptr, &status);
     const bool rice = status == 0 && std::string(type.data()).rfind("RICE_1", 0) == 0;
