@@ -16,27 +16,9 @@
 #include <string>
 #include <vector>
 
+#include "split_mix_random.h"
+
 namespace {
-
-// SplitMix64: portable, unlike the standard library's distributions.
-class Random {
-public:
-    explicit Random(std::uint64_t seed) : state_(seed) {}
-    std::uint64_t bits() {
-        std::uint64_t z = (state_ += 0x9E3779B97F4A7C15ULL);
-        z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ULL;
-        z = (z ^ (z >> 27)) * 0x94D049BB133111EBULL;
-        return z ^ (z >> 31);
-    }
-    double uniform() { return static_cast<double>(bits() >> 11) * 0x1.0p-53; }
-    double normal() {
-        const double u = 1.0 - uniform();
-        return std::sqrt(-2.0 * std::log(u)) * std::cos(2.0 * std::numbers::pi * uniform());
-    }
-
-private:
-    std::uint64_t state_;
-};
 
 struct Star {
     double x, y, peak;
@@ -51,7 +33,7 @@ struct Conditions {
     double dx, dy;      // the dither
 };
 
-Conditions conditionsOf(int frame, int frames, Random& random) {
+Conditions conditionsOf(int frame, int frames, SplitMixRandom& random) {
     const double along = frames > 1 ? static_cast<double>(frame) / (frames - 1) : 0;
     Conditions c{2.2 + 1.2 * along + 0.1 * random.normal(),
                  0.92 + 0.06 * random.uniform(),
@@ -131,7 +113,7 @@ int main(int argc, char** argv) {
     const long count = std::stol(argv[3]);
     const int width = argc == 6 ? std::stoi(argv[4]) : 3902;
     const int height = argc == 6 ? std::stoi(argv[5]) : 2596;
-    Random random(7);
+    SplitMixRandom random(7);
     std::vector<Star> stars;
     for (long i = 0; i < count; ++i) {
         stars.push_back({random.uniform() * width, random.uniform() * height,

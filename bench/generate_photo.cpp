@@ -18,29 +18,12 @@
 #include <string>
 #include <vector>
 
+#include "split_mix_random.h"
+
 namespace {
 
-// SplitMix64: portable, unlike the standard library's distributions.
-class Random {
-public:
-    explicit Random(std::uint64_t seed) : state_(seed) {}
-    std::uint64_t bits() {
-        std::uint64_t z = (state_ += 0x9E3779B97F4A7C15ULL);
-        z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ULL;
-        z = (z ^ (z >> 27)) * 0x94D049BB133111EBULL;
-        return z ^ (z >> 31);
-    }
-    double uniform() { return static_cast<double>(bits() >> 11) * 0x1.0p-53; }
-    double normal() {
-        const double u = 1.0 - uniform();
-        return std::sqrt(-2.0 * std::log(u)) * std::cos(2.0 * std::numbers::pi * uniform());
-    }
-
-private:
-    std::uint64_t state_;
-};
-
-void addStar(std::vector<double>& sky, int width, int height, Random& random, bool reducer) {
+void addStar(std::vector<double>& sky, int width, int height, SplitMixRandom& random,
+             bool reducer) {
     const double x = random.uniform() * width;
     const double y = random.uniform() * height;
     double fwhm = 1.8 + 2.7 * random.uniform();
@@ -86,7 +69,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     const long stars = std::stol(argv[1]);
-    Random random(std::stoull(argv[2]));
+    SplitMixRandom random(std::stoull(argv[2]));
     const int width = argc == 6 ? std::stoi(argv[4]) : 3902;
     const int height = argc == 6 ? std::stoi(argv[5]) : 2596;
     std::vector<double> sky(static_cast<std::size_t>(width) * height);
