@@ -16,11 +16,12 @@
 #include <string_view>
 #include <vector>
 
+#include "sources/photo/compressed_tiles.h"
+#include "sources/photo/extension_header.h"
 #include "sources/photo/fits_bytes.h"
 #include "sources/photo/photo_messages.h"
 #include "sources/photo/picture_memory.h"
 #include "sources/photo/reading_start.h"
-#include "sources/photo/rice_tiles.h"
 
 namespace {
 
@@ -34,7 +35,8 @@ constexpr long kStripRows = 64;
 // file inflated, a pipe's bytes).
 struct FitsSource {
     std::string path;
-    std::string_view bytes;  // none: by name
+    std::string_view bytes;    // none: by name
+    bool headersOnly = false;  // the bytes end with the image's header: its data is not read
     bool inMemory() const { return bytes.data() != nullptr; }
 };
 
@@ -59,25 +61,41 @@ public:
         memory_ = const_cast<char*>(source.bytes.data());
         size_ = source.bytes.size();
         return fits_open_memfile(&file_, "memory.fits", READONLY, &memory_, &size_, 0, nullptr,
-                                 &status_) == 0;
+                                 &status_) == 0 &&
+               withinBytes();
     }
     bool moveTo(int hdu) {
         int current = 0;
         fits_get_hdu_num(file_, &current);
-        if (hdu == current + 1 && current >= 1 && !nextTilesSound()) {
+        if (hdu == current + 1 && current >= 1 && !nextHeaderSound()) {
             status_ = DATA_DECOMPRESSION_ERR;
             return false;
         }
         int type = 0;
-        return fits_movabs_hdu(file_, hdu, &type, &status_) == 0;
+        return fits_movabs_hdu(file_, hdu, &type, &status_) == 0 && withinBytes();
     }
     fitsfile* get() const { return file_; }
     int& status() { return status_; }
 
 private:
-    // CFITSIO divides by a compressed image's tile sides while it moves to the extension, before
-    // any check of ours could run: the next header's ZTILEn cards are read from its bytes first.
-    bool nextTilesSound() {
+    // CFITSIO takes a memory file's last header at its word: it grows the file to the end that
+    // header declares and then reads bytes that are not there. A disk file cut short reads as
+    // cut short; so does a memory file.
+    bool withinBytes() {
+        if (!source_.inMemory() || source_.headersOnly) return true;
+        long long head = 0;
+        long long data = 0;
+        long long end = 0;
+        int status = 0;
+        if (fits_get_hduaddrll(file_, &head, &data, &end, &status) != 0 ||
+            end <= static_cast<long long>(source_.bytes.size())) {
+            return true;
+        }
+        status_ = END_OF_FILE;
+        return false;
+    }
+    // The next extension's header, read from its bytes before CFITSIO reads it.
+    bool nextHeaderSound() {
         long long head = 0;
         long long data = 0;
         long long end = 0;
@@ -94,23 +112,7 @@ private:
             file.read(header.data(), static_cast<std::streamsize>(header.size()));
             header.resize(static_cast<std::size_t>(std::max<std::streamsize>(file.gcount(), 0)));
         }
-        for (std::size_t card = 0; card + 80 <= header.size(); card += 80) {
-            const std::string_view line(header.data() + card, 80);
-            if (line.substr(0, 8) == "END     ") break;
-            const bool side = line.substr(0, 5) == "ZTILE" || line.substr(0, 6) == "ZNAXIS";
-            if (!side || line.substr(8, 2) != "= ") continue;
-            // A whole number of 1 or more, then only blanks or a comment.
-            const std::string value(line.substr(10, 70));
-            char* stop = nullptr;
-            const long long number = std::strtoll(value.c_str(), &stop, 10);
-            const std::string_view rest(stop);
-            const std::size_t next = rest.find_first_not_of(' ');
-            if (stop == value.c_str() || number < 1 ||
-                (next != std::string_view::npos && rest[next] != '/')) {
-                return false;
-            }
-        }
-        return true;
+        return ExtensionHeader::sound(header);
     }
 
     // The header cards looked at: 36 blocks of 36 cards, far more than a compressed image has.
@@ -307,7 +309,7 @@ bool isGzip(const std::string& path) {
 // by its name (nothing to do) for a plain file on disk.
 Result<> prepare(const std::string& path, const std::string* content, FitsBytes::Extent extent,
                  RunMonitor* monitor, std::string& inflated, FitsSource& source) {
-    source = {path, {}};
+    source = {path, {}, extent == FitsBytes::Extent::Header};
     // CFITSIO's memory files are read in whole blocks of 2880 bytes: one cut short is filled up
     // with zeros, as its disk files are, never read past its end.
     const auto whole = [](std::size_t size) { return size % kFitsBlock == 0; };
@@ -431,8 +433,8 @@ Result<> FitsPicture::read(const std::string& path, GreyImage& image, RunMonitor
         case Search::Damaged:
             return Fault{PhotoMessages::damaged(path), cfitsioDetail(file.status())};
     }
-    // CFITSIO's Rice decoder reads on past a damaged tile until the process dies.
-    if (const std::string problem = RiceTiles::problem(file.get()); !problem.empty()) {
+    // CFITSIO's decoders read on past a damaged tile until the process dies.
+    if (const std::string problem = CompressedTiles::problem(file.get()); !problem.empty()) {
         return Fault{PhotoMessages::damaged(path), problem};
     }
     readKeys(file, layout);

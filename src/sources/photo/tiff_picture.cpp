@@ -192,7 +192,14 @@ Result<> readChunks(TIFF* tiff, const Layout& layout, GreyImage& image, RunMonit
     const std::uint32_t chunks =
         apart ? perPlane * static_cast<std::uint32_t>(layout.colours()) : perPlane;
     const tmsize_t size = layout.tiled ? TIFFTileSize(tiff) : TIFFStripSize(tiff);
-    if (size <= 0) return Fault{PhotoMessages::damaged(path), said.text()};
+    // No strip or tile of a picture holds more than the whole picture in four 64-bit samples a
+    // pixel (a small one may be padded out to a usual tile): a few damaged bytes can declare
+    // tiles of hundreds of gigabytes, which would be taken before a byte of them is read.
+    constexpr double kMostChunkBytes = 64.0 * (1 << 20);
+    const double picture = static_cast<double>(layout.width) * layout.height * 4 * 8;
+    if (size <= 0 || static_cast<double>(size) > std::max(picture, kMostChunkBytes)) {
+        return Fault{PhotoMessages::damaged(path), said.text()};
+    }
     std::vector<unsigned char> chunk(static_cast<std::size_t>(size));
     std::fill(image.pixels.get(), image.pixels.get() + image.size(), 0.0F);
     for (std::uint32_t i = 0; i < chunks; ++i) {

@@ -1,6 +1,8 @@
-#include "sources/photo/rice_tiles.h"
+#include "sources/photo/compressed_tiles.h"
 
 #include <zlib.h>
+
+#include "sources/photo/hcompress_tile.h"
 
 #include <algorithm>
 #include <array>
@@ -175,7 +177,7 @@ bool inflatesWithin(std::vector<unsigned char>& bytes, std::size_t most) {
 
 }  // namespace
 
-std::string RiceTiles::problem(fitsfile* file) {
+std::string CompressedTiles::problem(fitsfile* file) {
     int status = 0;
     if (fits_is_compressed_image(file, &status) == 0) return {};
     // The tile sides CFITSIO took from the header (a missing card taken as its default); it
@@ -190,6 +192,9 @@ std::string RiceTiles::problem(fitsfile* file) {
     fits_read_key(file, TSTRING, "ZCMPTYPE", type.data(), nullptr, &status);
     const bool rice = status == 0 && std::string(type.data()).rfind("RICE_1", 0) == 0;
     const bool gzip = status == 0 && std::string(type.data()).rfind("GZIP_", 0) == 0;
+    const bool hcompress = status == 0 && std::string(type.data()).rfind("HCOMPRESS_1", 0) == 0;
+    // CFITSIO decodes HCOMPRESS tiles of 8- and 16-bit integers in 32 bits, all others in 64.
+    const bool wide = taken.zbitpix != BYTE_IMG && taken.zbitpix != SHORT_IMG;
     status = 0;
     int blockSize = 32;
     int bytePix = 4;
@@ -217,7 +222,7 @@ std::string RiceTiles::problem(fitsfile* file) {
             status = 0;
             continue;
         }
-        const bool walked = rice && name == "COMPRESSED_DATA";
+        const bool walked = (rice || hcompress) && name == "COMPRESSED_DATA";
         const bool inflated = name == "GZIP_COMPRESSED_DATA" || (gzip && name == "COMPRESSED_DATA");
         std::vector<unsigned char> bytes;
         for (long long row = 1; row <= rows && status == 0; ++row) {
@@ -244,7 +249,15 @@ std::string RiceTiles::problem(fitsfile* file) {
                 }
                 continue;
             }
-            if (!walk(bytes, tilePixels(sides, tiles, row - 1), blockSize, bytePix)) {
+            const long pixels = tilePixels(sides, tiles, row - 1);
+            if (hcompress) {
+                if (!HcompressTile::sound(bytes, pixels, wide)) {
+                    return "タイル " + std::to_string(row) +
+                           " の HCOMPRESS 圧縮データが壊れています。";
+                }
+                continue;
+            }
+            if (!walk(bytes, pixels, blockSize, bytePix)) {
                 return "タイル " + std::to_string(row) +
                        " の Rice 圧縮データが途中で切れています。";
             }

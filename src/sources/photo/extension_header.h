@@ -1,0 +1,18 @@
+#pragma once
+
+#include <string_view>
+
+// Whether CFITSIO can be let read an extension's header. It reads some of its cards as numbers
+// while it moves to the extension, before any check of ours could run, and it takes some
+// damage there for a crash: a compressed image's tile sides and Rice block size are divided
+// by (a card without a value reads as 0), and the message it composes for a number it cannot
+// read overruns its buffer when the value is long.
+class ExtensionHeader {
+public:
+    // header: the extension's bytes from its first card, as many blocks as are at hand.
+    static bool sound(std::string_view header);
+
+private:
+    static bool sideSound(std::string_view card);
+    static bool numberReadable(std::string_view card);
+};
