@@ -1,5 +1,6 @@
 #include "sources/photo/extension_header.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdlib>
@@ -7,47 +8,48 @@
 
 namespace {
 
-constexpr std::size_t kCard = 80;
+constexpr std::size_t kCardBytes = 80;
 
 // The cards CFITSIO reads as whole numbers on its way into an extension or a compressed image,
-// and those Quendra reads so.
-constexpr std::array<std::string_view, 12> kWholeNumbers = {
-    "BITPIX",   "NAXIS2", "PCOUNT", "TFIELDS", "EXTVER", "ZBITPIX",
-    "ZDITHER0", "ZBLANK", "BLANK",  "ZNAXIS",  "ZTILE",  "ZVAL"};
+// and those Quendra reads so; the last three are numbered (ZNAXIS1, ZTILE2, ZVAL1...).
+constexpr std::array<std::string_view, 9> kWholeNumbers = {
+    "BITPIX", "NAXIS2", "PCOUNT", "TFIELDS", "EXTVER", "ZBITPIX", "ZDITHER0", "ZBLANK", "BLANK"};
+constexpr std::array<std::string_view, 3> kNumberedWholeNumbers = {"ZNAXIS", "ZTILE", "ZVAL"};
 
-std::string_view keyword(std::string_view card) {
-    const std::string_view name = card.substr(0, 8);
-    return name.substr(0, name.find(' '));
-}
+// One card as CFITSIO reads it: a C string (it ends at a zero byte), its value after "= " in
+// columns 9 and 10, else after the first "=" anywhere on the card.
+struct Card {
+    std::string_view name;
+    std::string_view value;
+    bool valued = false;
 
-bool readAsWholeNumber(std::string_view name) {
-    for (const std::string_view known : kWholeNumbers) {
-        const bool numbered = known == "ZNAXIS" || known == "ZTILE" || known == "ZVAL";
-        if (name == known ||
-            (numbered && name.starts_with(known) &&
-             name.find_first_not_of("0123456789", known.size()) == std::string_view::npos)) {
-            return true;
-        }
+    explicit Card(std::string_view bytes) {
+        bytes = bytes.substr(0, bytes.find('\0'));
+        name = bytes.substr(0, std::min(bytes.find_first_of(" ="), std::size_t{8}));
+        const bool standard = bytes.size() >= 10 && bytes.substr(8, 2) == "= ";
+        const std::size_t sign = standard ? 8 : bytes.find('=');
+        if (sign == std::string_view::npos) return;
+        valued = true;
+        value = trimmed(bytes.substr(std::min(sign + (standard ? 2 : 1), bytes.size())));
     }
-    return false;
-}
 
-// The value as CFITSIO cuts it from the card: a string through its closing quote, a complex
-// pair through its bracket, anything else up to the comment; blanks around it left out.
-std::string_view valueOf(std::string_view card) {
-    std::string_view rest = card.substr(10);
-    rest.remove_prefix(std::min(rest.find_first_not_of(' '), rest.size()));
-    std::size_t end = rest.size();
-    if (rest.starts_with('\'')) {
-        end = std::min(rest.find('\'', 1) + 1, rest.size());
-    } else if (rest.starts_with('(')) {
-        end = std::min(rest.find(')') + 1, rest.size());
-    } else {
-        end = std::min(rest.find('/'), rest.size());
+    bool named(std::string_view stem) const {
+        return name.starts_with(stem) &&
+               name.find_first_not_of("0123456789", stem.size()) == std::string_view::npos;
     }
-    rest = rest.substr(0, end);
-    return rest.substr(0, rest.find_last_not_of(' ') + 1);
-}
+
+private:
+    // A string through its closing quote, a complex pair through its bracket, anything else up
+    // to the comment; blanks around it left out.
+    static std::string_view trimmed(std::string_view rest) {
+        rest.remove_prefix(std::min(rest.find_first_not_of(' '), rest.size()));
+        std::size_t end = rest.find('/');
+        if (rest.starts_with('\'')) end = rest.find('\'', 1) + 1;
+        if (rest.starts_with('(')) end = rest.find(')') + 1;
+        rest = rest.substr(0, std::min(end, rest.size()));
+        return rest.substr(0, rest.find_last_not_of(' ') + 1);
+    }
+};
 
 // strtod over the whole value: a number and nothing else.
 bool isNumber(std::string_view value) {
@@ -57,46 +59,45 @@ bool isNumber(std::string_view value) {
     return !text.empty() && stop == text.c_str() + text.size();
 }
 
+bool readAsWholeNumber(const Card& card) {
+    return std::find(kWholeNumbers.begin(), kWholeNumbers.end(), card.name) !=
+               kWholeNumbers.end() ||
+           std::any_of(kNumberedWholeNumbers.begin(), kNumberedWholeNumbers.end(),
+                       [&](std::string_view stem) { return card.named(stem); });
+}
+
+// A tile side or an axis: a whole number of 1 or more (a card without a value reads as 0).
+bool sideSound(const Card& card) {
+    if (!card.named("ZTILE") && !card.named("ZNAXIS")) return true;
+    const std::string value(card.value);
+    char* stop = nullptr;
+    const long long number = std::strtoll(value.c_str(), &stop, 10);
+    return card.valued && !value.empty() && *stop == '\0' && number >= 1;
+}
+
+// CFITSIO's message for a value it cannot read as a whole number holds 28 of its characters.
+bool numberReadable(const Card& card) {
+    constexpr std::size_t kMostInMessage = 28;
+    return !card.valued || !readAsWholeNumber(card) || card.value.size() <= kMostInMessage ||
+           isNumber(card.value);
+}
+
 }  // namespace
 
 bool ExtensionHeader::sound(std::string_view header) {
     bool rice = false;
     double blockSize = 32;
-    for (std::size_t at = 0; at + kCard <= header.size(); at += kCard) {
-        const std::string_view card = header.substr(at, kCard);
-        if (card.starts_with("END     ")) break;
+    for (std::size_t at = 0; at + kCardBytes <= header.size(); at += kCardBytes) {
+        const std::string_view bytes = header.substr(at, kCardBytes);
+        if (bytes.starts_with("END     ")) break;
+        const Card card(bytes);
         if (!sideSound(card) || !numberReadable(card)) return false;
-        if (card.substr(8, 2) != "= ") continue;
-        const std::string_view name = keyword(card);
-        if (name == "ZCMPTYPE") {
-            const std::string_view type = valueOf(card);
-            rice = type.starts_with("'RICE_1") || type.starts_with("'RICE_ONE");
-        } else if (name == "ZVAL1") {
-            blockSize = std::strtod(std::string(valueOf(card)).c_str(), nullptr);
+        if (card.name == "ZCMPTYPE") {
+            rice = card.value.starts_with("'RICE_1") || card.value.starts_with("'RICE_ONE");
+        } else if (card.name == "ZVAL1") {
+            blockSize = std::strtod(std::string(card.value).c_str(), nullptr);
         }
     }
     // A Rice image's block size is taken as a whole number and divided by.
     return !rice || std::abs(blockSize) >= 1;
-}
-
-// A tile side or an axis: a whole number of 1 or more, then only blanks or a comment.
-bool ExtensionHeader::sideSound(std::string_view card) {
-    const std::string_view name = keyword(card);
-    if (!name.starts_with("ZTILE") && !name.starts_with("ZNAXIS")) return true;
-    if (card.substr(8, 2) != "= ") return false;
-    const std::string value(card.substr(10));
-    char* stop = nullptr;
-    const long long number = std::strtoll(value.c_str(), &stop, 10);
-    const std::string_view rest(stop);
-    const std::size_t next = rest.find_first_not_of(' ');
-    return stop != value.c_str() && number >= 1 &&
-           (next == std::string_view::npos || rest[next] == '/');
-}
-
-// CFITSIO's message for a value it cannot read as a whole number holds 28 of its characters.
-bool ExtensionHeader::numberReadable(std::string_view card) {
-    constexpr std::size_t kMostInMessage = 28;
-    if (card.substr(8, 2) != "= " || !readAsWholeNumber(keyword(card))) return true;
-    const std::string_view value = valueOf(card);
-    return value.size() <= kMostInMessage || isNumber(value);
 }

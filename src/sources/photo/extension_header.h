@@ -11,8 +11,4 @@ class ExtensionHeader {
 public:
     // header: the extension's bytes from its first card, as many blocks as are at hand.
     static bool sound(std::string_view header);
-
-private:
-    static bool sideSound(std::string_view card);
-    static bool numberReadable(std::string_view card);
 };

@@ -116,7 +116,7 @@ private:
     }
 
     // The header cards looked at: 36 blocks of 36 cards, far more than a compressed image has.
-    static constexpr std::size_t kHeaderBytes = 36 * 2880;
+    static constexpr std::size_t kHeaderBytes = 36 * kFitsBlock;
     FitsSource source_;
     fitsfile* file_ = nullptr;
     int status_ = 0;
