@@ -51,12 +51,16 @@ private:
     }
 };
 
-// strtod over the whole value: a number and nothing else.
-bool isNumber(std::string_view value) {
+// A decimal number and nothing else, within what CFITSIO reads into a long long.
+bool isWholeNumber(std::string_view value) {
+    constexpr double kLongLongRange = 9.2e18;
+    if (value.empty() || value.find_first_not_of("0123456789+-.Ee") != std::string_view::npos) {
+        return false;
+    }
     const std::string text(value);
     char* stop = nullptr;
-    std::strtod(text.c_str(), &stop);
-    return !text.empty() && stop == text.c_str() + text.size();
+    const double number = std::strtod(text.c_str(), &stop);
+    return stop == text.c_str() + text.size() && std::fabs(number) < kLongLongRange;
 }
 
 bool readAsWholeNumber(const Card& card) {
@@ -69,17 +73,21 @@ bool readAsWholeNumber(const Card& card) {
 // A tile side or an axis: a whole number of 1 or more (a card without a value reads as 0).
 bool sideSound(const Card& card) {
     if (!card.named("ZTILE") && !card.named("ZNAXIS")) return true;
-    const std::string value(card.value);
-    char* stop = nullptr;
-    const long long number = std::strtoll(value.c_str(), &stop, 10);
-    return card.valued && !value.empty() && *stop == '\0' && number >= 1;
+    return card.valued && card.value.find_first_not_of("0123456789+") == std::string_view::npos &&
+           isWholeNumber(card.value) && std::strtod(std::string(card.value).c_str(), nullptr) >= 1;
 }
 
 // CFITSIO's message for a value it cannot read as a whole number holds 28 of its characters.
 bool numberReadable(const Card& card) {
     constexpr std::size_t kMostInMessage = 28;
     return !card.valued || !readAsWholeNumber(card) || card.value.size() <= kMostInMessage ||
-           isNumber(card.value);
+           isWholeNumber(card.value);
+}
+
+// A value without quotes is copied whole into a column's name of 69 characters.
+bool copyable(const Card& card) {
+    constexpr std::size_t kMostCopied = 69;
+    return !card.valued || card.value.starts_with('\'') || card.value.size() <= kMostCopied;
 }
 
 }  // namespace
@@ -91,7 +99,7 @@ bool ExtensionHeader::sound(std::string_view header) {
         const std::string_view bytes = header.substr(at, kCardBytes);
         if (bytes.starts_with("END     ")) break;
         const Card card(bytes);
-        if (!sideSound(card) || !numberReadable(card)) return false;
+        if (!sideSound(card) || !numberReadable(card) || !copyable(card)) return false;
         if (card.name == "ZCMPTYPE") {
             rice = card.value.starts_with("'RICE_1") || card.value.starts_with("'RICE_ONE");
         } else if (card.name == "ZVAL1") {
