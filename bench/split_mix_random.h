@@ -5,7 +5,7 @@
 #include <numbers>
 
 // SplitMix64: portable, unlike the standard library's distributions, so that a generated frame is
-// the same on every machine. Shared by the photograph and night generators.
+// the same on every machine. Shared by the photograph, night and truth-set generators.
 class SplitMixRandom {
 public:
     explicit SplitMixRandom(std::uint64_t seed) : state_(seed) {}

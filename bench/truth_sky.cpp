@@ -7,25 +7,13 @@
 #include <fstream>
 #include <numbers>
 
-// SplitMix64: the same frames on every machine, unlike the standard library's distributions.
-class TruthSky::Random {
-public:
-    explicit Random(std::uint64_t seed) : state_(seed) {}
-    std::uint64_t bits() {
-        std::uint64_t z = (state_ += 0x9E3779B97F4A7C15ULL);
-        z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ULL;
-        z = (z ^ (z >> 27)) * 0x94D049BB133111EBULL;
-        return z ^ (z >> 31);
-    }
-    double uniform() { return static_cast<double>(bits() >> 11) * 0x1.0p-53; }
-    double between(double low, double high) { return low + (high - low) * uniform(); }
-    double normal() {
-        const double u = 1.0 - uniform();
-        return std::sqrt(-2.0 * std::log(u)) * std::cos(2.0 * std::numbers::pi * uniform());
-    }
+#include "split_mix_random.h"
 
-private:
-    std::uint64_t state_;
+// The shared random source, with draws between two bounds.
+class TruthSky::Random : public SplitMixRandom {
+public:
+    using SplitMixRandom::SplitMixRandom;
+    double between(double low, double high) { return low + (high - low) * uniform(); }
 };
 
 namespace {
