@@ -44,8 +44,12 @@ private:
     static std::string_view trimmed(std::string_view rest) {
         rest.remove_prefix(std::min(rest.find_first_not_of(' '), rest.size()));
         std::size_t end = rest.find('/');
-        if (rest.starts_with('\'')) end = rest.find('\'', 1) + 1;
-        if (rest.starts_with('(')) end = rest.find(')') + 1;
+        // A string or a pair left open runs to the card's end.
+        const auto through = [&](std::size_t close) {
+            return close == std::string_view::npos ? rest.size() : close + 1;
+        };
+        if (rest.starts_with('\'')) end = through(rest.find('\'', 1));
+        if (rest.starts_with('(')) end = through(rest.find(')'));
         rest = rest.substr(0, std::min(end, rest.size()));
         return rest.substr(0, rest.find_last_not_of(' ') + 1);
     }
