@@ -97,19 +97,21 @@ bool copyable(const Card& card) {
 }  // namespace
 
 bool ExtensionHeader::sound(std::string_view header) {
+    // A card given twice may be read in either of its places: any of them counts.
     bool rice = false;
-    double blockSize = 32;
+    bool smallBlocks = false;
     for (std::size_t at = 0; at + kCardBytes <= header.size(); at += kCardBytes) {
         const std::string_view bytes = header.substr(at, kCardBytes);
         if (bytes.starts_with("END     ")) break;
         const Card card(bytes);
         if (!sideSound(card) || !numberReadable(card) || !copyable(card)) return false;
         if (card.name == "ZCMPTYPE") {
-            rice = card.value.starts_with("'RICE_1") || card.value.starts_with("'RICE_ONE");
+            rice = rice || card.value.starts_with("'RICE_1") || card.value.starts_with("'RICE_ONE");
         } else if (card.name == "ZVAL1") {
-            blockSize = std::strtod(std::string(card.value).c_str(), nullptr);
+            smallBlocks =
+                smallBlocks || std::abs(std::strtod(std::string(card.value).c_str(), nullptr)) < 1;
         }
     }
     // A Rice image's block size is taken as a whole number and divided by.
-    return !rice || std::abs(blockSize) >= 1;
+    return !rice || !smallBlocks;
 }
