@@ -9,9 +9,7 @@ build="$(cd "$1" && pwd)"
 seconds="$2"
 shift 2
 targets=("$@")
-# fits_tiles is named to run it: a damaged HCOMPRESS tile still crashes CFITSIO's decoder after
-# some minutes of fuzzing, not yet mended (tests/fuzz/findings/README.md).
-[ ${#targets[@]} -eq 0 ] && targets=(star_list parse_number threshold_file catalog picture)
+[ ${#targets[@]} -eq 0 ] && targets=(star_list parse_number threshold_file catalog fits_tiles picture)
 
 declare -A max_len=([star_list]=1048576 [parse_number]=8192 [threshold_file]=65536 [catalog]=262144 [fits_tiles]=262144
              [picture]=262144)

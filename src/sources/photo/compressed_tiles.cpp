@@ -118,37 +118,16 @@ bool walk(const std::vector<unsigned char>& bytes, long pixels, int blockSize, i
     return true;
 }
 
-long long keyOr(fitsfile* file, const char* key, long long otherwise) {
-    long long value = 0;
-    int status = 0;
-    return fits_read_key(file, TLONGLONG, key, &value, nullptr, &status) == 0 ? value : otherwise;
-}
-
-// BLOCKSIZE and BYTEPIX, wherever among the ZNAMEi they are given.
-void riceParameters(fitsfile* file, int& blockSize, int& bytePix) {
-    blockSize = 32;
-    bytePix = 4;
-    for (int i = 1; i <= 9; ++i) {
-        std::array<char, FLEN_VALUE> name{};
-        int status = 0;
-        const std::string key = "ZNAME" + std::to_string(i);
-        if (fits_read_key(file, TSTRING, key.c_str(), name.data(), nullptr, &status) != 0) break;
-        const long long value = keyOr(file, ("ZVAL" + std::to_string(i)).c_str(), 0);
-        const std::string what(name.data());
-        if (what == "BLOCKSIZE") blockSize = static_cast<int>(value);
-        if (what == "BYTEPIX") bytePix = static_cast<int>(value);
-    }
-}
-
 // The pixels of tile `row` (0-based): each side is the tile's, or what is left at the edge.
-long tilePixels(const std::vector<long long>& sides, const std::vector<long long>& tiles,
-                long long row) {
+long tilePixels(const FITSfile& taken, long long row) {
     long pixels = 1;
-    for (std::size_t axis = 0; axis < sides.size(); ++axis) {
-        const long long across = (sides[axis] + tiles[axis] - 1) / tiles[axis];
+    for (int axis = 0; axis < taken.zndim; ++axis) {
+        const long side = taken.znaxis[axis];
+        const long tile = taken.tilesize[axis];
+        const long long across = (side + tile - 1) / tile;
         const long long at = row % across;
         row /= across;
-        pixels *= static_cast<long>(std::min(tiles[axis], sides[axis] - at * tiles[axis]));
+        pixels *= static_cast<long>(std::min<long long>(tile, side - at * tile));
     }
     return pixels;
 }
@@ -180,76 +159,68 @@ bool inflatesWithin(std::vector<unsigned char>& bytes, std::size_t most) {
 std::string CompressedTiles::problem(fitsfile* file) {
     int status = 0;
     if (fits_is_compressed_image(file, &status) == 0) return {};
-    // The tile sides CFITSIO took from the header (a missing card taken as its default); it
-    // divides by each of them while decoding.
+    // What CFITSIO took from the header when it opened the extension, as it will decode by it:
+    // a card given twice may read otherwise from here, as CFITSIO searches from where it stands.
     const FITSfile& taken = *file->Fptr;
-    for (int axis = 0; axis < taken.zndim && axis < MAX_COMPRESS_DIM; ++axis) {
+    if (taken.zndim < 1 || taken.zndim > MAX_COMPRESS_DIM)
+        return "タイルの大きさが正しくありません。";
+    for (int axis = 0; axis < taken.zndim; ++axis) {
         if (taken.tilesize[axis] < 1 || taken.znaxis[axis] < 1) {
             return "タイルの大きさが正しくありません。";
         }
     }
-    std::array<char, FLEN_VALUE> type{};
-    fits_read_key(file, TSTRING, "ZCMPTYPE", type.data(), nullptr, &status);
-    const bool rice = status == 0 && std::string(type.data()).rfind("RICE_1", 0) == 0;
-    const bool gzip = status == 0 && std::string(type.data()).rfind("GZIP_", 0) == 0;
-    const bool hcompress = status == 0 && std::string(type.data()).rfind("HCOMPRESS_1", 0) == 0;
+    const bool rice = taken.compress_type == RICE_1;
+    const bool gzip = taken.compress_type == GZIP_1 || taken.compress_type == GZIP_2;
+    const bool hcompress = taken.compress_type == HCOMPRESS_1;
     // CFITSIO decodes HCOMPRESS tiles of 8- and 16-bit integers in 32 bits, all others in 64.
     const bool wide = taken.zbitpix != BYTE_IMG && taken.zbitpix != SHORT_IMG;
-    status = 0;
-    int blockSize = 32;
-    int bytePix = 4;
-    riceParameters(file, blockSize, bytePix);
-    if (rice && blockSize < 1) return "Rice 圧縮の BLOCKSIZE が正しくありません。";
-    const long long axes = keyOr(file, "ZNAXIS", 0);
-    std::vector<long long> sides;
-    std::vector<long long> tiles;
-    for (long long i = 1; i <= axes && i <= 9; ++i) {
-        const long long side = keyOr(file, ("ZNAXIS" + std::to_string(i)).c_str(), 0);
-        sides.push_back(side);
-        tiles.push_back(keyOr(file, ("ZTILE" + std::to_string(i)).c_str(), i == 1 ? side : 1));
-        if (side < 1 || tiles.back() < 1) return "タイルの大きさが正しくありません。";
-    }
+    if (rice && taken.rice_blocksize < 1) return "Rice 圧縮の BLOCKSIZE が正しくありません。";
     long long rows = 0;
     fits_get_num_rowsll(file, &rows, &status);
-    const long long heap = keyOr(file, "PCOUNT", 0);
+    long long heap = 0;
+    fits_read_key(file, TLONGLONG, "PCOUNT", &heap, nullptr, &status);
+    if (status != 0) return "タイルの表を読めません。";
     // Every column a tile may be stored in: CFITSIO allocates what a descriptor says, whatever
     // the compression.
-    for (const char* columnName :
-         {"COMPRESSED_DATA", "GZIP_COMPRESSED_DATA", "UNCOMPRESSED_DATA"}) {
-        int column = 0;
-        std::string name(columnName);
-        if (fits_get_colnum(file, CASEINSEN, name.data(), &column, &status) != 0) {
-            status = 0;
-            continue;
-        }
-        const bool walked = (rice || hcompress) && name == "COMPRESSED_DATA";
-        const bool inflated = name == "GZIP_COMPRESSED_DATA" || (gzip && name == "COMPRESSED_DATA");
+    struct Column {
+        int number;
+        bool walked;
+        bool inflated;
+    };
+    const std::array<Column, 3> columns = {{
+        {taken.cn_compressed, rice || hcompress, gzip},
+        {taken.cn_gzip_data, false, true},
+        {taken.cn_uncompressed, false, false},
+    }};
+    for (const Column& column : columns) {
+        if (column.number < 1) continue;
         std::vector<unsigned char> bytes;
         for (long long row = 1; row <= rows && status == 0; ++row) {
             long long length = 0;
             long long offset = 0;
-            if (fits_read_descriptll(file, column, row, &length, &offset, &status) != 0) break;
+            if (fits_read_descriptll(file, column.number, row, &length, &offset, &status) != 0) {
+                break;
+            }
             if (length == 0) continue;  // the tile is stored another way
             if (length < 0 || offset < 0 || offset > heap || length > heap - offset) {
                 return "タイル " + std::to_string(row) +
                        " のデータが FITS のヒープの外を指しています。";
             }
-            if (!walked && !inflated) continue;
+            if (!column.walked && !column.inflated) continue;
             bytes.resize(static_cast<std::size_t>(length));
-            if (fits_read_col(file, TBYTE, column, row, 1, length, nullptr, bytes.data(), nullptr,
-                              &status) != 0) {
+            if (fits_read_col(file, TBYTE, column.number, row, 1, length, nullptr, bytes.data(),
+                              nullptr, &status) != 0) {
                 break;
             }
-            // Eight bytes a pixel is the widest a tile's pixels are stored in.
-            const auto most = static_cast<std::size_t>(tilePixels(sides, tiles, row - 1)) * 8;
-            if (inflated) {
-                if (!inflatesWithin(bytes, most)) {
+            const long pixels = tilePixels(taken, row - 1);
+            if (column.inflated) {
+                // Eight bytes a pixel is the widest a tile's pixels are stored in.
+                if (!inflatesWithin(bytes, static_cast<std::size_t>(pixels) * 8)) {
                     return "タイル " + std::to_string(row) +
                            " の GZIP 圧縮データが壊れているか、タイルより大きく展開されます。";
                 }
                 continue;
             }
-            const long pixels = tilePixels(sides, tiles, row - 1);
             if (hcompress) {
                 if (!HcompressTile::sound(bytes, pixels, wide)) {
                     return "タイル " + std::to_string(row) +
@@ -257,7 +228,7 @@ std::string CompressedTiles::problem(fitsfile* file) {
                 }
                 continue;
             }
-            if (!walk(bytes, pixels, blockSize, bytePix)) {
+            if (!walk(bytes, pixels, taken.rice_blocksize, taken.rice_bytepix)) {
                 return "タイル " + std::to_string(row) +
                        " の Rice 圧縮データが途中で切れています。";
             }
