@@ -104,6 +104,12 @@ bool pngChunksFit(QIODevice& device) {
     return fits;
 }
 
+// False for a PNG with a chunk outside the file; true for any other picture.
+bool chunksFit(PictureDevice& device) {
+    return PictureSignature::of(device.head()) != PictureSignature::Format::Png ||
+           pngChunksFit(*device.get());
+}
+
 // Why a picture Qt read is still no whole picture: a file shorter than its header says, or
 // one libjpeg found cut; empty when it is whole.
 std::string cut(PictureDevice& device, const LibraryText& said) {
@@ -200,7 +206,7 @@ std::optional<PictureSize> QtPicture::size(const std::string& path, const std::s
     PictureDevice device(path, content);
     QImageReader reader;
     prepare(reader, device);
-    if (!reader.canRead() || !isPictureFormat(reader.format())) return {};
+    if (!reader.canRead() || !isPictureFormat(reader.format()) || !chunksFit(device)) return {};
     const QSize size = reader.size();
     if (size.width() < 1 || size.height() < 1) return {};
     return PictureSize{size.width(), size.height()};
@@ -215,6 +221,11 @@ Result<> QtPicture::read(const std::string& path, GreyImage& image, RunMonitor* 
     PictureDevice device(path, content);
     QImageReader reader;
     prepare(reader, device);
+    // Before Qt reads anything: its reading of the size reads a PNG's chunks too.
+    if (!chunksFit(device)) {
+        return Fault{PhotoMessages::damaged(path),
+                     "PNG のチャンクがファイルの外にはみ出しています。"};
+    }
     const QSize size = reader.size();
     if (size.isValid() &&
         (size.width() < 1 || size.height() < 1 || size.width() > GreyImage::kLargestSide ||
@@ -227,11 +238,6 @@ Result<> QtPicture::read(const std::string& path, GreyImage& image, RunMonitor* 
     if (QImageReader::allocationLimit() != 0 &&
         bytes / (1 << 20) >= QImageReader::allocationLimit()) {
         QImageReader::setAllocationLimit(static_cast<int>(bytes / (1 << 20)) + 1);
-    }
-    if (PictureSignature::of(device.head()) == PictureSignature::Format::Png &&
-        !pngChunksFit(*device.get())) {
-        return Fault{PhotoMessages::damaged(path),
-                     "PNG のチャンクがファイルの外にはみ出しています。"};
     }
     QImage picture;
     if (!reader.read(&picture)) {
