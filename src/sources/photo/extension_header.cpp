@@ -16,16 +16,20 @@ constexpr std::array<std::string_view, 9> kWholeNumbers = {
     "BITPIX", "NAXIS2", "PCOUNT", "TFIELDS", "EXTVER", "ZBITPIX", "ZDITHER0", "ZBLANK", "BLANK"};
 constexpr std::array<std::string_view, 3> kNumberedWholeNumbers = {"ZNAXIS", "ZTILE", "ZVAL"};
 
-// One card as CFITSIO reads it: a C string (it ends at a zero byte), its value after "= " in
-// columns 9 and 10, else after the first "=" anywhere on the card.
+// One card as CFITSIO reads it: a C string (it ends at a zero byte), its name in capitals (it
+// finds "zval1" as ZVAL1), its value after "= " in columns 9 and 10, else after the first "="
+// anywhere on the card.
 struct Card {
-    std::string_view name;
+    std::string name;
     std::string_view value;
     bool valued = false;
 
     explicit Card(std::string_view bytes) {
         bytes = bytes.substr(0, bytes.find('\0'));
         name = bytes.substr(0, std::min(bytes.find_first_of(" ="), std::size_t{8}));
+        for (char& c : name) {
+            if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+        }
         const bool standard = bytes.size() >= 10 && bytes.substr(8, 2) == "= ";
         const std::size_t sign = standard ? 8 : bytes.find('=');
         if (sign == std::string_view::npos) return;
