@@ -112,8 +112,9 @@ bool ExtensionHeader::sound(std::string_view header) {
         if (card.name == "ZCMPTYPE") {
             rice = rice || card.value.starts_with("'RICE_1") || card.value.starts_with("'RICE_ONE");
         } else if (card.name == "ZVAL1") {
-            smallBlocks =
-                smallBlocks || std::abs(std::strtod(std::string(card.value).c_str(), nullptr)) < 1;
+            // Below 1 also where negative: the most pixels of a tile in an int, divided by -1,
+            // overflows.
+            smallBlocks = smallBlocks || std::strtod(std::string(card.value).c_str(), nullptr) < 1;
         }
     }
     // A Rice image's block size is taken as a whole number and divided by.
