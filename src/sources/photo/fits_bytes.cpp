@@ -27,7 +27,8 @@ public:
     GzipStream(const std::string& path, const std::string* content) : content_(content) {
         if (content_ == nullptr) file_.reset(std::fopen(path.c_str(), "rb"));
         // 32: a gzip or zlib header, whichever it is.
-        ok_ = (content_ != nullptr || file_) && inflateInit2(&stream_, 15 + 32) == Z_OK;
+        started_ = (content_ != nullptr || file_) && inflateInit2(&stream_, 15 + 32) == Z_OK;
+        ok_ = started_;
         if (content_ != nullptr) {
             stream_.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(content_->data()));
             stream_.avail_in = static_cast<uInt>(std::min<std::size_t>(content_->size(), kChunk));
@@ -35,7 +36,8 @@ public:
         }
     }
     ~GzipStream() {
-        if (ok_) inflateEnd(&stream_);
+        // Also after a fault, which ends ok_ but not the stream's memory.
+        if (started_) inflateEnd(&stream_);
     }
     GzipStream(const GzipStream&) = delete;
     GzipStream& operator=(const GzipStream&) = delete;
@@ -100,6 +102,7 @@ private:
     std::array<char, 1 << 16> input_{};
     std::size_t fed_ = 0;
     z_stream stream_{};
+    bool started_ = false;
     bool ok_ = false;
     bool ended_ = false;
     bool betweenMembers_ = false;
