@@ -162,8 +162,9 @@ std::string CompressedTiles::problem(fitsfile* file) {
     // What CFITSIO took from the header when it opened the extension, as it will decode by it:
     // a card given twice may read otherwise from here, as CFITSIO searches from where it stands.
     const FITSfile& taken = *file->Fptr;
-    if (taken.zndim < 1 || taken.zndim > MAX_COMPRESS_DIM)
+    if (taken.zndim < 1 || taken.zndim > MAX_COMPRESS_DIM) {
         return "タイルの大きさが正しくありません。";
+    }
     for (int axis = 0; axis < taken.zndim; ++axis) {
         if (taken.tilesize[axis] < 1 || taken.znaxis[axis] < 1) {
             return "タイルの大きさが正しくありません。";
