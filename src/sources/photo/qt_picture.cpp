@@ -19,6 +19,7 @@
 #include "sources/photo/picture_memory.h"
 #include "sources/photo/picture_signature.h"
 #include "sources/photo/reading_start.h"
+#include "sources/photo/tiff_picture.h"
 
 namespace {
 
@@ -104,10 +105,21 @@ bool pngChunksFit(QIODevice& device) {
     return fits;
 }
 
-// False for a PNG with a chunk outside the file; true for any other picture.
-bool chunksFit(PictureDevice& device) {
-    return PictureSignature::of(device.head()) != PictureSignature::Format::Png ||
-           pngChunksFit(*device.get());
+// Why Qt must not read the picture at all: a PNG with a chunk outside the file, a TIFF
+// declaring a strip or tile larger than its picture (the libraries allocate either at its word);
+// empty for any other.
+std::string unsafe(PictureDevice& device, const std::string& path, const std::string* content) {
+    switch (PictureSignature::of(device.head())) {
+        case PictureSignature::Format::Png:
+            return pngChunksFit(*device.get()) ? ""
+                                               : "PNG のチャンクがファイルの外にはみ出しています。";
+        case PictureSignature::Format::Tiff:
+            return TiffPicture::chunksFit(path, content)
+                       ? ""
+                       : "TIFF のストリップまたはタイルが画像より大きく宣言されています。";
+        default:
+            return {};
+    }
 }
 
 // Why a picture Qt read is still no whole picture: a file shorter than its header says, or
@@ -206,7 +218,10 @@ std::optional<PictureSize> QtPicture::size(const std::string& path, const std::s
     PictureDevice device(path, content);
     QImageReader reader;
     prepare(reader, device);
-    if (!reader.canRead() || !isPictureFormat(reader.format()) || !chunksFit(device)) return {};
+    if (!reader.canRead() || !isPictureFormat(reader.format()) ||
+        !unsafe(device, path, content).empty()) {
+        return {};
+    }
     const QSize size = reader.size();
     if (size.width() < 1 || size.height() < 1) return {};
     return PictureSize{size.width(), size.height()};
@@ -222,9 +237,8 @@ Result<> QtPicture::read(const std::string& path, GreyImage& image, RunMonitor* 
     QImageReader reader;
     prepare(reader, device);
     // Before Qt reads anything: its reading of the size reads a PNG's chunks too.
-    if (!chunksFit(device)) {
-        return Fault{PhotoMessages::damaged(path),
-                     "PNG のチャンクがファイルの外にはみ出しています。"};
+    if (const std::string why = unsafe(device, path, content); !why.empty()) {
+        return Fault{PhotoMessages::damaged(path), why};
     }
     const QSize size = reader.size();
     if (size.isValid() &&

@@ -183,6 +183,15 @@ void addChunk(const std::vector<unsigned char>& chunk, const Layout& layout, std
 }
 
 // Every strip or tile of the first three samples, added up into the picture.
+// No strip or tile of a picture holds more than the whole picture in four 64-bit samples a
+// pixel (a small one may be padded out to a usual tile): a few damaged bytes can declare tiles
+// of hundreds of gigabytes, which libtiff takes before a byte of them is read.
+bool chunkFits(tmsize_t size, const Layout& layout) {
+    constexpr double kMostChunkBytes = 64.0 * (1 << 20);
+    const double picture = static_cast<double>(layout.width) * layout.height * 4 * 8;
+    return size > 0 && static_cast<double>(size) <= std::max(picture, kMostChunkBytes);
+}
+
 Result<> readChunks(TIFF* tiff, const Layout& layout, GreyImage& image, RunMonitor* monitor,
                     const LibraryText& said, const std::string& path) {
     const std::uint32_t across = (layout.width + layout.chunkWidth - 1) / layout.chunkWidth;
@@ -192,14 +201,7 @@ Result<> readChunks(TIFF* tiff, const Layout& layout, GreyImage& image, RunMonit
     const std::uint32_t chunks =
         apart ? perPlane * static_cast<std::uint32_t>(layout.colours()) : perPlane;
     const tmsize_t size = layout.tiled ? TIFFTileSize(tiff) : TIFFStripSize(tiff);
-    // No strip or tile of a picture holds more than the whole picture in four 64-bit samples a
-    // pixel (a small one may be padded out to a usual tile): a few damaged bytes can declare
-    // tiles of hundreds of gigabytes, which would be taken before a byte of them is read.
-    constexpr double kMostChunkBytes = 64.0 * (1 << 20);
-    const double picture = static_cast<double>(layout.width) * layout.height * 4 * 8;
-    if (size <= 0 || static_cast<double>(size) > std::max(picture, kMostChunkBytes)) {
-        return Fault{PhotoMessages::damaged(path), said.text()};
-    }
+    if (!chunkFits(size, layout)) return Fault{PhotoMessages::damaged(path), said.text()};
     std::vector<unsigned char> chunk(static_cast<std::size_t>(size));
     std::fill(image.pixels.get(), image.pixels.get() + image.size(), 0.0F);
     for (std::uint32_t i = 0; i < chunks; ++i) {
@@ -227,6 +229,14 @@ bool TiffPicture::takes(const std::string& path, const std::string* content) {
     const TiffHandle tiff(path, content);
     Layout layout;
     return readLayout(tiff.get(), layout) && layout.taken();
+}
+
+bool TiffPicture::chunksFit(const std::string& path, const std::string* content) {
+    LibraryText dropped;
+    const TiffHandle tiff(path, content);
+    Layout layout;
+    if (!readLayout(tiff.get(), layout)) return true;  // no image for the reader to take
+    return chunkFits(layout.tiled ? TIFFTileSize(tiff.get()) : TIFFStripSize(tiff.get()), layout);
 }
 
 std::optional<PictureSize> TiffPicture::size(const std::string& path, const std::string* content) {

@@ -19,6 +19,9 @@ public:
     static bool takes(const std::string& path, const std::string* content = nullptr);
     static Result<> read(const std::string& path, GreyImage& image, RunMonitor* monitor,
                          const std::string* content = nullptr);
+    // False for a TIFF whose first image declares a strip or tile larger than the whole picture
+    // could need, whichever reader takes it: libtiff allocates it at its word.
+    static bool chunksFit(const std::string& path, const std::string* content = nullptr);
     static std::optional<PictureSize> size(const std::string& path,
                                            const std::string* content = nullptr);
 };
