@@ -193,7 +193,11 @@ std::string CompressedTiles::problem(fitsfile* file) {
         {taken.cn_gzip_data, false, true},
         {taken.cn_uncompressed, false, false},
     }};
+    // CFITSIO decodes from these columns whatever the table holds: a damaged header may leave
+    // it without the one every tile needs, or name one it does not have.
+    if (taken.cn_compressed < 1) return "タイルの表を読めません。";
     for (const Column& column : columns) {
+        if (column.number > taken.tfield) return "タイルの表を読めません。";
         if (column.number < 1) continue;
         std::vector<unsigned char> bytes;
         for (long long row = 1; row <= rows && status == 0; ++row) {
