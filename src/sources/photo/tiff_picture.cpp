@@ -182,7 +182,11 @@ void addChunk(const std::vector<unsigned char>& chunk, const Layout& layout, std
     }
 }
 
-// Every strip or tile of the first three samples, added up into the picture.
+// The bytes of one strip or tile, as libtiff decodes it.
+tmsize_t chunkSize(TIFF* tiff, const Layout& layout) {
+    return layout.tiled ? TIFFTileSize(tiff) : TIFFStripSize(tiff);
+}
+
 // No strip or tile of a picture holds more than the whole picture in four 64-bit samples a
 // pixel (a small one may be padded out to a usual tile): a few damaged bytes can declare tiles
 // of hundreds of gigabytes, which libtiff takes before a byte of them is read.
@@ -192,6 +196,7 @@ bool chunkFits(tmsize_t size, const Layout& layout) {
     return size > 0 && static_cast<double>(size) <= std::max(picture, kMostChunkBytes);
 }
 
+// Every strip or tile of the first three samples, added up into the picture.
 Result<> readChunks(TIFF* tiff, const Layout& layout, GreyImage& image, RunMonitor* monitor,
                     const LibraryText& said, const std::string& path) {
     const std::uint32_t across = (layout.width + layout.chunkWidth - 1) / layout.chunkWidth;
@@ -200,7 +205,7 @@ Result<> readChunks(TIFF* tiff, const Layout& layout, GreyImage& image, RunMonit
     const bool apart = layout.planar == PLANARCONFIG_SEPARATE && layout.samples > 1;
     const std::uint32_t chunks =
         apart ? perPlane * static_cast<std::uint32_t>(layout.colours()) : perPlane;
-    const tmsize_t size = layout.tiled ? TIFFTileSize(tiff) : TIFFStripSize(tiff);
+    const tmsize_t size = chunkSize(tiff, layout);
     if (!chunkFits(size, layout)) return Fault{PhotoMessages::damaged(path), said.text()};
     std::vector<unsigned char> chunk(static_cast<std::size_t>(size));
     std::fill(image.pixels.get(), image.pixels.get() + image.size(), 0.0F);
@@ -236,7 +241,7 @@ bool TiffPicture::chunksFit(const std::string& path, const std::string* content)
     const TiffHandle tiff(path, content);
     Layout layout;
     if (!readLayout(tiff.get(), layout)) return true;  // no image for the reader to take
-    return chunkFits(layout.tiled ? TIFFTileSize(tiff.get()) : TIFFStripSize(tiff.get()), layout);
+    return chunkFits(chunkSize(tiff.get(), layout), layout);
 }
 
 std::optional<PictureSize> TiffPicture::size(const std::string& path, const std::string* content) {
